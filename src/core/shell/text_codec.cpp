@@ -1,0 +1,65 @@
+#include "shell/text_codec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace pluvik {
+namespace {
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {
+        if (m_cd == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+        }
+    }
+    ~Converter() { iconv_close(m_cd); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts the whole input; each byte iconv rejects is replaced by `replacement` and skipped.
+    std::string run(std::string_view in, std::string_view replacement) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+        std::string out;
+        out.reserve(in.size() * 2 + 4);
+        char* src = const_cast<char*>(in.data());
+        size_t srcLeft = in.size();
+        char buffer[1024];
+        while (srcLeft > 0) {
+            char* dst = buffer;
+            size_t dstLeft = sizeof buffer;
+            size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
+            out.append(buffer, static_cast<size_t>(dst - buffer));
+            if (rc != static_cast<size_t>(-1)) break;
+            if (errno == E2BIG) continue;
+            // EILSEQ: an invalid sequence; EINVAL: a sequence cut off at the end of the input.
+            out.append(replacement);
+            ++src;
+            --srcLeft;
+        }
+        char* dst = buffer;
+        size_t dstLeft = sizeof buffer;
+        iconv(m_cd, nullptr, nullptr, &dst, &dstLeft);
+        out.append(buffer, static_cast<size_t>(dst - buffer));
+        return out;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+}  // namespace
+
+std::string gbkToUtf8(std::string_view gbk) {
+    thread_local Converter converter("UTF-8", "GB18030");
+    return converter.run(gbk, "\xEF\xBF\xBD");
+}
+
+std::string utf8ToGbk(std::string_view utf8) {
+    thread_local Converter converter("GB18030", "UTF-8");
+    return converter.run(utf8, "?");
+}
+
+}  // namespace pluvik
