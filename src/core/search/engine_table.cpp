@@ -2,7 +2,7 @@
 
 namespace pluvik {
 
-const std::array<EngineSlot, EngineTable::kSlotCount>& EngineTable::slots() {
+const std::array<EngineSlot, EngineTable::kSlotCount>& EngineTable::all() {
     static const std::array<EngineSlot, kSlotCount> kSlots{{
         {0, "百度", Service::BaiduWeb, "/s?wd=", "", "baidu"},
         {1, "谷歌", Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q=", "", "google"},

@@ -29,8 +29,8 @@ public:
     static constexpr const char* kVersionPage = "/6.2.368.htm";
     static constexpr const char* kStartPage = "Pluvik.htm";
 
-    static const std::array<EngineSlot, kSlotCount>& slots();
-    static const EngineSlot& slot(int tab) { return slots().at(static_cast<size_t>(tab)); }
+    static const std::array<EngineSlot, kSlotCount>& all();
+    static const EngineSlot& slot(int tab) { return all().at(static_cast<size_t>(tab)); }
 
     // "http://host/path" for a built-in slot: everything of the query address before the keyword.
     static std::string prefix(int tab);

@@ -1,0 +1,35 @@
+#include <QApplication>
+#include <QNetworkProxyFactory>
+#include <QUrl>
+
+#include "app_context.h"
+#include "platform/app_paths.h"
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "platform/web_browser_view.h"
+#include "search/main_window.h"
+#include "shell/settings.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pluvik"));
+    QApplication::setApplicationVersion(QStringLiteral("6.2.368"));
+    // The browser and the update check both follow the system proxy (http_proxy on Linux).
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+
+    pluvik::Trace trace;
+    const QString programDir = pluvik::programDirectory();
+    pluvik::SettingsStore settings(pluvik::toStd(programDir));
+    pluvik::Dialogs dialogs;
+    QWebEngineProfile* profile = pluvik::createSharedProfile(&app);
+    pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace);
+
+    pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
+    auto* window = new pluvik::MainWindow(context);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    const int rc = app.exec();
+    return rc;
+}

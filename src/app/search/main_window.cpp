@@ -1,0 +1,176 @@
+#include "search/main_window.h"
+
+#include <QComboBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+#include "platform/app_paths.h"
+#include "platform/browser_factory.h"
+#include "platform/browser_view.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "shell/settings.h"
+#include "shell/tab_strip.h"
+
+namespace pluvik {
+
+namespace {
+
+QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(QPixmap(resource));
+    label->setGeometry(geometry);
+    return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
+    setObjectName(QStringLiteral("禾朔搜索"));
+    setWindowTitle(QStringLiteral("Pluvik"));
+    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    // A minimise button and no maximise button; the layout is fixed.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    buildControls();
+    load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    QFont font = this->font();
+    font.setPixelSize(12);
+    setFont(font);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(m_client);
+
+    pictureBox(m_client, "Picture1", ":/pluvik/picture1.png", QRect(24, 4, 240, 44));
+    pictureBox(m_client, "Picture2", ":/pluvik/picture2.png", QRect(760, 6, 140, 44));
+    pictureBox(m_client, "Picture3", ":/pluvik/picture3.png", QRect(160, 62, 700, 24));
+
+    m_label1 = new QLabel(QStringLiteral("请输入关键词："), m_client);
+    m_label1->setObjectName("Label1");
+    m_label1->setGeometry(280, 16, 84, 12);
+
+    m_combo = new QComboBox(m_client);
+    m_combo->setObjectName("Combo1");
+    m_combo->setEditable(true);
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    m_combo->setGeometry(376, 16, 249, 20);
+    m_combo->setMaxVisibleItems(20);
+
+    m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
+    m_command1->setObjectName("Command1");
+    m_command1->setGeometry(656, 16, 73, 25);
+    m_command1->setDefault(true);
+
+    m_command2 = new QPushButton(QStringLiteral("关闭当前选项卡"), m_client);
+    m_command2->setObjectName("Command2");
+    m_command2->setGeometry(912, 64, 97, 25);
+
+    m_label5 = new QLabel(QStringLiteral("时间："), m_client);
+    m_label5->setObjectName("Label5");
+    m_label5->setGeometry(8, 56, 36, 17);
+    m_label6 = new QLabel(m_client);
+    m_label6->setObjectName("Label6");
+    m_label6->setGeometry(40, 56, 105, 17);
+    m_label4 = new QLabel(m_client);
+    m_label4->setObjectName("Label4");
+    m_label4->setGeometry(80, 72, 65, 17);
+
+    m_tabs = new TabStrip(EngineTable::kSlotCount, m_client);
+    m_tabs->setObjectName("SSTab1");
+    m_tabs->setGeometry(8, 96, 1001, 569);
+    m_tabs->setPageRect(QRect(8, 32, 985, 529));
+    for (const EngineSlot& slot : EngineTable::all()) {
+        m_tabs->setCaption(slot.tab, toQ(slot.caption));
+        BrowserView* view = m_ctx.browsers.create(m_tabs->page(slot.tab), QStringLiteral("WebBrowser%1").arg(slot.tab + 1));
+        view->setGeometry(0, 0, 985, 529);
+        m_browsers[static_cast<size_t>(slot.tab)] = view;
+    }
+
+    // Practically invisible: it only fetches the version page once.
+    m_updateBrowser = m_ctx.browsers.create(m_client, "WBupdate");
+    m_updateBrowser->setGeometry(24, 16, 9, 2);
+
+    m_statusBar = new QStatusBar(m_client);
+    m_statusBar->setObjectName("StatusBar1");
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(0, 666, 1018, 18);
+    m_statusLabel = new QLabel(QStringLiteral("准备工作"), m_statusBar);
+    m_statusLabel->setObjectName("StatusBar1Text");
+    m_statusBar->addWidget(m_statusLabel, 1);
+
+    m_tray = new QSystemTrayIcon(this);
+    m_tray->setObjectName("TubrTray1");
+}
+
+void MainWindow::load() {
+    // 1. The settings, with the files created from the defaults where missing.
+    m_ctx.settings.LoadSettings();
+    const Settings settings = m_ctx.settings.current();
+
+    // 2. The user-defined tabs take their names.
+    m_tabs->setCaption(EngineTable::kDiy1Tab, toQ(settings.diy1name));
+    m_tabs->setCaption(EngineTable::kDiy2Tab, toQ(settings.diy2name));
+
+    // 3. Tab 0 is selected.
+    m_tabs->setCurrent(0);
+
+    // 4. Every result tab shows the local start page.
+    const QString startPage = startPagePath(m_ctx.programDir);
+    for (BrowserView* view : m_browsers) view->Navigate(startPage);
+
+    // 5. The version page, loaded once; nothing reads it.
+    m_updateBrowser->Navigate(toQ(serviceAddress(Service::MakerVersionSite)) + EngineTable::kVersionPage);
+
+    // 6. Pages never raise dialogs of their own.
+    for (BrowserView* view : m_browsers) view->setSilent(true);
+
+    // 7, 8. Hide the tabs switched off, then show the ones switched on; any other value leaves the
+    // tab as it is.
+    auto onOff = [&settings](int tab) -> int {
+        if (tab == EngineTable::kDiy1Tab) return settings.opendiy1;
+        if (tab == EngineTable::kDiy2Tab) return settings.opendiy2;
+        return settings.engine(tab);
+    };
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        if (onOff(tab) == 0) m_tabs->setTabVisible(tab, false);
+    }
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        if (onOff(tab) == 1) m_tabs->setTabVisible(tab, true);
+    }
+
+    // 9. The tray icon.
+    m_tray->setIcon(windowIcon());
+    m_tray->setToolTip(QStringLiteral("Pluvik"));
+    m_tray->show();
+}
+
+QString MainWindow::statusText() const { return m_statusLabel->text(); }
+
+void MainWindow::setStatusText(const QString& text) {
+    if (m_statusLabel->text() == text) return;
+    m_statusLabel->setText(text);
+    m_ctx.trace.record("status", {{"text", text}});
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        setFixedSize(sizeHint());
+        m_ctx.trace.record("main_window_shown");
+    }
+}
+
+}  // namespace pluvik

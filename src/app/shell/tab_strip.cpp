@@ -1,0 +1,149 @@
+#include "shell/tab_strip.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionTab>
+
+#include "platform/qt_text.h"
+
+namespace pluvik {
+
+TabStrip::TabStrip(int tabCount, QWidget* parent) : QWidget(parent), m_model(tabCount) {
+    for (int i = 0; i < tabCount; ++i) {
+        auto* page = new QWidget(this);
+        page->setObjectName(QStringLiteral("page%1").arg(i));
+        page->setVisible(i == m_model.current());
+        m_pages.push_back(page);
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    sync(m_model.current());
+}
+
+bool TabStrip::setCurrent(int index) {
+    const int before = m_model.current();
+    if (!m_model.setCurrent(index)) return false;
+    sync(before);
+    return true;
+}
+
+QString TabStrip::caption(int index) const { return toQ(m_model.caption(index)); }
+
+void TabStrip::setCaption(int index, const QString& caption) {
+    m_model.setCaption(index, toStd(caption));
+    update();
+}
+
+void TabStrip::setTabVisible(int index, bool visible) {
+    const int before = m_model.current();
+    m_model.setVisible(index, visible);
+    sync(before);
+}
+
+void TabStrip::setTabsPerRow(int n) {
+    const int before = m_model.current();
+    m_model.setTabsPerRow(n);
+    sync(before);
+}
+
+QColor TabStrip::captionColor() const {
+    const Rgb c = m_model.captionColor();
+    return QColor(c.r, c.g, c.b);
+}
+
+void TabStrip::setCaptionColor(const QColor& color) {
+    m_model.setCaptionColor(
+        {static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()), static_cast<uint8_t>(color.blue())});
+    update();
+}
+
+int TabStrip::rowHeight() const { return fontMetrics().height() + 10; }
+
+void TabStrip::setPageRect(const QRect& rect) {
+    m_fixedPageRect = rect;
+    sync(m_model.current());
+}
+
+QRect TabStrip::pageRect() const {
+    if (!m_fixedPageRect.isNull()) return m_fixedPageRect;
+    const int rows = std::max<int>(1, static_cast<int>(m_model.rows().size()));
+    const int top = rows * rowHeight() + 4;
+    return QRect(4, top, std::max(0, width() - 8), std::max(0, height() - top - 4));
+}
+
+QRect TabStrip::tabRect(int index) const {
+    const auto rows = m_model.rows();
+    const int perRow = m_model.tabsPerRow();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto& row = rows[r];
+        const int columns = perRow > 0 ? perRow : static_cast<int>(row.size());
+        const int tabWidth = columns > 0 ? (width() - 2) / columns : 0;
+        for (size_t k = 0; k < row.size(); ++k) {
+            if (row[k] == index)
+                return QRect(1 + static_cast<int>(k) * tabWidth, static_cast<int>(r) * rowHeight(), tabWidth,
+                             rowHeight());
+        }
+    }
+    return {};
+}
+
+int TabStrip::tabAt(const QPoint& pos) const {
+    for (int i : m_model.visibleTabs()) {
+        if (tabRect(i).contains(pos)) return i;
+    }
+    return -1;
+}
+
+void TabStrip::sync(int previousCurrent) {
+    const int cur = m_model.current();
+    const QRect area = pageRect();
+    for (int i = 0; i < tabCount(); ++i) {
+        QWidget* p = m_pages[static_cast<size_t>(i)];
+        p->setGeometry(area);
+        p->setVisible(i == cur && m_model.isVisible(i));
+    }
+    update();
+    if (cur != previousCurrent) emit currentChanged(cur);
+}
+
+void TabStrip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = pageRect();
+    painter.fillRect(rect(), palette().window());
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(area.adjusted(-2, -2, 1, 1));
+    const QColor text = captionColor();
+    for (int i : m_model.visibleTabs()) {
+        const QRect r = tabRect(i).adjusted(0, 1, -1, 0);
+        const bool selected = i == m_model.current();
+        painter.fillRect(r, selected ? palette().base() : palette().button());
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(r);
+        QFont f = font();
+        f.setBold(selected);
+        painter.setFont(f);
+        painter.setPen(text);
+        painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
+                         fontMetrics().elidedText(caption(i), Qt::ElideRight, r.width() - 4));
+    }
+}
+
+void TabStrip::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        const int index = tabAt(pos);
+        if (index >= 0) {
+            setCurrent(index);
+            emit tabClicked(index);
+        }
+    }
+    emit mousePressed(event->button(), event->globalPosition().toPoint());
+}
+
+void TabStrip::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int index = tabAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index >= 0) emit tabDoubleClicked(index);
+}
+
+void TabStrip::resizeEvent(QResizeEvent*) { sync(m_model.current()); }
+
+}  // namespace pluvik

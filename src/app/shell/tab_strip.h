@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QWidget>
+#include <vector>
+
+#include "search/tab_strip_model.h"
+
+namespace pluvik {
+
+// The tab strip of every tabbed window: a fixed number of tabs laid out in rows, each tab with a
+// caption, a visibility flag and a page widget that holds the tab's controls. Only the current
+// tab's page is shown; hidden tabs keep their pages (and whatever is loading in them).
+class TabStrip : public QWidget {
+    Q_OBJECT
+public:
+    TabStrip(int tabCount, QWidget* parent = nullptr);
+
+    const TabStripModel& model() const { return m_model; }
+    int tabCount() const { return m_model.tabCount(); }
+
+    int current() const { return m_model.current(); }
+    bool setCurrent(int index);
+
+    QString caption(int index) const;
+    void setCaption(int index, const QString& caption);
+
+    bool isTabVisible(int index) const { return m_model.isVisible(index); }
+    void setTabVisible(int index, bool visible);
+    int visibleCount() const { return m_model.visibleCount(); }
+
+    int tabsPerRow() const { return m_model.tabsPerRow(); }
+    void setTabsPerRow(int n);
+
+    QColor captionColor() const;
+    void setCaptionColor(const QColor& color);
+
+    QWidget* page(int index) const { return m_pages.at(static_cast<size_t>(index)); }
+    // Pins the page area (in strip coordinates); by default it fills the space below the tab rows.
+    void setPageRect(const QRect& rect);
+    QRect pageRect() const;
+
+    // Where tab `index` is drawn, empty for a hidden tab. Tests click here.
+    QRect tabRect(int index) const;
+    int tabAt(const QPoint& pos) const;
+    int rowHeight() const;
+
+signals:
+    void currentChanged(int index);
+    void tabClicked(int index);
+    void tabDoubleClicked(int index);
+    void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void sync(int previousCurrent);
+
+    TabStripModel m_model;
+    std::vector<QWidget*> m_pages;
+    QRect m_fixedPageRect;
+};
+
+}  // namespace pluvik

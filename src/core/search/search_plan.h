@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "search/keyword_history.h"
+
+namespace pluvik {
+
+// The two user-defined engines as the search needs them. An engine is searched only when its
+// on/off field is exactly 1: `{s.opendiy1 == 1, s.diy1url, s.opendiy2 == 1, s.diy2url}`.
+struct DiyEngines {
+    bool on1 = false;
+    std::string url1;  // prefix of engine 1, UTF-8
+    bool on2 = false;
+    std::string url2;
+};
+
+struct Navigation {
+    int tab;
+    std::string address;
+    bool operator==(const Navigation&) const = default;
+};
+
+enum class SearchStepKind {
+    SetSearchStarted,
+    StartTimer2,
+    ShowWaitWindow,
+    Navigate,  // tab, text = address
+    StartTimer4,
+    AddToHistory,  // text = keyword: add it to the history and to the drop-down list of Combo1
+};
+
+struct SearchStep {
+    SearchStep(SearchStepKind k, int t = -1, std::string s = {}) : kind(k), tab(t), text(std::move(s)) {}
+    SearchStepKind kind;
+    int tab;
+    std::string text;
+    bool operator==(const SearchStep&) const = default;
+};
+
+// What one search does, in the order the window must carry it out. A refused search (empty
+// keyword) has a message to show and no steps at all.
+struct SearchPlan {
+    bool refused = false;
+    std::string message;
+    std::vector<SearchStep> steps;
+
+    bool has(SearchStepKind kind) const;
+    std::vector<Navigation> navigations() const;
+};
+
+inline constexpr const char* kEmptyKeywordMessage = "请先输入关键词";
+
+// The search for the keyword exactly as typed (a keyword of blanks is searched). Tabs 0..20 are
+// always navigated, hidden or not; 21 and 22 only when switched on.
+SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const KeywordHistory& history);
+
+// The second load of tab 20 when Timer4 ticks: built from what Combo1 holds at that moment, which
+// may differ from the keyword searched.
+std::string retryAddress(std::string_view currentComboText);
+
+}  // namespace pluvik

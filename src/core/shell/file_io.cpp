@@ -1,0 +1,128 @@
+#include "shell/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <system_error>
+
+namespace pluvik {
+namespace {
+
+std::string reason(const std::string& what, int err) { return what + ": " + std::strerror(err); }
+
+void setError(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+// Writes everything, going on after short writes and interrupted calls.
+bool writeAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A name nobody else is using at this moment: the target's name, the process id, a counter and a
+// random part, so two writers of the same file never share a temporary file.
+std::string temporaryName(const std::filesystem::path& target) {
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937 random{std::random_device{}()};
+    return "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter++) + "-" + std::to_string(random() % 1000000);
+}
+
+}  // namespace
+
+std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool fileExists(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error) {
+    if (path.filename().empty()) {
+        setError(error, "no file name given");
+        return false;
+    }
+    const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+
+    std::filesystem::path temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = dir / temporaryName(path);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        setError(error, reason("cannot create a temporary file in " + dir.string(), errno));
+        return false;
+    }
+
+    auto fail = [&](const std::string& what) {
+        const int err = errno;
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        setError(error, reason(what, err));
+        return false;
+    };
+
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Failing to copy the permission bits is not worth losing the write for.
+        (void)::fchmod(fd, old.st_mode & 07777);
+    }
+    if (!writeAll(fd, bytes)) return fail("cannot write " + path.string());
+    if (::fsync(fd) != 0) return fail("cannot flush " + path.string());
+    if (::close(fd) != 0) {
+        fd = -1;
+        return fail("cannot close " + path.string());
+    }
+    fd = -1;
+    if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace " + path.string());
+
+    // Make the rename itself durable; the new contents are already safe, so a failure here is ignored.
+    int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+}  // namespace pluvik

@@ -1,0 +1,231 @@
+#include "shell/settings.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "shell/text_codec.h"
+
+namespace pluvik {
+namespace {
+
+using EngineField = std::int16_t Settings::*;
+
+constexpr std::array<EngineField, Settings::kEngineCount> kEngineMembers = {
+    &Settings::baidu,   &Settings::google, &Settings::sogou, &Settings::yahoo, &Settings::youdao,
+    &Settings::soso,    &Settings::yisou,  &Settings::zhongsou, &Settings::shiping, &Settings::music,
+    &Settings::bbs,     &Settings::draw,   &Settings::blog,  &Settings::dict,  &Settings::why,
+    &Settings::taobao,  &Settings::news,   &Settings::bt,    &Settings::down,  &Settings::baike,
+    &Settings::gougou};
+
+size_t engineIndex(int tab) {
+    if (tab < 0 || tab >= Settings::kEngineCount) throw std::out_of_range("no engine tab " + std::to_string(tab));
+    return static_cast<size_t>(tab);
+}
+
+void checkDiy(int n) {
+    if (n != 1 && n != 2) throw std::out_of_range("no user-defined engine " + std::to_string(n));
+}
+
+constexpr const char* kLineEnd = "\r\n";
+
+void addInteger(std::string& out, std::int16_t value) {
+    if (value >= 0) out += ' ';
+    out += std::to_string(value);
+    out += ' ';
+    out += kLineEnd;
+}
+
+void addBoolean(std::string& out, bool value) {
+    out += value ? "True" : "False";
+    out += kLineEnd;
+}
+
+void addText(std::string& out, const std::string& utf8) {
+    std::string gbk = utf8ToGbk(utf8);
+    for (char& c : gbk) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    out += gbk;
+    out += kLineEnd;
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t lf = bytes.find('\n', start);
+        if (lf == std::string_view::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        size_t end = lf;
+        if (end > start && bytes[end - 1] == '\r') --end;
+        lines.push_back(bytes.substr(start, end - start));
+        start = lf + 1;
+    }
+    return lines;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+struct LeadingNumber {
+    bool found = false;
+    bool nonZero = false;
+    std::int16_t narrowed = 0;  // the value modulo 65536, as a 16-bit integer
+};
+
+// The number a line starts with after blanks. Digits are accumulated modulo 65536, which is the
+// narrowing itself and cannot overflow however long the line is.
+LeadingNumber leadingNumber(std::string_view line) {
+    size_t i = 0;
+    while (i < line.size() && isBlank(line[i])) ++i;
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    LeadingNumber n;
+    std::uint32_t value = 0;
+    for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
+        n.found = true;
+        n.nonZero = n.nonZero || line[i] != '0';
+        value = (value * 10 + static_cast<std::uint32_t>(line[i] - '0')) & 0xFFFFu;
+    }
+    if (negative) value = (0x10000u - value) & 0xFFFFu;
+    n.narrowed = static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+    return n;
+}
+
+std::int16_t parseInteger(std::string_view line) { return leadingNumber(line).narrowed; }
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// Leaves `field` as it is when the line is neither word nor number.
+void parseBoolean(std::string_view line, bool& field) {
+    while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+    if (equalsIgnoringCase(line, "True")) {
+        field = true;
+    } else if (equalsIgnoringCase(line, "False")) {
+        field = false;
+    } else if (const LeadingNumber n = leadingNumber(line); n.found) {
+        field = n.nonZero;
+    }
+}
+
+}  // namespace
+
+std::int16_t Settings::engine(int tab) const { return this->*kEngineMembers[engineIndex(tab)]; }
+
+void Settings::setEngine(int tab, std::int16_t value) { this->*kEngineMembers[engineIndex(tab)] = value; }
+
+std::int16_t Settings::diy(int n) const {
+    checkDiy(n);
+    return n == 1 ? opendiy1 : opendiy2;
+}
+
+void Settings::setDiy(int n, std::int16_t value) {
+    checkDiy(n);
+    (n == 1 ? opendiy1 : opendiy2) = value;
+}
+
+const std::string& Settings::diyName(int n) const {
+    checkDiy(n);
+    return n == 1 ? diy1name : diy2name;
+}
+
+const std::string& Settings::diyUrl(int n) const {
+    checkDiy(n);
+    return n == 1 ? diy1url : diy2url;
+}
+
+std::string formatGn(const Settings& s) {
+    std::string out;
+    for (EngineField field : kEngineMembers) addInteger(out, s.*field);
+    addBoolean(out, s.sousuo);
+    addBoolean(out, s.ie);
+    return out;
+}
+
+std::string formatDiy(const Settings& s) {
+    std::string out;
+    addInteger(out, s.opendiy1);
+    addInteger(out, s.opendiy2);
+    addText(out, s.diy1name);
+    addText(out, s.diy2name);
+    addText(out, s.diy1url);
+    addText(out, s.diy2url);
+    return out;
+}
+
+void parseGn(std::string_view bytes, Settings& s) {
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    for (size_t i = 0; i < kEngineMembers.size() && i < lines.size(); ++i) {
+        s.*kEngineMembers[i] = parseInteger(lines[i]);
+    }
+    if (lines.size() > 21) parseBoolean(lines[21], s.sousuo);
+    if (lines.size() > 22) parseBoolean(lines[22], s.ie);
+}
+
+void parseDiy(std::string_view bytes, Settings& s) {
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    if (lines.size() > 0) s.opendiy1 = parseInteger(lines[0]);
+    if (lines.size() > 1) s.opendiy2 = parseInteger(lines[1]);
+    std::string* texts[] = {&s.diy1name, &s.diy2name, &s.diy1url, &s.diy2url};
+    for (size_t i = 0; i < 4 && i + 2 < lines.size(); ++i) *texts[i] = gbkToUtf8(lines[i + 2]);
+}
+
+SettingsStore::SettingsStore(std::filesystem::path programDir, FileWriter writer)
+    : m_programDir(std::move(programDir)), m_writer(std::move(writer)) {}
+
+bool SettingsStore::write(const std::filesystem::path& path, const std::string& bytes) {
+    std::string error;
+    if (m_writer && m_writer(path, bytes, &error)) return true;
+    m_lastError = error.empty() ? "cannot write " + path.string() : error;
+    return false;
+}
+
+bool SettingsStore::settingsFilesExist() const { return fileExists(gnPath()) && fileExists(diyPath()); }
+
+bool SettingsStore::WriteDefaultSettings() {
+    const Settings defaults;
+    bool ok = true;
+    if (!fileExists(gnPath())) ok = write(gnPath(), formatGn(defaults)) && ok;
+    if (!fileExists(diyPath())) ok = write(diyPath(), formatDiy(defaults)) && ok;
+    return ok;
+}
+
+void SettingsStore::LoadSettings() {
+    // A file that cannot be created is not fatal: its fields simply keep their defaults below.
+    (void)WriteDefaultSettings();
+    Settings s;
+    if (const auto gn = readFileBytes(gnPath())) parseGn(*gn, s);
+    if (const auto diy = readFileBytes(diyPath())) parseDiy(*diy, s);
+    m_record = std::move(s);
+}
+
+bool SettingsStore::SaveSettings(const Settings& settings) {
+    if (!write(gnPath(), formatGn(settings)) || !write(diyPath(), formatDiy(settings))) {
+        m_record = settings;
+        return false;
+    }
+    Release();
+    return true;
+}
+
+void SettingsStore::Release() { m_record.reset(); }
+
+Settings SettingsStore::current() {
+    if (m_liveSource) return m_liveSource();
+    if (!m_record) LoadSettings();
+    return *m_record;
+}
+
+}  // namespace pluvik

@@ -1,0 +1,73 @@
+#include "shell/wait_window_state.h"
+
+namespace pluvik {
+
+WaitSteps WaitWindowState::show() {
+    if (m_open) return {};
+    m_open = true;
+    m_pagesOpened = false;
+    m_closeRequested = false;
+    m_timerRunning = false;
+    // Loading the window disables the main window before it appears.
+    return {{WaitAction::DisableMain}, {WaitAction::OpenWindow}};
+}
+
+WaitSteps WaitWindowState::signalPagesOpened() {
+    WaitSteps steps{{WaitAction::SetStatus, kStatusOpened}};
+    if (m_open) m_pagesOpened = true;
+    steps.push_back({WaitAction::EnableMain});
+    if (m_open) {
+        m_closeRequested = true;
+        // The signal comes for every download of tab 15; a running timer keeps its count, so the
+        // window still goes within 2000 ms of the first signal.
+        if (!m_timerRunning) {
+            m_timerRunning = true;
+            steps.push_back({WaitAction::StartTimer});
+        }
+    }
+    steps.push_back({WaitAction::SetStatus, kStatusOpened});
+    return steps;
+}
+
+WaitSteps WaitWindowState::tick() {
+    if (!m_open || !m_timerRunning || !m_closeRequested) return {};
+    WaitSteps steps = finishClose(std::nullopt);
+    if (m_timerRunning) steps.push_back({WaitAction::StopTimer});
+    m_timerRunning = false;
+    steps.push_back({WaitAction::EnableMain});
+    return steps;
+}
+
+std::optional<StopQuestion> WaitWindowState::beginClose() const {
+    if (!m_open || m_pagesOpened) return std::nullopt;
+    return StopQuestion{kStopQuestionText, kStopQuestionCaption};
+}
+
+WaitSteps WaitWindowState::finishClose(std::optional<CloseAnswer> answer) {
+    if (!m_open) return {};
+    WaitSteps steps;
+    if (answer == CloseAnswer::Ok) {
+        steps.push_back({WaitAction::StopResultTabs});
+        steps.push_back({WaitAction::EnableMain});
+        steps.push_back({WaitAction::SetStatus, kStatusStopped});
+    }
+    // Checked again after the answer: the signal may have come while the question was up.
+    if (m_pagesOpened) {
+        steps.push_back({WaitAction::EnableMain});
+        steps.push_back({WaitAction::SetStatus, kStatusOpened});
+    }
+    close(steps);
+    return steps;
+}
+
+void WaitWindowState::close(WaitSteps& steps) {
+    steps.push_back({WaitAction::CloseWindow});
+    // The timer belongs to the window and goes with it.
+    if (m_timerRunning) steps.push_back({WaitAction::StopTimer});
+    m_open = false;
+    m_pagesOpened = false;
+    m_closeRequested = false;
+    m_timerRunning = false;
+}
+
+}  // namespace pluvik

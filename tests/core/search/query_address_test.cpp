@@ -1,0 +1,91 @@
+#include "search/query_address.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "search/service_hosts.h"
+
+using namespace pluvik;
+
+namespace {
+
+struct Expected {
+    int tab;
+    Service service;
+    const char* path;
+    const char* suffix;
+};
+
+// The paths and texts after the keyword are fixed by the engines; only the hosts are configuration.
+const Expected kBuiltIn[] = {
+    {0, Service::BaiduWeb, "/s?wd=", ""},
+    {1, Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q=", ""},
+    {2, Service::SogouWeb, "/web?query=", ""},
+    {3, Service::YahooChina, "/s?p=", ""},
+    {4, Service::YoudaoWeb, "/search?ue=gbk&q=", ""},
+    {5, Service::SosoWeb, "/q?pid=s.idx&w=", ""},
+    {6, Service::Yisou, "/search:", ""},
+    {7, Service::Zhongsou, "/p?dt=1&pt=1&w=", ""},
+    {8, Service::YoukuVideoSearch, "/search_video/q_", ""},
+    {9, Service::HaotingMusic, "/user/search2.asp?stype=Music&keyword=", ""},
+    {10, Service::QihooWenda, "/wenda.php?kw=", "&do=search&area=2&src=wenda_tab"},
+    {11, Service::BaiduImage, "/i?ct=201326592&lm=-1&word=", ""},
+    {12, Service::GoogleChinaBlog, "/blogsearch?hl=zh-CN&ie=GB2312&q=", ""},
+    {13, Service::Iciba, "/", ""},
+    {14, Service::QihooWenda, "/wenda.php?kw=", "&ff=1&do=search&noq=q&src=nindex"},
+    {15, Service::TaobaoAuction, "/browse/search_auction.htm?q=", ""},
+    {16, Service::QihooNews, "/?kw=", ""},
+    {17, Service::BtChina, "/btsearch.php?query=", ""},
+    {18, Service::SoftwarePortal, "/search.php?ss_name=", ""},
+    {19, Service::BaiduBaike, "/w?ct=17&lm=0&tn=baiduWikiSearch&pn=0&rn=10&word=", ""},
+    {20, Service::Gougou, "/search?search=", ""},
+};
+
+std::string expectedAddress(const Expected& e, const std::string& encodedKeyword) {
+    return serviceAddress(e.service) + e.path + encodedKeyword + e.suffix;
+}
+
+}  // namespace
+
+TEST(QueryAddress, EveryBuiltInEngineForAsciiChineseAndReservedKeywords) {
+    // The reserved characters stay as typed; only the Chinese characters are encoded, as GBK.
+    const std::pair<const char*, const char*> keywords[] = {
+        {"pluvik", "pluvik"},
+        {"中文", "%D6%D0%CE%C4"},
+        {"a b&c#d?e/f", "a b&c#d?e/f"},
+    };
+    for (const auto& [keyword, encoded] : keywords) {
+        for (const Expected& e : kBuiltIn) {
+            EXPECT_EQ(queryAddress(e.tab, keyword), expectedAddress(e, encoded))
+                << "tab " << e.tab << ", keyword " << keyword;
+        }
+    }
+}
+
+TEST(QueryAddress, OnlyBuiltInTabsHaveOne) {
+    EXPECT_THROW(queryAddress(-1, "x"), std::out_of_range);
+    EXPECT_THROW(queryAddress(21, "x"), std::out_of_range);
+    EXPECT_THROW(queryAddress(22, "x"), std::out_of_range);
+}
+
+TEST(EncodeKeyword, AsciiStaysAndEveryByteOfANonAsciiCharacterIsEncoded) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", ""},
+        {" ~!%25+=", " ~!%25+="},      // ASCII is never touched, not even "%"
+        {"a中b文", "a%D6%D0b%CE%C4"},  // runs of ASCII and non-ASCII mixed
+        {"丂", "%81%40"},              // a GBK trail byte in ASCII range ('@') is encoded too
+        {"é", "%A8%A6"},
+        {"\xF0\x9F\x98\x80", "%94%39%FC%36"},  // an emoji, outside GBK: its four GB18030 bytes
+        {"x\xFFy", "x%3Fy"},                   // a malformed byte becomes '?', never a raw byte
+    };
+    for (const auto& [keyword, encoded] : cases) {
+        EXPECT_EQ(encodeKeyword(keyword), encoded) << keyword;
+    }
+}
+
+TEST(DiyAddress, PrefixIsKeptAsTheUserWroteIt) {
+    EXPECT_EQ(diyAddress("", "中 a&b"), "%D6%D0 a&b");
+    EXPECT_EQ(diyAddress("http://example.org/find?q=", "pluvik"), "http://example.org/find?q=pluvik");
+    EXPECT_EQ(diyAddress("http://example.org/搜?q=", "文"), "http://example.org/搜?q=%CE%C4");
+}
