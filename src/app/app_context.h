@@ -8,6 +8,7 @@ class SettingsStore;
 class BrowserFactory;
 class Dialogs;
 class Trace;
+class BrowseWindows;
 
 // What a window needs from the program, handed down by whoever creates it.
 struct AppContext {
@@ -16,6 +17,8 @@ struct AppContext {
     Dialogs& dialogs;
     Trace& trace;
     QString programDir;
+    // The open secondary browser windows; set once the program has created the collection.
+    BrowseWindows* browseWindows = nullptr;
 };
 
 }  // namespace pluvik

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 #include <QUrl>
+#include <QWebEngineProfile>
+#include <memory>
 
 #include "app_context.h"
 #include "platform/app_paths.h"
@@ -23,13 +25,20 @@ int main(int argc, char** argv) {
     const QString programDir = pluvik::programDirectory();
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
-    QWebEngineProfile* profile = pluvik::createSharedProfile(&app);
+    QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
     pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace);
 
     pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
-    auto* window = new pluvik::MainWindow(context);
-    window->setAttribute(Qt::WA_DeleteOnClose);
+    // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
+    // program, not the last window closing.
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto window = std::make_unique<pluvik::MainWindow>(context);
     window->show();
     const int rc = app.exec();
+
+    // Every page must be gone before the profile it belongs to.
+    window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete profile;
     return rc;
 }

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "platform/app_paths.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
+#include "platform/resources.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
@@ -31,6 +33,7 @@ QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource
 }  // namespace
 
 MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
+    initAppResources();
     setObjectName(QStringLiteral("禾朔搜索"));
     setWindowTitle(QStringLiteral("Pluvik"));
     setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
@@ -38,7 +41,13 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     buildControls();
+    buildMenus();
+    buildTrayMenu();
+    m_wait = std::make_unique<WaitWindow>(*this, m_ctx.dialogs, m_ctx.trace, this);
+    connectEvents();
     load();
+    m_timers[0]->start();  // the clock runs for the life of the window
+    onTimer1();
 }
 
 MainWindow::~MainWindow() = default;
@@ -110,6 +119,13 @@ void MainWindow::buildControls() {
     m_statusLabel->setObjectName("StatusBar1Text");
     m_statusBar->addWidget(m_statusLabel, 1);
 
+    static constexpr std::array<int, 4> kIntervals{1000, 1200, 400, 3000};
+    for (size_t i = 0; i < m_timers.size(); ++i) {
+        m_timers[i] = new QTimer(this);
+        m_timers[i]->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
+        m_timers[i]->setInterval(kIntervals[i]);
+    }
+
     m_tray = new QSystemTrayIcon(this);
     m_tray->setObjectName("TubrTray1");
 }
@@ -151,9 +167,8 @@ void MainWindow::load() {
     }
 
     // 9. The tray icon.
-    m_tray->setIcon(windowIcon());
-    m_tray->setToolTip(QStringLiteral("Pluvik"));
-    m_tray->show();
+    m_trayLogic.install();
+    applyTray();
 }
 
 QString MainWindow::statusText() const { return m_statusLabel->text(); }

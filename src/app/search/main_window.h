@@ -1,24 +1,34 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
+#include <memory>
+#include <optional>
 
 #include "app_context.h"
 #include "search/engine_table.h"
+#include "search/keyword_history.h"
+#include "search/tray_logic.h"
+#include "shell/wait_window.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace pluvik {
 
 class BrowserView;
 class TabStrip;
+struct NewWindowSlot;
 
 // The main search window 禾朔搜索: 23 result tabs, one engine per tab, each with its own browser.
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public WaitHost {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 1018;
@@ -32,15 +42,56 @@ public:
     BrowserView* updateBrowser() const { return m_updateBrowser; }
     QComboBox* keywordBox() const { return m_combo; }
     QString statusText() const;
-    void setStatusText(const QString& text);
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    WaitWindow* waitWindow() const { return m_wait.get(); }
+    const KeywordHistory& keywordHistory() const { return m_history; }
+    bool searchStarted() const { return m_searchStarted; }
+    const TrayLogic& trayLogic() const { return m_trayLogic; }
+    QMenu* trayMenu() const { return m_trayMenu; }
+    QMenu* tabMenu() const { return m_youjian; }
+    QTimer* timer(int n) const { return m_timers.at(static_cast<size_t>(n - 1)); }
+    // Whether the window can hide into the tray (there is a notification area to come back from).
+    bool trayAvailable() const;
+    void setTrayAvailableForTest(bool available) { m_trayAvailableOverride = available; }
+
+    // WaitHost
+    void setMainEnabled(bool enabled) override { setEnabled(enabled); }
+    void setStatusText(const QString& text) override;
+    void stopResultTabs() override;
+
+public slots:
+    // Command1 "搜索", Enter in Combo1, "开始搜索" (Ctrl+G) and the tray's "搜索(&G)".
+    void search();
+    // The exit sequence of "退出" (Ctrl+E), the tray's "退出(&E)" and the close box.
+    void exitProgram();
+    // The tray's "隐藏界面(&U)" and minimising; "显示界面(&V)".
+    void hideToTray();
+    void showFromTray();
+    void trayLeftClick();
+    void trayRightClick(const QPoint& globalPos);
+
+    // Timer ticks; tests call them instead of waiting.
+    void onTimer1();
+    void onTimer2();
+    void onTimer3();
+    void onTimer4();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
+    void buildMenus();
+    void buildTrayMenu();
+    void connectEvents();
     void load();
+    void applyTray();
+    WindowState trayWindowState() const;
+    void routeNewWindow(NewWindowSlot& slot);
+    QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     AppContext m_ctx;
     QWidget* m_client = nullptr;
@@ -56,8 +107,18 @@ private:
     BrowserView* m_updateBrowser = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusLabel = nullptr;
+    std::array<QTimer*, 4> m_timers{};
     QSystemTrayIcon* m_tray = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QMenu* m_youjian = nullptr;
+    std::unique_ptr<WaitWindow> m_wait;
+
+    KeywordHistory m_history;
+    TrayLogic m_trayLogic;
+    bool m_searchStarted = false;
     bool m_shownOnce = false;
+    bool m_exiting = false;
+    std::optional<bool> m_trayAvailableOverride;
 };
 
 }  // namespace pluvik

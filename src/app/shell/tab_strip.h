@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QRect>
 #include <QWidget>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "search/tab_strip_model.h"
@@ -18,6 +20,20 @@ public:
     TabStrip(int tabCount, QWidget* parent = nullptr);
 
     const TabStripModel& model() const { return m_model; }
+    // Runs a core tab rule on the strip's model, then shows the result (pages, selection, paint).
+    // Returns what the rule returned.
+    template <class Rule>
+    auto edit(Rule&& rule) -> decltype(rule(std::declval<TabStripModel&>())) {
+        const int before = m_model.current();
+        if constexpr (std::is_void_v<decltype(rule(m_model))>) {
+            rule(m_model);
+            sync(before);
+        } else {
+            auto result = rule(m_model);
+            sync(before);
+            return result;
+        }
+    }
     int tabCount() const { return m_model.tabCount(); }
 
     int current() const { return m_model.current(); }

@@ -1,0 +1,127 @@
+// The main window's search, its browser events and its timers.
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/browser_view.h"
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "search/main_window.h"
+#include "search/search_plan.h"
+#include "shell/settings.h"
+#include "shell/tab_strip.h"
+
+namespace pluvik {
+
+void MainWindow::connectEvents() {
+    connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);
+    // Enter in the keyword box searches. It is taken at the key press: the combo box hands an
+    // unhandled Enter back to its line edit, which would report it a second time.
+    m_combo->lineEdit()->installEventFilter(this);
+
+    BrowserView* tab0 = m_browsers[0];
+    connect(tab0, &BrowserView::DownloadBegin, this, [this] {
+        if (m_searchStarted) setStatusText(QStringLiteral("正在打开...."));
+    });
+    BrowserView* signalTab = m_browsers[EngineTable::kSignalTab];
+    connect(signalTab, &BrowserView::DownloadComplete, this, [this](bool) {
+        // Only this tab's completion counts as "the pages have opened"; a failed load counts too,
+        // so a dead server never leaves the window disabled.
+        if (m_searchStarted) m_wait->pagesOpened();
+    });
+    for (BrowserView* view : m_browsers) {
+        connect(view, &BrowserView::NewWindow2, this, [this](NewWindowSlot& slot) { routeNewWindow(slot); });
+    }
+
+    connect(m_tabs, &TabStrip::tabDoubleClicked, this, [this](int) {
+        // Closing without asking: never the last visible tab.
+        if (m_tabs->visibleCount() > 1) m_tabs->setTabVisible(m_tabs->current(), false);
+    });
+    connect(m_tabs, &TabStrip::mousePressed, this, [this](Qt::MouseButton button, const QPoint& globalPos) {
+        if (button == Qt::RightButton) m_youjian->popup(globalPos);
+    });
+
+    connect(m_timers[0], &QTimer::timeout, this, &MainWindow::onTimer1);
+    connect(m_timers[1], &QTimer::timeout, this, &MainWindow::onTimer2);
+    connect(m_timers[2], &QTimer::timeout, this, &MainWindow::onTimer3);
+    connect(m_timers[3], &QTimer::timeout, this, &MainWindow::onTimer4);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_combo->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            search();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::search() {
+    const std::string keyword = toStd(m_combo->currentText());
+    const Settings settings = m_ctx.settings.current();
+    const SearchPlan plan =
+        planSearch(keyword, {settings.opendiy1 == 1, settings.diy1url, settings.opendiy2 == 1, settings.diy2url},
+                   m_history);
+    if (plan.refused) {
+        m_ctx.dialogs.inform(this, toQ(plan.message));
+        return;
+    }
+    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    for (const SearchStep& step : plan.steps) {
+        switch (step.kind) {
+            case SearchStepKind::SetSearchStarted: m_searchStarted = true; break;
+            case SearchStepKind::StartTimer2: m_timers[1]->start(); break;
+            case SearchStepKind::ShowWaitWindow: m_wait->showWaiting(); break;
+            case SearchStepKind::Navigate: browser(step.tab)->Navigate(toQ(step.text)); break;
+            case SearchStepKind::StartTimer4: m_timers[3]->start(); break;
+            case SearchStepKind::AddToHistory:
+                if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
+                break;
+        }
+    }
+    // The keyword box keeps the keyword as its text.
+    m_combo->setEditText(toQ(keyword));
+    m_ctx.trace.record("search_dispatched", {{"keyword", toQ(keyword)}});
+}
+
+void MainWindow::stopResultTabs() {
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
+}
+
+void MainWindow::routeNewWindow(NewWindowSlot& slot) {
+    // Pages from result tabs that ask for a new window go to a secondary browser window or, with
+    // links set to the system browser, stay in the slot-less default (the system web browser).
+    (void)slot;
+}
+
+void MainWindow::onTimer1() {
+    // The clock, in the system's short date and long time formats; the zone name is left out,
+    // it would not fit and says nothing to the user.
+    const QLocale locale = QLocale::system();
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
+    const QDateTime now = QDateTime::currentDateTime();
+    m_label6->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_label4->setText(locale.toString(now.time(), timeFormat.trimmed()));
+}
+
+void MainWindow::onTimer2() {
+    if (m_searchStarted) setStatusText(QStringLiteral("准备工作"));
+}
+
+void MainWindow::onTimer4() {
+    browser(EngineTable::kRetryTab)->Navigate(toQ(retryAddress(toStd(m_combo->currentText()))));
+    m_timers[3]->stop();
+}
+
+}  // namespace pluvik

@@ -1,0 +1,73 @@
+#include "shell/wait_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+
+namespace pluvik {
+
+WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor)
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_host(host), m_dialogs(dialogs), m_trace(trace), m_anchor(anchor) {
+    setObjectName(QStringLiteral("ready"));
+    setWindowTitle(QStringLiteral("正在打开。。"));
+    setFixedSize(251, 98);
+    m_label = new QLabel(QStringLiteral("Pluvik正在打开网页，请稍等。。"), this);
+    m_label->setObjectName(QStringLiteral("Label1"));
+    m_label->setAlignment(Qt::AlignCenter);
+    m_label->setGeometry(0, 0, 251, 98);
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(2000);
+    connect(m_timer, &QTimer::timeout, this, &WaitWindow::onTimer1);
+}
+
+void WaitWindow::showWaiting() { run(m_state.show()); }
+
+void WaitWindow::pagesOpened() {
+    m_trace.record("pages_opened", {{"wait_open", m_state.isOpen()}});
+    run(m_state.signalPagesOpened());
+}
+
+void WaitWindow::onTimer1() { run(m_state.tick()); }
+
+void WaitWindow::closeEvent(QCloseEvent* event) {
+    // A close is never refused; the question only decides whether loading stops.
+    std::optional<CloseAnswer> answer;
+    if (auto question = m_state.beginClose()) {
+        const bool ok = m_dialogs.confirm(this, toQ(question->caption), toQ(question->text));
+        answer = ok ? CloseAnswer::Ok : CloseAnswer::Cancel;
+    }
+    run(m_state.finishClose(answer));
+    event->accept();
+}
+
+void WaitWindow::run(const WaitSteps& steps) {
+    for (const WaitStep& step : steps) {
+        switch (step.action) {
+            case WaitAction::OpenWindow:
+                if (m_anchor) move(m_anchor->geometry().center() - QPoint(width() / 2, height() / 2));
+                show();
+                raise();
+                m_trace.record("wait_shown");
+                break;
+            case WaitAction::CloseWindow:
+                hide();
+                m_trace.record("wait_closed");
+                break;
+            case WaitAction::DisableMain: m_host.setMainEnabled(false); break;
+            case WaitAction::EnableMain: m_host.setMainEnabled(true); break;
+            case WaitAction::SetStatus: m_host.setStatusText(toQ(step.text)); break;
+            case WaitAction::StopResultTabs: m_host.stopResultTabs(); break;
+            case WaitAction::StartTimer: m_timer->start(); break;
+            case WaitAction::StopTimer: m_timer->stop(); break;
+        }
+    }
+}
+
+}  // namespace pluvik

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QWidget>
+
+#include "shell/wait_window_state.h"
+
+class QLabel;
+class QTimer;
+
+namespace pluvik {
+
+class Dialogs;
+class Trace;
+
+// What the wait window does to the main window.
+class WaitHost {
+public:
+    virtual ~WaitHost() = default;
+    virtual void setMainEnabled(bool enabled) = 0;
+    virtual void setStatusText(const QString& text) = 0;
+    virtual void stopResultTabs() = 0;
+};
+
+// The wait window `ready`: shown by every search, it keeps the main window disabled until the
+// result pages have signalled that they opened, then closes at the next tick of its timer.
+class WaitWindow : public QWidget {
+    Q_OBJECT
+public:
+    // `anchor` is the main window it is centred on. It is not its parent: disabling the main window
+    // would disable its child windows too.
+    WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor);
+
+    void showWaiting();
+    void pagesOpened();
+    // The exit sequence: the window closes without asking from now on.
+    void markExiting() { m_state.markExiting(); }
+
+    const WaitWindowState& state() const { return m_state; }
+    QTimer* timer() const { return m_timer; }
+    // One tick of Timer1 (tests call it instead of waiting 2000 ms).
+    void onTimer1();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void run(const WaitSteps& steps);
+
+    WaitHost& m_host;
+    Dialogs& m_dialogs;
+    Trace& m_trace;
+    WaitWindowState m_state;
+    QLabel* m_label = nullptr;
+    QTimer* m_timer = nullptr;
+    QWidget* m_anchor;
+};
+
+}  // namespace pluvik

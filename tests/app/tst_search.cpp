@@ -1,0 +1,272 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QtTest>
+
+#include "search/main_window.h"
+#include "shell/tab_strip.h"
+#include "support/app_fixture.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+class SearchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void emptyKeywordIsRefusedAndNothingElseHappens();
+    void searchNavigatesEveryTabAndShowsTheWaitWindow();
+    void userEnginesAreSearchedOnlyWhenSwitchedOn();
+    void pagesOpenedEndsTheWaitAtTheNextTick();
+    void stopQuestionOkStopsLoading();
+    void stopQuestionCancelKeepsTheWindowDisabled();
+    void statusTextFollowsTheLoadsOnlyAfterTheFirstSearch();
+    void secondLoadOfTabTwentyUsesTheCurrentText();
+    void doubleClickNeverClosesTheLastTab();
+    void trayHideBlinkAndRestore();
+    void withoutTrayMinimisingKeepsTheWindow();
+    void exitClosesEveryWindowWithoutAQuestion();
+};
+
+static FakeBrowserView* tab(AppFixture& app, int t) {
+    return app.browser(QStringLiteral("WebBrowser%1").arg(t + 1));
+}
+
+static void typeAndSearch(MainWindow& window, const QString& keyword) {
+    window.keywordBox()->setEditText(keyword);
+    QTest::keyClick(window.keywordBox()->lineEdit(), Qt::Key_Return);
+}
+
+void SearchTest::emptyKeywordIsRefusedAndNothingElseHappens() {
+    AppFixture app;
+    MainWindow window(app.context());
+    typeAndSearch(window, QString());
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
+    QCOMPARE(app.messages[0].icon, MessageIcon::None);
+    QVERIFY(!window.searchStarted());
+    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!window.timer(2)->isActive());
+    QCOMPARE(tab(app, 0)->navigations.size(), 1);  // the start page only
+}
+
+void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
+    AppFixture app;
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += (i == 5 ? " 0 \r\n" : " 1 \r\n");
+    app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
+    MainWindow window(app.context());
+    window.show();
+    typeAndSearch(window, QStringLiteral("你好 a&b"));
+
+    QVERIFY(window.searchStarted());
+    QVERIFY(window.timer(2)->isActive());
+    QVERIFY(window.timer(4)->isActive());
+    QVERIFY(window.waitWindow()->isVisible());
+    QVERIFY(!window.isEnabled());
+    QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3 a&b"));
+    QCOMPARE(tab(app, 10)->navigations.last(),
+             QStringLiteral("http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3 a&b&do=search&area=2&src=wenda_tab"));
+    // The hidden tab 5 is searched too; the switched-off user tabs are not.
+    QCOMPARE(tab(app, 5)->navigations.size(), 2);
+    for (int t = 0; t <= 20; ++t) QCOMPARE(tab(app, t)->navigations.size(), 2);
+    QCOMPARE(tab(app, 21)->navigations.size(), 1);
+    QCOMPARE(tab(app, 22)->navigations.size(), 1);
+    // The search changes neither the selected tab nor the visibility.
+    QCOMPARE(window.tabs()->current(), 0);
+    QVERIFY(!window.tabs()->isTabVisible(5));
+
+    QCOMPARE(window.keywordBox()->count(), 1);
+    QCOMPARE(window.keywordBox()->currentText(), QStringLiteral("你好 a&b"));
+    // The main window takes input again once the pages have opened.
+    tab(app, 15)->finishLoad();
+    window.waitWindow()->onTimer1();
+    QVERIFY(window.isEnabled());
+    // The same keyword again searches again, the list does not grow; case matters.
+    window.search();
+    QCOMPARE(tab(app, 0)->navigations.size(), 3);
+    tab(app, 15)->finishLoad();
+    typeAndSearch(window, QStringLiteral("ABC"));
+    tab(app, 15)->finishLoad();
+    typeAndSearch(window, QStringLiteral("abc"));
+    QCOMPARE(window.keywordBox()->count(), 3);
+}
+
+void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
+    AppFixture app;
+    app.writeProgramFile("DIY.txt", " 1 \r\n 0 \r\nMine\r\n\r\n\r\nhttp://two/?q=\r\n");
+    MainWindow window(app.context());
+    typeAndSearch(window, QStringLiteral("kw"));
+    // An empty prefix gives the bare keyword.
+    QCOMPARE(tab(app, 21)->navigations.last(), QStringLiteral("kw"));
+    QCOMPARE(tab(app, 22)->navigations.size(), 1);
+}
+
+void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.show();
+    typeAndSearch(window, QStringLiteral("x"));
+    // Other tabs finishing do not end the wait.
+    tab(app, 0)->finishLoad();
+    QVERIFY(!window.isEnabled());
+    tab(app, 15)->finishLoad(false);  // a failed load ends it as well
+    QVERIFY(window.isEnabled());
+    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
+    QVERIFY(window.waitWindow()->isVisible());
+    QVERIFY(window.waitWindow()->timer()->isActive());
+    window.waitWindow()->onTimer1();
+    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!window.waitWindow()->timer()->isActive());
+    QVERIFY(app.messages.empty());
+}
+
+void SearchTest::stopQuestionOkStopsLoading() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.show();
+    typeAndSearch(window, QStringLiteral("x"));
+    window.waitWindow()->close();
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].title, QStringLiteral("停止确认"));
+    QCOMPARE(app.messages[0].text, QStringLiteral("要停止打开网页吗？"));
+    QVERIFY(window.isEnabled());
+    QCOMPARE(window.statusText(), QStringLiteral("已停止打开"));
+    for (int t = 0; t <= 20; ++t) QVERIFY(tab(app, t)->calls.contains("stop"));
+    QVERIFY(!tab(app, 21)->calls.contains("stop"));
+    QVERIFY(!window.waitWindow()->isVisible());
+}
+
+void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
+    AppFixture app;
+    app.answerMessages(MessageAnswer::Cancel);
+    MainWindow window(app.context());
+    window.show();
+    typeAndSearch(window, QStringLiteral("x"));
+    window.waitWindow()->close();
+    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!window.isEnabled());
+    QVERIFY(!tab(app, 0)->calls.contains("stop"));
+    tab(app, 15)->finishLoad();
+    QVERIFY(window.isEnabled());
+    // Closed after the signal but before the tick: no question.
+    typeAndSearch(window, QStringLiteral("y"));
+    tab(app, 15)->finishLoad();
+    const size_t asked = app.messages.size();
+    window.waitWindow()->close();
+    QCOMPARE(app.messages.size(), asked);
+    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
+}
+
+void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {
+    AppFixture app;
+    MainWindow window(app.context());
+    emit tab(app, 0)->DownloadBegin();
+    tab(app, 15)->finishLoad();
+    QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
+    QVERIFY(window.isEnabled());
+    typeAndSearch(window, QStringLiteral("x"));
+    emit tab(app, 0)->DownloadBegin();
+    QCOMPARE(window.statusText(), QStringLiteral("正在打开...."));
+    emit tab(app, 3)->DownloadBegin();  // only tab 0 reports beginnings
+    window.onTimer2();
+    QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
+}
+
+void SearchTest::secondLoadOfTabTwentyUsesTheCurrentText() {
+    AppFixture app;
+    MainWindow window(app.context());
+    typeAndSearch(window, QStringLiteral("first"));
+    window.keywordBox()->setEditText(QStringLiteral("second"));
+    window.onTimer4();
+    QCOMPARE(tab(app, 20)->navigations.last(), QStringLiteral("http://www.gougou.com/search?search=second"));
+    QVERIFY(!window.timer(4)->isActive());
+}
+
+void SearchTest::doubleClickNeverClosesTheLastTab() {
+    AppFixture app;
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += (i == 7 || i == 9 ? " 1 \r\n" : " 0 \r\n");
+    app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
+    MainWindow window(app.context());
+    window.show();
+    TabStrip* tabs = window.tabs();
+    QVERIFY(tabs->setCurrent(9));
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(9).center());
+    QVERIFY(!tabs->isTabVisible(9));
+    QCOMPARE(tabs->current(), 7);
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(7).center());
+    QVERIFY(tabs->isTabVisible(7));
+    QCOMPARE(tabs->visibleCount(), 1);
+}
+
+void SearchTest::trayHideBlinkAndRestore() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.setTrayAvailableForTest(true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.trayLeftClick();
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.timer(3)->isActive());
+    QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("点击恢复窗口"));
+    window.trayLeftClick();  // within the first blink: nothing
+    QVERIFY(!window.isVisible());
+    window.onTimer3();
+    window.onTimer3();  // now blank
+    QCOMPARE(window.trayLogic().flashState(), std::string("闪烁"));
+    // Right click on a hidden window offers only "显示界面(&V)" of the three.
+    window.trayRightClick(QPoint(0, 0));
+    QVERIFY(!window.findChild<QAction*>("sousuocaidan")->isVisible());
+    QVERIFY(!window.findChild<QAction*>("mnuTrayMinimize")->isVisible());
+    QVERIFY(window.findChild<QAction*>("mnuTrayRestore")->isVisible());
+    window.trayMenu()->hide();
+    window.findChild<QAction*>("mnuTrayRestore")->trigger();
+    QVERIFY(window.isVisible());
+    QVERIFY(!window.timer(3)->isActive());
+    QVERIFY(!window.trayLogic().iconBlank());
+    QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("Pluvik"));
+}
+
+void SearchTest::withoutTrayMinimisingKeepsTheWindow() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.setTrayAvailableForTest(false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.showMinimized();
+    QTest::qWait(20);
+    QVERIFY(window.isVisible());
+    QVERIFY(!window.timer(3)->isActive());
+}
+
+void SearchTest::exitClosesEveryWindowWithoutAQuestion() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.show();
+    QList<QPointer<QWidget>> others;
+    for (int i = 0; i < 3; ++i) {
+        auto* w = new QWidget;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        others << w;
+    }
+    typeAndSearch(window, QStringLiteral("x"));
+    QVERIFY(window.waitWindow()->isVisible());
+    window.findChild<QAction*>("exit")->trigger();
+    QVERIFY(app.messages.empty());
+    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!window.trayIcon()->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const auto& w : others) QVERIFY(w.isNull());
+    // A timer due after the exit does nothing harmful.
+    window.onTimer4();
+    window.onTimer2();
+}
+
+QTEST_MAIN(SearchTest)
+#include "tst_search.moc"
