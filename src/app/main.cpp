@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
-    pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace);
+    pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
+                                       &dialogs);
 
     pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace pluvik {
@@ -18,7 +21,18 @@ struct MessageRequest {
     MessageButtons buttons = MessageButtons::Ok;
 };
 
-// Every message box of the program goes through here. Tests install a hook that sees the request
+struct SavePathRequest {
+    QString title;
+    QString suggestedPath;
+    QStringList filters;
+};
+struct SavePathAnswer {
+    QString path;
+    int filterIndex = 0;
+};
+
+// Every message box of the program goes through here, and so do the browser's save and print
+// dialogs. Tests install a hook that sees the request
 // and answers it, so no real modal box ever blocks a test.
 class Dialogs {
 public:
@@ -31,10 +45,21 @@ public:
     void inform(QWidget* parent, const QString& text, const QString& title = QStringLiteral("Pluvik"));
     bool confirm(QWidget* parent, const QString& title, const QString& text);
 
+    // The save dialog; no answer when the user cancels.
+    std::optional<SavePathAnswer> askSavePath(QWidget* parent, const SavePathRequest& request);
+    // The print dialog for `printer`; false when the user cancels.
+    bool askPrinter(QWidget* parent, QPrinter& printer);
+
     void setTestHook(Hook hook) { m_hook = std::move(hook); }
+    using SaveHook = std::function<std::optional<SavePathAnswer>(const SavePathRequest&)>;
+    void setSaveHook(SaveHook hook) { m_saveHook = std::move(hook); }
+    using PrintHook = std::function<bool(QPrinter&)>;
+    void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
 
 private:
     Hook m_hook;
+    SaveHook m_saveHook;
+    PrintHook m_printHook;
 };
 
 }  // namespace pluvik

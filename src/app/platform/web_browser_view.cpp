@@ -1,10 +1,11 @@
 #include "platform/web_browser_view.h"
 
 #include <QDesktopServices>
+#include <algorithm>
+#include <array>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -17,6 +18,7 @@
 #include <QWebEngineView>
 
 #include "platform/app_paths.h"
+#include "platform/dialogs.h"
 #include "platform/trace.h"
 
 namespace pluvik {
@@ -56,8 +58,9 @@ private:
     const bool* m_silent;
 };
 
-WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, QWidget* parent)
-    : BrowserView(parent), m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace) {
+WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
+                               QWidget* parent)
+    : BrowserView(parent), m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
@@ -175,18 +178,16 @@ bool WebBrowserView::saveAs() {
     if (name.isEmpty()) name = QFileInfo(m_page->url().path()).baseName();
     if (name.isEmpty()) name = QStringLiteral("page");
     name.replace(QRegularExpression(R"([\\/:*?"<>|])"), "_");
-    const QString htmlFilter = QStringLiteral("网页，全部 (*.htm *.html)");
-    const QString singleFilter = QStringLiteral("网页，仅 HTML (*.htm *.html)");
-    const QString archiveFilter = QStringLiteral("Web 档案，单个文件 (*.mht *.mhtml)");
-    QString chosenFilter = htmlFilter;
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("保存网页"), QDir::home().filePath(name + ".htm"),
-        htmlFilter + ";;" + singleFilter + ";;" + archiveFilter, &chosenFilter);
-    if (path.isEmpty()) return false;
-    QWebEngineDownloadRequest::SavePageFormat format = QWebEngineDownloadRequest::CompleteHtmlSaveFormat;
-    if (chosenFilter == singleFilter) format = QWebEngineDownloadRequest::SingleHtmlSaveFormat;
-    if (chosenFilter == archiveFilter) format = QWebEngineDownloadRequest::MimeHtmlSaveFormat;
-    m_page->save(path, format);
+    static const QStringList kFilters{QStringLiteral("网页，全部 (*.htm *.html)"),
+                                      QStringLiteral("网页，仅 HTML (*.htm *.html)"),
+                                      QStringLiteral("Web 档案，单个文件 (*.mht *.mhtml)")};
+    static constexpr std::array<QWebEngineDownloadRequest::SavePageFormat, 3> kFormats{
+        QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::SingleHtmlSaveFormat,
+        QWebEngineDownloadRequest::MimeHtmlSaveFormat};
+    const auto answer = m_dialogs->askSavePath(
+        this, {QStringLiteral("保存网页"), QDir::home().filePath(name + ".htm"), kFilters});
+    if (!answer) return false;
+    m_page->save(answer->path, kFormats.at(static_cast<size_t>(std::clamp(answer->filterIndex, 0, 2))));
     return true;
 }
 
@@ -194,9 +195,7 @@ bool WebBrowserView::print() {
     if (m_printing) return false;  // one print job per page at a time
     // The printer must outlive the asynchronous print job, so the view keeps it.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPrintDialog dialog(m_printer.get(), this);
-    dialog.setWindowTitle(QStringLiteral("打印"));
-    if (dialog.exec() != QDialog::Accepted) {
+    if (!m_dialogs->askPrinter(this, *m_printer)) {
         m_printer.reset();
         return false;
     }
@@ -206,7 +205,7 @@ bool WebBrowserView::print() {
 }
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
-    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, parent);
+    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, parent);
     view->setObjectName(objectName);
     return view;
 }

@@ -15,13 +15,14 @@ class QPrinter;
 namespace pluvik {
 
 class Trace;
+class Dialogs;
 class SilentPage;
 
 // BrowserView on Qt WebEngine. All views share one persistent profile (cookies, HTTP cache).
 class WebBrowserView : public BrowserView {
     Q_OBJECT
 public:
-    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, QWidget* parent);
+    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs, QWidget* parent);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -55,6 +56,7 @@ private:
     QWebEngineProfile* m_profile;
     QUrl m_homeUrl;
     Trace* m_trace;
+    Dialogs* m_dialogs;
     QWebEngineView* m_view;
     SilentPage* m_page = nullptr;
     bool m_silent = false;
@@ -65,14 +67,15 @@ private:
 
 class WebBrowserFactory : public BrowserFactory {
 public:
-    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace)
-        : m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace) {}
+    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs)
+        : m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs) {}
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
 private:
     QWebEngineProfile* m_profile;
     QUrl m_homeUrl;
     Trace* m_trace;
+    Dialogs* m_dialogs;
 };
 
 // The shared, persistent browser profile in the user's data and cache directories.

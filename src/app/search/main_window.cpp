@@ -43,6 +43,7 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
     buildControls();
     buildMenus();
     buildTrayMenu();
+    buildTabMenu();
     m_wait = std::make_unique<WaitWindow>(*this, m_ctx.dialogs, m_ctx.trace, this);
     connectEvents();
     load();

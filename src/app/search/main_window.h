@@ -25,6 +25,7 @@ namespace pluvik {
 
 class BrowserView;
 class TabStrip;
+enum class BrowserCommand;
 struct NewWindowSlot;
 
 // The main search window 禾朔搜索: 23 result tabs, one engine per tab, each with its own browser.
@@ -70,6 +71,21 @@ public slots:
     void trayLeftClick();
     void trayRightClick(const QPoint& globalPos);
 
+    // Tab management: "关闭当前选项卡" (asks first), "关闭(&E)" and a double click (no question),
+    // "关闭其他(&F)", "清屏(&C)", "全部清屏(&D)", the caption colours.
+    void closeTabWithQuestion();
+    void closeTab();
+    void closeOtherTabs();
+    void blankPage();
+    void blankAllPages();
+    void setCaptionColor(int index);
+
+    // Save and print of result pages, through the browser's own dialogs.
+    void saveCurrent();
+    void saveAll();
+    void printCurrent();
+    void printAll();
+
     // Timer ticks; tests call them instead of waiting.
     void onTimer1();
     void onTimer2();
@@ -86,6 +102,9 @@ private:
     void buildControls();
     void buildMenus();
     void buildTrayMenu();
+    void buildTabMenu();
+    void execCurrent(BrowserCommand command);
+    void execAll(BrowserCommand command);
     void connectEvents();
     void load();
     void applyTray();

@@ -13,7 +13,9 @@
 namespace pluvik {
 namespace {
 
-std::string reason(const std::string& what, int err) { return what + ": " + std::strerror(err); }
+std::string reason(const std::string& what, int err) {
+    return what + ": " + std::strerror(err);
+}
 
 void setError(std::string* error, std::string text) {
     if (error) *error = std::move(text);

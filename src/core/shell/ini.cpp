@@ -32,8 +32,8 @@ std::string Ini::ReadIni(const std::string& section, const std::string& key,
         const std::string gbkSection = utf8ToGbk(section);
         const std::string gbkKey = utf8ToGbk(key);
 
-        std::string value = cutToWholeCharacters(file.value(gbkSection, gbkKey).value_or(std::string()),
-                                                 kBufferSize - 1);
+        std::string value =
+            cutToWholeCharacters(file.value(gbkSection, gbkKey).value_or(std::string()), kBufferSize - 1);
         if (!value.empty()) {
             value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
             return gbkToUtf8(value);

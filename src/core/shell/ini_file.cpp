@@ -5,7 +5,9 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // Blank bytes never occur inside a GBK or GB18030 character, so byte-wise trimming is safe.
 std::string_view trim(std::string_view s) {
@@ -14,7 +16,9 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Case-insensitive for ASCII only: the second byte of a GBK character may look like a letter
 // ("\xB0\x41" and "\xB0\x61" are two different characters) and must match exactly.
@@ -175,8 +179,8 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
         // Keep the key as the file spells it, and the line's own line end.
         Line& line = m_lines[existing];
         const Parsed p = parseLine(line.text);
-        std::string_view before = p.equals == npos ? std::string_view(line.text)
-                                                   : std::string_view(line.text).substr(0, p.equals);
+        std::string_view before =
+            p.equals == npos ? std::string_view(line.text) : std::string_view(line.text).substr(0, p.equals);
         while (!before.empty() && isBlank(before.back())) before.remove_suffix(1);
         line.text = std::string(before) + "=" + std::string(value);
         return;

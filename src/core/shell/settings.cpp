@@ -11,14 +11,15 @@ namespace {
 using EngineField = std::int16_t Settings::*;
 
 constexpr std::array<EngineField, Settings::kEngineCount> kEngineMembers = {
-    &Settings::baidu,   &Settings::google, &Settings::sogou, &Settings::yahoo, &Settings::youdao,
-    &Settings::soso,    &Settings::yisou,  &Settings::zhongsou, &Settings::shiping, &Settings::music,
-    &Settings::bbs,     &Settings::draw,   &Settings::blog,  &Settings::dict,  &Settings::why,
-    &Settings::taobao,  &Settings::news,   &Settings::bt,    &Settings::down,  &Settings::baike,
+    &Settings::baidu,  &Settings::google, &Settings::sogou,    &Settings::yahoo,   &Settings::youdao,
+    &Settings::soso,   &Settings::yisou,  &Settings::zhongsou, &Settings::shiping, &Settings::music,
+    &Settings::bbs,    &Settings::draw,   &Settings::blog,     &Settings::dict,    &Settings::why,
+    &Settings::taobao, &Settings::news,   &Settings::bt,       &Settings::down,    &Settings::baike,
     &Settings::gougou};
 
 size_t engineIndex(int tab) {
-    if (tab < 0 || tab >= Settings::kEngineCount) throw std::out_of_range("no engine tab " + std::to_string(tab));
+    if (tab < 0 || tab >= Settings::kEngineCount)
+        throw std::out_of_range("no engine tab " + std::to_string(tab));
     return static_cast<size_t>(tab);
 }
 
@@ -66,7 +67,9 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
     return lines;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 struct LeadingNumber {
     bool found = false;
@@ -96,7 +99,9 @@ LeadingNumber leadingNumber(std::string_view line) {
     return n;
 }
 
-std::int16_t parseInteger(std::string_view line) { return leadingNumber(line).narrowed; }
+std::int16_t parseInteger(std::string_view line) {
+    return leadingNumber(line).narrowed;
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -122,9 +127,13 @@ void parseBoolean(std::string_view line, bool& field) {
 
 }  // namespace
 
-std::int16_t Settings::engine(int tab) const { return this->*kEngineMembers[engineIndex(tab)]; }
+std::int16_t Settings::engine(int tab) const {
+    return this->*kEngineMembers[engineIndex(tab)];
+}
 
-void Settings::setEngine(int tab, std::int16_t value) { this->*kEngineMembers[engineIndex(tab)] = value; }
+void Settings::setEngine(int tab, std::int16_t value) {
+    this->*kEngineMembers[engineIndex(tab)] = value;
+}
 
 std::int16_t Settings::diy(int n) const {
     checkDiy(n);
@@ -192,7 +201,9 @@ bool SettingsStore::write(const std::filesystem::path& path, const std::string& 
     return false;
 }
 
-bool SettingsStore::settingsFilesExist() const { return fileExists(gnPath()) && fileExists(diyPath()); }
+bool SettingsStore::settingsFilesExist() const {
+    return fileExists(gnPath()) && fileExists(diyPath());
+}
 
 bool SettingsStore::WriteDefaultSettings() {
     const Settings defaults;
@@ -220,7 +231,9 @@ bool SettingsStore::SaveSettings(const Settings& settings) {
     return true;
 }
 
-void SettingsStore::Release() { m_record.reset(); }
+void SettingsStore::Release() {
+    m_record.reset();
+}
 
 Settings SettingsStore::current() {
     if (m_liveSource) return m_liveSource();

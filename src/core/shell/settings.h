@@ -16,8 +16,8 @@ namespace pluvik {
 struct Settings {
     static constexpr int kEngineCount = 21;
     static constexpr std::array<const char*, kEngineCount> kEngineFields = {
-        "baidu", "google", "sogou", "yahoo", "youdao", "soso",   "yisou", "zhongsou", "shiping", "music", "bbs",
-        "draw",  "blog",   "dict",  "why",   "taobao", "news",   "bt",    "down",     "baike",   "gougou"};
+        "baidu", "google", "sogou", "yahoo", "youdao", "soso", "yisou", "zhongsou", "shiping", "music", "bbs",
+        "draw",  "blog",   "dict",  "why",   "taobao", "news", "bt",    "down",     "baike",   "gougou"};
 
     // Engine flags, 0 = off, 1 = on; the n-th engine in this order is result tab n.
     std::int16_t baidu = 1, google = 1, sogou = 1, yahoo = 1, youdao = 1, soso = 1, yisou = 1, zhongsou = 1,

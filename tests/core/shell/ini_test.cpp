@@ -66,8 +66,9 @@ TEST(IniFile, WritesChangeOnlyTheLineConcerned) {
     IniFile ini(original);
 
     ini.setValue("update", "version", "6.2");
-    EXPECT_EQ(ini.bytes(),
-              "; installed version\r\n[Update]\r\nVersion=6.2\r\nother=1\n\r\n; next section\r\n[Last]\r\nx=1");
+    EXPECT_EQ(
+        ini.bytes(),
+        "; installed version\r\n[Update]\r\nVersion=6.2\r\nother=1\n\r\n; next section\r\n[Last]\r\nx=1");
 
     ini.setValue("Update", "added", "yes");
     ini.setValue("Last", "y", "2");
@@ -85,7 +86,8 @@ TEST(IniFile, WritesChangeOnlyTheLineConcerned) {
 }
 
 TEST(IniFile, UnchangedFileRoundTripsByteForByte) {
-    const std::string odd = "\xEF\xBB\xBFno section\n[a\r\n[b]\r\r\n\x00\x01=\xFF\r\n  \t\r\nend";
+    using namespace std::string_literals;
+    const std::string odd = "\xEF\xBB\xBFno section\n[a\r\n[b]\r\r\n\x00\x01=\xFF\r\n  \t\r\nend"s;
     EXPECT_EQ(IniFile(odd).bytes(), odd);
 }
 
@@ -94,9 +96,10 @@ TEST(IniFile, UnchangedFileRoundTripsByteForByte) {
 class ReadIni : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("pluvik-ini-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                 "-" + std::to_string(::getpid()));
+        m_dir =
+            fs::temp_directory_path() /
+            ("pluvik-ini-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+             "-" + std::to_string(::getpid()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         m_ini.IniFileName = (m_dir / "up.ini").string();

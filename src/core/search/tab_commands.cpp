@@ -1,0 +1,42 @@
+#include "search/tab_commands.h"
+
+namespace pluvik {
+
+std::string closeTabQuestion() {
+    return "真的要关闭当前选项卡吗？\r\n"
+           "此为临时关闭，如想彻底关闭，请进入设置中修改！\r\n"
+           "如果关闭后想恢复请重新打开程序！\r\n"
+           "如果您想不提示直接关闭当前选项卡，\r\n"
+           "请双击选项卡标签！";
+}
+
+bool closeCurrentResultTab(TabStripModel& tabs) {
+    if (tabs.visibleCount() <= 1) return false;
+    tabs.setVisible(tabs.current(), false);
+    return true;
+}
+
+void closeOtherResultTabs(TabStripModel& tabs) {
+    for (int i = 0; i < tabs.tabCount(); ++i) tabs.setVisible(i, i == tabs.current());
+}
+
+const std::array<CaptionColor, 6>& captionColors() {
+    static const std::array<CaptionColor, 6> kColors{{
+        {"moren", "默认（黑）(&H)", {0, 0, 0}},
+        {"hong", "红(&R)", {255, 0, 0}},
+        {"huang", "黄(&Y)", {255, 255, 0}},
+        {"lan", "蓝(&B)", {0, 0, 255}},
+        {"lv", "绿(&G)", {0, 255, 0}},
+        {"cheng", "橙(&O)", {255, 128, 64}},
+    }};
+    return kColors;
+}
+
+BulkConfirmation bulkConfirmation(BulkCommand command, int pages) {
+    const std::string n = std::to_string(pages);
+    if (command == BulkCommand::Save)
+        return {"保存确认", "真的要保存所有结果吗？\r\n这将保存所有" + n + "个页面，请三思而后行！"};
+    return {"打印确认", "真的打印所有结果吗？\r\n这将打印所有" + n + "个页面，请三思而后行！"};
+}
+
+}  // namespace pluvik

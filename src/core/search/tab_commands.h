@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "search/tab_strip_model.h"
+
+namespace pluvik {
+
+// The main window's tab management. Hiding a tab lasts until the program exits; the stored engine
+// choice is not touched.
+
+inline constexpr const char* kCloseTabTitle = "关闭选项卡确认";
+// The five-line question of "关闭当前选项卡", lines joined by CR LF.
+std::string closeTabQuestion();
+
+// Hides the current tab unless it is the only visible one (the strip then picks the new current
+// tab). Returns whether a tab was hidden.
+bool closeCurrentResultTab(TabStripModel& tabs);
+
+// Leaves exactly the current tab visible.
+void closeOtherResultTabs(TabStripModel& tabs);
+
+struct CaptionColor {
+    const char* action;   // the menu entry's name
+    const char* caption;  // its text
+    Rgb color;
+};
+// The six caption colours of the tab menu, in menu order; the first is the one at start.
+const std::array<CaptionColor, 6>& captionColors();
+
+// "保存所有结果" / "打印所有结果": the confirmation and the browsers it addresses.
+enum class BulkCommand { Save, Print };
+struct BulkConfirmation {
+    std::string title;
+    std::string text;
+};
+// `pages` is the number of browsers the command goes through, named in the warning.
+BulkConfirmation bulkConfirmation(BulkCommand command, int pages);
+
+}  // namespace pluvik

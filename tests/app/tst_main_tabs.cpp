@@ -1,0 +1,148 @@
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+#include "search/main_window.h"
+#include "shell/tab_strip.h"
+#include "support/app_fixture.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+class MainTabsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void closeWithQuestionNeedsOkAndKeepsTheLastTab();
+    void closeOthersLeavesExactlyTheCurrentTab();
+    void captionColourHasOneCheckMark();
+    void blankingReachesHiddenTabs();
+    void saveAndPrintActOnTheCurrentTabsBrowser();
+    void saveAllGoesThroughAll23BrowsersInOrder();
+    void cancelledConfirmationTouchesNothing();
+};
+
+static QByteArray enginesOn(std::initializer_list<int> on) {
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += std::find(on.begin(), on.end(), i) != on.end() ? " 1 \r\n" : " 0 \r\n";
+    return gn + "True\r\nFalse\r\n";
+}
+
+static QAction* action(MainWindow& w, const char* name) { return w.findChild<QAction*>(name); }
+
+void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
+    AppFixture app;
+    MainWindow window(app.context());
+    app.answerMessages(MessageAnswer::Cancel);
+    window.findChild<QPushButton*>("Command2")->click();
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].title, QStringLiteral("关闭选项卡确认"));
+    QCOMPARE(app.messages[0].text.count("\r\n"), 4);
+    QCOMPARE(app.messages[0].icon, MessageIcon::Question);
+    QVERIFY(window.tabs()->isTabVisible(0));
+
+    app.answerMessages(MessageAnswer::Ok);
+    window.findChild<QPushButton*>("Command2")->click();
+    QVERIFY(!window.tabs()->isTabVisible(0));
+    QCOMPARE(window.tabs()->current(), 1);
+
+    AppFixture single;
+    single.writeProgramFile("Gn.txt", enginesOn({5}));
+    MainWindow only(single.context());
+    only.findChild<QPushButton*>("Command2")->click();
+    QVERIFY(only.tabs()->isTabVisible(5));
+    QCOMPARE(single.messages.size(), size_t(1));  // the question, and nothing more
+    action(only, "guanbi")->trigger();
+    QVERIFY(only.tabs()->isTabVisible(5));
+}
+
+void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.tabs()->setTabVisible(1, false);
+    window.tabs()->setTabVisible(2, false);
+    window.tabs()->setCurrent(3);
+    action(window, "guanbiqita")->trigger();
+    QCOMPARE(window.tabs()->visibleCount(), 1);
+    QVERIFY(window.tabs()->isTabVisible(3));
+    QCOMPARE(window.tabs()->current(), 3);
+}
+
+void MainTabsTest::captionColourHasOneCheckMark() {
+    AppFixture app;
+    MainWindow window(app.context());
+    const QStringList names{"moren", "hong", "huang", "lan", "lv", "cheng"};
+    QVERIFY(action(window, "moren")->isChecked());
+    action(window, "cheng")->trigger();
+    QCOMPARE(window.tabs()->captionColor(), QColor(255, 128, 64));
+    for (const QString& n : names) QCOMPARE(action(window, qPrintable(n))->isChecked(), n == "cheng");
+    action(window, "moren")->trigger();
+    QCOMPARE(window.tabs()->captionColor(), QColor(0, 0, 0));
+    QVERIFY(!action(window, "cheng")->isChecked());
+}
+
+void MainTabsTest::blankingReachesHiddenTabs() {
+    AppFixture app;
+    app.writeProgramFile("Gn.txt", enginesOn({0, 1}));
+    MainWindow window(app.context());
+    window.tabs()->setCurrent(1);
+    action(window, "qingping")->trigger();
+    QCOMPARE(app.browser("WebBrowser2")->navigations.last(), QStringLiteral("about:blank"));
+    QCOMPARE(app.browser("WebBrowser1")->navigations.size(), 1);
+    action(window, "qingpingall")->trigger();
+    for (int n = 1; n <= 23; ++n)
+        QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->navigations.last(), QStringLiteral("about:blank"));
+}
+
+void MainTabsTest::saveAndPrintActOnTheCurrentTabsBrowser() {
+    AppFixture app;
+    MainWindow window(app.context());
+    action(window, "baocunjieguo")->trigger();
+    QCOMPARE(app.browser("WebBrowser1")->calls.last(), QStringLiteral("save"));
+    window.tabs()->setCurrent(20);
+    action(window, "mnupoint")->trigger();
+    QCOMPARE(app.browser("WebBrowser21")->calls.last(), QStringLiteral("print"));
+    // A refused save (the user cancelled the browser's dialog) ends quietly.
+    app.browser("WebBrowser21")->execResult = false;
+    action(window, "mnubaocunjieguo")->trigger();
+    QVERIFY(app.messages.empty());
+    QCOMPARE(action(window, "baocunjieguo")->shortcut(), QKeySequence("Ctrl+S"));
+    QCOMPARE(action(window, "pointall")->shortcut(), QKeySequence("Ctrl+F12"));
+}
+
+void MainTabsTest::saveAllGoesThroughAll23BrowsersInOrder() {
+    AppFixture app;
+    app.writeProgramFile("Gn.txt", enginesOn({0, 1, 2, 3, 4, 5}));
+    MainWindow window(app.context());
+    QStringList order;
+    for (int n = 1; n <= 23; ++n) {
+        FakeBrowserView* view = app.browser(QStringLiteral("WebBrowser%1").arg(n));
+        view->execResult = n != 4;  // one refusal does not stop the others
+        view->calls.clear();
+    }
+    action(window, "mnubaocunsuoyoujieguo")->trigger();
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].title, QStringLiteral("保存确认"));
+    QCOMPARE(app.messages[0].text, QStringLiteral("真的要保存所有结果吗？\r\n这将保存所有23个页面，请三思而后行！"));
+    for (int n = 1; n <= 23; ++n) QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls, QStringList{"save"});
+
+    app.messages.clear();
+    action(window, "pointall")->trigger();
+    QCOMPARE(app.messages[0].title, QStringLiteral("打印确认"));
+    QVERIFY(app.messages[0].text.startsWith(QStringLiteral("真的打印所有结果吗？\r\n")));
+    QCOMPARE(app.browser("WebBrowser23")->calls.last(), QStringLiteral("print"));
+}
+
+void MainTabsTest::cancelledConfirmationTouchesNothing() {
+    AppFixture app;
+    MainWindow window(app.context());
+    app.answerMessages(MessageAnswer::Cancel);
+    for (int n = 1; n <= 23; ++n) app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.clear();
+    action(window, "baocunsuoyoujieguo")->trigger();
+    action(window, "munpointall")->trigger();
+    QCOMPARE(app.messages.size(), size_t(2));
+    for (int n = 1; n <= 23; ++n) QVERIFY(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.isEmpty());
+}
+
+QTEST_MAIN(MainTabsTest)
+#include "tst_main_tabs.moc"
