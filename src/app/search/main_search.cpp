@@ -23,9 +23,9 @@ namespace pluvik {
 
 void MainWindow::connectEvents() {
     connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);
-    // Enter in the keyword box searches. It is taken at the key press: the combo box hands an
-    // unhandled Enter back to its line edit, which would report it a second time.
-    m_combo->lineEdit()->installEventFilter(this);
+    // Enter in the keyword box searches. The combo box holds the focus for its line edit and hands
+    // it every key, an unhandled Enter twice over, so the key press is taken at the combo box.
+    m_combo->installEventFilter(this);
 
     BrowserView* tab0 = m_browsers[0];
     connect(tab0, &BrowserView::DownloadBegin, this, [this] {
@@ -56,7 +56,7 @@ void MainWindow::connectEvents() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_combo->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_combo && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             search();

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "options/options_dialog.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -53,10 +54,32 @@ void MainWindow::buildTabMenu() {
     auto wire = [this](const char* name, void (MainWindow::*slot)()) {
         connect(findChild<QAction*>(name), &QAction::triggered, this, slot);
     };
+    wire("xuanxiang", &MainWindow::showOptions);
+    wire("xuanxiangcaidan", &MainWindow::showOptions);
     wire("baocunjieguo", &MainWindow::saveCurrent);
     wire("baocunsuoyoujieguo", &MainWindow::saveAll);
     wire("print", &MainWindow::printCurrent);
     wire("pointall", &MainWindow::printAll);
+}
+
+void MainWindow::setTabVisible(int tab, bool visible) { m_tabs->setTabVisible(tab, visible); }
+
+void MainWindow::setTabCaption(int tab, const QString& caption) { m_tabs->setCaption(tab, caption); }
+
+std::vector<bool> MainWindow::tabVisibility() const {
+    std::vector<bool> out;
+    for (int tab = 0; tab < m_tabs->tabCount(); ++tab) out.push_back(m_tabs->isTabVisible(tab));
+    return out;
+}
+
+void MainWindow::showOptions() {
+    if (!m_options) {
+        // No parent: a disabled main window would disable the dialog with it.
+        m_options = new OptionsDialog(m_ctx, *this);
+    }
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
 }
 
 void MainWindow::closeTabWithQuestion() {

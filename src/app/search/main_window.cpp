@@ -1,6 +1,7 @@
 #include "search/main_window.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +78,8 @@ void MainWindow::buildControls() {
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setGeometry(376, 16, 249, 20);
     m_combo->setMaxVisibleItems(20);
+    // The history is case-sensitive; completion must not turn "abc" into an earlier "ABC".
+    m_combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
 
     m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
     m_command1->setObjectName("Command1");
@@ -185,7 +188,10 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (!m_shownOnce) {
         m_shownOnce = true;
         setFixedSize(sizeHint());
-        m_ctx.trace.record("main_window_shown");
+        m_combo->setFocus();  // ready for the first keyword
+        // Where the keyword box is on the screen, for tests that type into the real program.
+        const QPoint box = m_combo->mapToGlobal(m_combo->rect().center());
+        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()}, {"keyword_y", box.y()}});
     }
 }
 

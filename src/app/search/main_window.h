@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app_context.h"
+#include "options/options_target.h"
 #include "search/engine_table.h"
 #include "search/keyword_history.h"
 #include "search/tray_logic.h"
@@ -29,7 +30,7 @@ enum class BrowserCommand;
 struct NewWindowSlot;
 
 // The main search window 禾朔搜索: 23 result tabs, one engine per tab, each with its own browser.
-class MainWindow : public QMainWindow, public WaitHost {
+class MainWindow : public QMainWindow, public WaitHost, public OptionsTarget {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 1018;
@@ -60,6 +61,11 @@ public:
     void setStatusText(const QString& text) override;
     void stopResultTabs() override;
 
+    // OptionsTarget
+    void setTabVisible(int tab, bool visible) override;
+    void setTabCaption(int tab, const QString& caption) override;
+    std::vector<bool> tabVisibility() const override;
+
 public slots:
     // Command1 "搜索", Enter in Combo1, "开始搜索" (Ctrl+G) and the tray's "搜索(&G)".
     void search();
@@ -70,6 +76,9 @@ public slots:
     void showFromTray();
     void trayLeftClick();
     void trayRightClick(const QPoint& globalPos);
+
+    // "选项" (Ctrl+X) and the tray's "选项(&X)": the one options dialog, shown again if open.
+    void showOptions();
 
     // Tab management: "关闭当前选项卡" (asks first), "关闭(&E)" and a double click (no question),
     // "关闭其他(&F)", "清屏(&C)", "全部清屏(&D)", the caption colours.
@@ -131,6 +140,7 @@ private:
     QMenu* m_trayMenu = nullptr;
     QMenu* m_youjian = nullptr;
     std::unique_ptr<WaitWindow> m_wait;
+    QPointer<QWidget> m_options;
 
     KeywordHistory m_history;
     TrayLogic m_trayLogic;

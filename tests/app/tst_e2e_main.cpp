@@ -1,0 +1,123 @@
+// The real program, real Qt WebEngine, the local server as the proxy for every host: start-up and one
+// search, typed as a user would.
+
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+#include "search/engine_table.h"
+#include "search/query_address.h"
+#include "support/program_runner.h"
+#include "support/test_server.h"
+
+class TstE2eMain : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpWritesDefaultsAndFetchesTheVersionPage();
+    void aChineseSearchReachesEveryEngine();
+};
+
+static bool xdotool(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");  // xdotool reads the text it types in the locale's encoding
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("xdotool"), args);
+    return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// All 23 result tabs have shown the local start page.
+static bool startPagesLoaded(ProgramRunner& program) {
+    const QString startPage = QUrl::fromLocalFile(program.programDir() + "/Pluvik.htm").toString();
+    return program.waitForTrace("load_finished", 60000, [&](const QJsonObject&) {
+        int loaded = 0;
+        for (const QJsonObject& e : program.traceEvents())
+            if (e["event"] == "load_finished" && e["url"].toString() == startPage && e["ok"].toBool()) ++loaded;
+        return loaded >= 23;
+    });
+}
+
+void TstE2eMain::startUpWritesDefaultsAndFetchesTheVersionPage() {
+    TestServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    ProgramRunner program(server.proxyUrl());
+    QVERIFY2(program.isReady(), qPrintable(program.errorString()));
+    QVERIFY(program.start());
+    QVERIFY2(program.waitForTrace("main_window_shown", 60000), program.output().constData());
+    QVERIFY(server.waitForRequest([](const QJsonObject& r) { return r["path"].toString() == "/6.2.368.htm"; },
+                                  30000));
+
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += " 1 \r\n";
+    gn += "True\r\nFalse\r\n";
+    QCOMPARE(ProgramRunner::readFile(program.programDir() + "/Gn.txt"), gn);
+    QCOMPARE(ProgramRunner::readFile(program.programDir() + "/DIY.txt"), QByteArray(" 0 \r\n 0 \r\n\r\n\r\n\r\n\r\n"));
+
+    QVERIFY(startPagesLoaded(program));
+    program.terminate();
+}
+
+void TstE2eMain::aChineseSearchReachesEveryEngine() {
+    TestServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    ProgramRunner program(server.proxyUrl());
+    QVERIFY(program.isReady());
+    QVERIFY(program.start());
+    QVERIFY(program.waitForTrace("main_window_shown", 60000));
+    QVERIFY(startPagesLoaded(program));
+    const QJsonObject shown = [&] {
+        for (const QJsonObject& e : program.traceEvents())
+            if (e["event"] == "main_window_shown") return e;
+        return QJsonObject();
+    }();
+    const QString x = QString::number(shown["keyword_x"].toInt());
+    const QString y = QString::number(shown["keyword_y"].toInt());
+    QVERIFY(xdotool({"mousemove", x, y, "click", "1"}));
+    // One character at a time: xdotool lends a spare key to each Chinese character, and the program
+    // has to see that key mapping before the next one replaces it.
+    for (const QString& ch : {QStringLiteral("你"), QStringLiteral("好")}) {
+        QVERIFY(xdotool({"type", "--delay", "100", ch}));
+        QTest::qWait(400);
+    }
+    QVERIFY(xdotool({"key", "Return"}));
+
+    QVERIFY2(program.waitForTrace("search_started", 20000), program.output().constData());
+    // Every built-in engine is asked exactly for its address, the keyword as percent-encoded GBK.
+    for (int tab = 0; tab < pluvik::EngineTable::kBuiltInCount; ++tab) {
+        const QString address = QString::fromStdString(pluvik::queryAddress(tab, "你好"));
+        const bool seen =
+            server.waitForRequest([&](const QJsonObject& r) { return r["target"].toString() == address; }, 30000);
+        if (!seen) {
+            for (const QJsonObject& r : server.requests()) qWarning() << r["target"].toString();
+        }
+        QVERIFY2(seen, qPrintable(address));
+    }
+    QCOMPARE(QString::fromStdString(pluvik::queryAddress(0, "你好")), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3"));
+    // Tab 20 is loaded a second time three seconds later.
+    const QString retry = QString::fromStdString(pluvik::queryAddress(pluvik::EngineTable::kRetryTab, "你好"));
+    QVERIFY(server.waitForRequest(
+        [&](const QJsonObject&) {
+            return server.requests([&](const QJsonObject& r) { return r["target"].toString() == retry; }).size() >= 2;
+        },
+        20000));
+    // The wait window goes by itself once the pages have opened.
+    QVERIFY(program.waitForTrace("wait_closed", 30000));
+    bool signalled = false;
+    for (const QJsonObject& e : program.traceEvents()) signalled = signalled || e["event"] == "pages_opened";
+    QVERIFY(signalled);
+    // The user-defined engines are off: nothing but the engines, their page resources and the
+    // version page was asked for.
+    for (const QJsonObject& r : server.requests()) {
+        const QString path = r["path"].toString();
+        if (path.startsWith("/__") || path == "/6.2.368.htm" || path == "/favicon.ico") continue;
+        bool known = false;
+        for (int tab = 0; tab < pluvik::EngineTable::kBuiltInCount && !known; ++tab)
+            known = r["target"].toString() == QString::fromStdString(pluvik::queryAddress(tab, "你好"));
+        QVERIFY2(known, qPrintable(r["target"].toString()));
+    }
+    program.terminate();
+}
+
+QTEST_GUILESS_MAIN(TstE2eMain)
+#include "tst_e2e_main.moc"

@@ -1,0 +1,411 @@
+#!/usr/bin/env python3
+"""Local HTTP server for the end-to-end tests and benchmarks.
+
+The program under test runs with http_proxy pointing here. Every request arrives in absolute form
+("GET http://www.baidu.com/s?wd=abc HTTP/1.1") and the server answers it for every host itself; it never
+connects anywhere. Origin-form requests are answered too, using the Host header.
+
+Every request except those to the control host is appended to the --log file as one JSON line. Bytes of
+the request target outside ASCII are kept one character per byte (U+0080..U+00FF), so a target sent
+without percent-escapes never looks like an escaped one.
+
+Requests to host control.test change the switches of the update files:
+  http://control.test/set?key=value&...   change switches (unknown keys answer 400)
+  http://control.test/reset               restore the defaults
+  http://control.test/clear               empty the request log
+  http://control.test/log                 the request log so far (JSON lines)
+"""
+
+import argparse
+import html
+import json
+import os
+import re
+import select
+import socket
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+import zlib
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+CONTROL_HOST = "control.test"
+POPUP_HOST = "popup.test"
+HANG_SECONDS = 120
+
+DEFAULTS = {
+    "update_version": "6.2.368",  # first line of /up.txt
+    "update_text": "",            # when set, the whole body of /up.txt, byte for byte
+    "update_status": 200,         # status of /up.txt
+    "package_size": 300000,       # size of /Pluvik.rar; byte i is i % 251
+    "package_status": 200,        # status of /Pluvik.rar
+    "faults_on": "package",       # which update file the four faults below hit: package, update or both
+    "truncate_at": -1,            # announce the full length, close after this many body bytes
+    "delay_ms": 0,                # wait before answering
+    "trickle_bps": 0,             # send the body at this many bytes per second
+    "reset": 0,                   # 1: reset the connection (after truncate_at bytes, else before answering)
+    "page_delay_ms": 0,           # wait before answering a result page
+}
+
+_switches = dict(DEFAULTS)
+_switch_lock = threading.Lock()
+_log_lock = threading.Lock()
+_log_lines = []
+_log_file = None
+
+
+def switches():
+    with _switch_lock:
+        return dict(_switches)
+
+
+def log_request(entry):
+    line = json.dumps(entry, ensure_ascii=True)
+    with _log_lock:
+        _log_lines.append(line)
+        _log_file.write(line + "\n")
+        _log_file.flush()
+
+
+def split_target(target, host_header):
+    """Host, path and raw query of a request target; escapes stay as they are."""
+    match = re.match(r"^[A-Za-z][A-Za-z0-9+.-]*://([^/?#]*)(.*)$", target)
+    if match:
+        authority, rest = match.group(1), match.group(2)
+    else:
+        authority, rest = host_header or "", target
+    host = authority.rsplit("@", 1)[-1]
+    if host.startswith("["):
+        host = host[: host.find("]") + 1]
+    else:
+        host = host.split(":", 1)[0]
+    rest = rest.split("#", 1)[0]
+    path, _, query = rest.partition("?")
+    return host.lower(), path or "/", query
+
+
+def query_params(query):
+    # latin-1 keeps every percent-escaped byte as one character, so values can be re-encoded exactly.
+    return {k: v for k, v in urllib.parse.parse_qsl(query, keep_blank_values=True, encoding="latin-1")}
+
+
+def tiny_png(index):
+    """A valid 1x1 PNG whose colour depends on the index."""
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    rgb = bytes(((index * 71) % 256, (index * 131) % 256, (index * 197) % 256))
+    ihdr = struct.pack(">IIBBBBB", 1, 1, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IDAT", zlib.compress(b"\x00" + rgb))
+            + chunk(b"IEND", b""))
+
+
+APP_JS = b"window.pluvikTestScript = true;\ndocument.documentElement.setAttribute('data-script', 'ran');\n"
+
+_PATTERN = bytes(i % 251 for i in range(251))
+
+
+def package_bytes(size):
+    return (_PATTERN * (size // 251 + 1))[:size]
+
+
+def page(title, body, extra_head=""):
+    text = ("<!DOCTYPE html>\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+            f"<title>{html.escape(title)}</title>{extra_head}</head>\n<body>\n{body}\n</body></html>\n")
+    return text.encode("gb18030", errors="xmlcharrefreplace")
+
+
+def result_page(title, host, path, query, size):
+    try:
+        keyword = urllib.parse.unquote_to_bytes(query).decode("gb18030", errors="replace")
+    except Exception:
+        keyword = ""
+    head = (f"<h1 id=\"host\">{html.escape(host)}</h1>\n<p id=\"path\">{html.escape(path)}</p>\n"
+            f"<p id=\"query\">{html.escape(query)}</p>\n<p id=\"decoded\">{html.escape(keyword)}</p>\n"
+            "<script src=\"/__js/app.js\"></script>\n")
+    entries = []
+    total = len(head)
+    n = 0
+    while total < size:
+        entry = (f"<div class=\"result\"><h3><a href=\"http://{html.escape(host)}/item/{n}\">Result {n} for "
+                 f"{html.escape(keyword)}</a></h3>"
+                 f"<img src=\"/__img/{n % 4}.png\" width=\"16\" height=\"16\" alt=\"\">"
+                 f"<p>Entry {n} of the result list on {html.escape(host)}. " + "Lorem ipsum dolor sit amet, "
+                 * 8 + "</p></div>\n")
+        entries.append(entry)
+        total += len(entry)
+        n += 1
+    return page(title, head + "".join(entries))
+
+
+NEWWIN_BLANK = """<p><a id="l" target="_blank" href="http://popup.test/target-blank">open in a new window</a></p>
+<script>
+if (location.search.indexOf('auto=1') >= 0)
+    window.addEventListener('load', function () { document.getElementById('l').click(); });
+</script>"""
+
+NEWWIN_OPEN = """<p><button id="b" onclick="window.open('http://popup.test/window-open')">open</button></p>
+<script>
+if (location.search.indexOf('auto=1') >= 0)
+    window.addEventListener('load', function () { window.open('http://popup.test/window-open'); });
+</script>"""
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "PluvikTestServer/1"
+    timeout = 120  # idle keep-alive connections end eventually
+
+    def log_message(self, fmt, *args):
+        pass  # the JSON log is the record; nothing on stderr per request
+
+    def do_GET(self):
+        self.handle_any()
+
+    def do_POST(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        if length > 0:
+            self.rfile.read(length)
+        self.handle_any()
+
+    def do_HEAD(self):
+        self.handle_any()
+
+    def do_CONNECT(self):
+        self.log_entry(self.path.rsplit(":", 1)[0].lower(), "", "", 501)
+        self.send_plain(501, b"CONNECT is not supported: the program uses http only\n")
+        self.close_connection = True
+
+    # -- helpers -------------------------------------------------------------------------------------
+
+    def log_entry(self, host, path, query, status):
+        log_request({
+            "t": time.time(), "method": self.command, "host": host, "path": path, "query": query,
+            "target": self.path, "user_agent": self.headers.get("User-Agent", ""),
+            "cookie": self.headers.get("Cookie", ""), "status": status,
+        })
+
+    def send_body(self, status, content_type, body, headers=(), cache="no-store"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        if cache:
+            self.send_header("Cache-Control", cache)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        if self.command != "HEAD" and status >= 200 and status not in (204, 304):
+            self.wfile.write(body)
+
+    def send_plain(self, status, body):
+        self.send_body(status, "text/plain; charset=utf-8", body)
+
+    def send_html(self, status, title, body, headers=(), cache="no-store"):
+        self.send_body(status, "text/html; charset=gbk", page(title, body), headers, cache)
+
+    # -- dispatch ------------------------------------------------------------------------------------
+
+    def handle_any(self):
+        host, path, query = split_target(self.path, self.headers.get("Host"))
+        if host == CONTROL_HOST:
+            return self.handle_control(path, query)
+        params = query_params(query)
+        status = 200
+        if path == "/__hang":
+            self.log_entry(host, path, query, 0)
+            return self.hang()
+        if path.startswith("/__status/"):
+            try:
+                status = int(path[len("/__status/"):])
+            except ValueError:
+                status = 400
+            if not 100 <= status <= 599:
+                status = 400
+        elif path == "/up.txt" or path == "/Pluvik.rar":
+            status = switches()["update_status" if path == "/up.txt" else "package_status"]
+        elif path.startswith("/__img/") or path == "/__js/app.js":
+            pass
+        elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain")):
+            status = 404
+        self.log_entry(host, path, query, status)
+
+        if path == "/up.txt" or path == "/Pluvik.rar":
+            return self.send_update_file(path, status)
+        if path.startswith("/__status/"):
+            headers = [("Location", params["to"])] if 300 <= status < 400 and "to" in params else []
+            return self.send_html(status, f"Status {status}", f"<h1>Status {status}</h1>", headers)
+        if status == 404:
+            return self.send_html(404, "Not Found", "<h1>Not Found</h1>")
+        if path.startswith("/__img/"):
+            digits = re.sub(r"\D", "", path) or "0"
+            return self.send_body(200, "image/png", tiny_png(int(digits)), cache="max-age=3600")
+        if path == "/__js/app.js":
+            return self.send_body(200, "application/javascript", APP_JS, cache="max-age=3600")
+        if path == "/__newwin/blank":
+            return self.send_html(200, "NewWin Blank", NEWWIN_BLANK)
+        if path == "/__newwin/open":
+            return self.send_html(200, "NewWin Open", NEWWIN_OPEN)
+        if path == "/__cookie/set":
+            name, value = params.get("name", "pluvik"), params.get("value", "1")
+            cookie = f"{name}={value}; Max-Age=86400; Path=/"
+            return self.send_html(200, "Cookie Set", f"<p id=\"cookie\">{html.escape(cookie)}</p>",
+                                  [("Set-Cookie", cookie)])
+        if path == "/__cookie/show":
+            return self.send_html(200, "Cookie Show",
+                                  f"<p id=\"cookie\">{html.escape(self.headers.get('Cookie', ''))}</p>")
+        if path == "/6.2.368.htm":
+            return self.send_html(200, "Pluvik 6.2.368", "<p>Pluvik 6.2.368</p>", cache="max-age=3600")
+
+        delay = switches()["page_delay_ms"]
+        if delay > 0:
+            time.sleep(delay / 1000.0)
+        title = f"Popup {path}" if host == POPUP_HOST else f"Result {host}"
+        size = 1024 if path == "/__plain" else 100 * 1024
+        if params.get("__size", "").isdigit():
+            size = int(params["__size"])
+        body = result_page(title, host, path, query, size)
+        self.send_body(200, "text/html; charset=gbk", body, cache="max-age=3600")
+
+    def handle_control(self, path, query):
+        global _switches
+        if path == "/reset":
+            with _switch_lock:
+                _switches = dict(DEFAULTS)
+        elif path == "/clear":
+            with _log_lock:
+                _log_lines.clear()
+                _log_file.truncate(0)
+        elif path == "/log":
+            with _log_lock:
+                text = "".join(line + "\n" for line in _log_lines)
+            return self.send_plain(200, text.encode("ascii"))
+        elif path == "/set":
+            changes = {}
+            for key, value in query_params(query).items():
+                if key not in DEFAULTS:
+                    return self.send_plain(400, f"unknown switch {key}\n".encode())
+                if isinstance(DEFAULTS[key], int):
+                    try:
+                        value = int(value)
+                    except ValueError:
+                        return self.send_plain(400, f"{key} needs a number\n".encode())
+                changes[key] = value
+            with _switch_lock:
+                _switches.update(changes)
+        else:
+            return self.send_plain(404, b"control: /set, /reset, /clear or /log\n")
+        self.send_plain(200, (json.dumps(switches()) + "\n").encode())
+
+    # -- update files and their faults ----------------------------------------------------------------
+
+    def send_update_file(self, path, status):
+        sw = switches()
+        if path == "/up.txt":
+            if sw["update_text"]:
+                body = sw["update_text"].encode("latin-1")
+            else:
+                body = sw["update_version"].encode("latin-1") + b"\r\nPluvik\r\n"
+            faulty = sw["faults_on"] in ("update", "both")
+            content_type = "text/plain"
+        else:
+            body = package_bytes(max(0, sw["package_size"]))
+            faulty = sw["faults_on"] in ("package", "both")
+            content_type = "application/octet-stream"
+        if status >= 400:
+            body, content_type = page(f"Status {status}", f"<h1>Status {status}</h1>"), "text/html; charset=gbk"
+        if not faulty:
+            return self.send_body(status, content_type, body)
+
+        if sw["delay_ms"] > 0:
+            time.sleep(sw["delay_ms"] / 1000.0)
+        if sw["reset"] and sw["truncate_at"] < 0:
+            return self.reset_connection()
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        self.wfile.flush()
+        if self.command == "HEAD":
+            return
+        cut = sw["truncate_at"] >= 0 and sw["truncate_at"] < len(body)
+        if cut:
+            body = body[: sw["truncate_at"]]
+        self.write_paced(body, sw["trickle_bps"])
+        if sw["reset"]:
+            return self.reset_connection()
+        if cut:
+            self.wfile.flush()
+            self.close_connection = True
+
+    def write_paced(self, data, bytes_per_second):
+        if bytes_per_second <= 0:
+            self.wfile.write(data)
+            return
+        step = max(1, bytes_per_second // 10)
+        for start in range(0, len(data), step):
+            self.wfile.write(data[start:start + step])
+            self.wfile.flush()
+            time.sleep(len(data[start:start + step]) / bytes_per_second)
+
+    def reset_connection(self):
+        self.wfile.flush()
+        # Linger 0 turns the close into a RST instead of an orderly FIN.
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
+        self.close_connection = True
+
+    def hang(self):
+        """Keep the connection open without answering until the client gives up or time runs out."""
+        deadline = time.time() + HANG_SECONDS
+        while time.time() < deadline:
+            readable, _, _ = select.select([self.connection], [], [], 1.0)
+            if readable:
+                try:
+                    if not self.connection.recv(4096):
+                        break
+                except OSError:
+                    break
+        self.close_connection = True
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    request_queue_size = 256
+
+    def handle_error(self, request, client_address):
+        error = sys.exc_info()[1]
+        if isinstance(error, OSError):
+            return  # clients that go away mid-answer are normal for a browser
+        super().handle_error(request, client_address)
+
+
+def main():
+    global _log_file
+    parser = argparse.ArgumentParser(description="Local HTTP server and proxy for the Pluvik tests")
+    parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1; 0 picks a free one")
+    parser.add_argument("--log", required=True, help="file that receives one JSON line per request")
+    parser.add_argument("--port-file", help="file that receives the chosen port number")
+    args = parser.parse_args()
+
+    _log_file = open(args.log, "a", encoding="ascii")
+    server = Server(("127.0.0.1", args.port), Handler)
+    port = server.server_address[1]
+    if args.port_file:
+        # Written whole and renamed, so a reader never sees a partial number.
+        temp = args.port_file + ".tmp"
+        with open(temp, "w") as f:
+            f.write(f"{port}\n")
+        os.replace(temp, args.port_file)
+    print(f"listening on {port}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
