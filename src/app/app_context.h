@@ -9,6 +9,7 @@ class BrowserFactory;
 class Dialogs;
 class Trace;
 class BrowseWindows;
+class ShellOpener;
 
 // What a window needs from the program, handed down by whoever creates it.
 struct AppContext {
@@ -19,6 +20,8 @@ struct AppContext {
     QString programDir;
     // The open secondary browser windows; set once the program has created the collection.
     BrowseWindows* browseWindows = nullptr;
+    // Hands addresses to the desktop (the system web browser, the mail program).
+    ShellOpener* shell = nullptr;
 };
 
 }  // namespace pluvik

@@ -10,7 +10,9 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
+#include "browse/browse_windows.h"
 #include "search/main_window.h"
+#include "windows/open_link.h"
 #include "shell/settings.h"
 
 int main(int argc, char** argv) {
@@ -25,11 +27,15 @@ int main(int argc, char** argv) {
     const QString programDir = pluvik::programDirectory();
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
+    pluvik::ShellOpener shell;
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
     pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
-                                       &dialogs);
+                                       &dialogs, &shell);
 
     pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
+    context.shell = &shell;
+    auto browseWindows = std::make_unique<pluvik::BrowseWindows>(context);
+    context.browseWindows = browseWindows.get();
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -39,6 +45,7 @@ int main(int argc, char** argv) {
 
     // Every page must be gone before the profile it belongs to.
     window.reset();
+    browseWindows.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete profile;
     return rc;

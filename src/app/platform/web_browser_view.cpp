@@ -20,6 +20,7 @@
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/trace.h"
+#include "windows/open_link.h"
 
 namespace pluvik {
 
@@ -59,8 +60,13 @@ private:
 };
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                               QWidget* parent)
-    : BrowserView(parent), m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs) {
+                               ShellOpener* shell, QWidget* parent)
+    : BrowserView(parent),
+      m_profile(profile),
+      m_homeUrl(std::move(homeUrl)),
+      m_trace(trace),
+      m_dialogs(dialogs),
+      m_shell(shell) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
@@ -125,7 +131,11 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
         slot.target->Navigate(slot.requestedUrl.toString());
         return;
     }
-    if (slot.requestedUrl.isValid()) QDesktopServices::openUrl(slot.requestedUrl);
+    if (!slot.requestedUrl.isValid()) return;
+    if (m_shell)
+        m_shell->open(this, slot.requestedUrl);
+    else
+        QDesktopServices::openUrl(slot.requestedUrl);
 }
 
 QUrl WebBrowserView::addressToUrl(const QString& address) {
@@ -205,7 +215,7 @@ bool WebBrowserView::print() {
 }
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
-    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, parent);
+    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent);
     view->setObjectName(objectName);
     return view;
 }

@@ -16,13 +16,16 @@ namespace pluvik {
 
 class Trace;
 class Dialogs;
+class ShellOpener;
 class SilentPage;
 
 // BrowserView on Qt WebEngine. All views share one persistent profile (cookies, HTTP cache).
 class WebBrowserView : public BrowserView {
     Q_OBJECT
 public:
-    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs, QWidget* parent);
+    // `shell` opens the pages that no window of the program takes (the system web browser).
+    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs, ShellOpener* shell,
+                   QWidget* parent);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -57,6 +60,7 @@ private:
     QUrl m_homeUrl;
     Trace* m_trace;
     Dialogs* m_dialogs;
+    ShellOpener* m_shell;
     QWebEngineView* m_view;
     SilentPage* m_page = nullptr;
     bool m_silent = false;
@@ -67,8 +71,9 @@ private:
 
 class WebBrowserFactory : public BrowserFactory {
 public:
-    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs)
-        : m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs) {}
+    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
+                      ShellOpener* shell = nullptr)
+        : m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs), m_shell(shell) {}
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
 private:
@@ -76,6 +81,7 @@ private:
     QUrl m_homeUrl;
     Trace* m_trace;
     Dialogs* m_dialogs;
+    ShellOpener* m_shell;
 };
 
 // The shared, persistent browser profile in the user's data and cache directories.

@@ -12,6 +12,7 @@
 
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "browse/browse_windows.h"
 #include "search/main_window.h"
 
 namespace pluvik {
@@ -210,6 +211,7 @@ void MainWindow::exitProgram() {
     for (const QPointer<QWidget>& w : windows) {
         if (w && w->isVisible()) w->close();
     }
+    if (m_ctx.browseWindows) m_ctx.browseWindows->closeAll();
     m_wait->close();
     if (isVisible()) QMainWindow::hide();
     // 4. The process ends once the event loop (and any dialog's nested loop) returns.

@@ -98,12 +98,6 @@ void MainWindow::stopResultTabs() {
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
 }
 
-void MainWindow::routeNewWindow(NewWindowSlot& slot) {
-    // Pages from result tabs that ask for a new window go to a secondary browser window or, with
-    // links set to the system browser, stay in the slot-less default (the system web browser).
-    (void)slot;
-}
-
 void MainWindow::onTimer1() {
     // The clock, in the system's short date and long time formats; the zone name is left out,
     // it would not fit and says nothing to the user.

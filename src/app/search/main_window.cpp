@@ -15,6 +15,7 @@
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/resources.h"
+#include "windows/open_link.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
@@ -45,6 +46,7 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
     buildMenus();
     buildTrayMenu();
     buildTabMenu();
+    buildCommands();
     m_wait = std::make_unique<WaitWindow>(*this, m_ctx.dialogs, m_ctx.trace, this);
     connectEvents();
     load();

@@ -25,6 +25,7 @@ class QTimer;
 namespace pluvik {
 
 class BrowserView;
+class ShellOpener;
 class TabStrip;
 enum class BrowserCommand;
 struct NewWindowSlot;
@@ -79,6 +80,10 @@ public slots:
 
     // "选项" (Ctrl+X) and the tray's "选项(&X)": the one options dialog, shown again if open.
     void showOptions();
+    // "Mini模式": the main window and its tray icon give way to the mini window; "标准模式" in
+    // the mini window brings them back.
+    void switchToMini();
+    void backFromMini();
 
     // Tab management: "关闭当前选项卡" (asks first), "关闭(&E)" and a double click (no question),
     // "关闭其他(&F)", "清屏(&C)", "全部清屏(&D)", the caption colours.
@@ -112,6 +117,8 @@ private:
     void buildMenus();
     void buildTrayMenu();
     void buildTabMenu();
+    void buildCommands();
+    ShellOpener& shell();
     void execCurrent(BrowserCommand command);
     void execAll(BrowserCommand command);
     void connectEvents();
@@ -141,6 +148,14 @@ private:
     QMenu* m_youjian = nullptr;
     std::unique_ptr<WaitWindow> m_wait;
     QPointer<QWidget> m_options;
+    QPointer<QWidget> m_ranking;
+    QPointer<QWidget> m_dual;
+    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_sponsor;
+    QPointer<QWidget> m_cleaner;
+    QPointer<QWidget> m_update;
+    std::unique_ptr<QWidget> m_mini;
+    std::unique_ptr<ShellOpener> m_ownShell;  // when the program gave none
 
     KeywordHistory m_history;
     TrayLogic m_trayLogic;

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+
+#include "app_context.h"
+#include "browse/browse_rules.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QToolButton;
+
+namespace pluvik {
+
+class BrowserView;
+class ProportionalLayout;
+class TabStrip;
+enum class BrowserCommand;
+struct NewWindowSlot;
+
+// The secondary browser window 搜索浏览: 24 fixed tabs, each with its own browser, an address box, the
+// navigation buttons, and save and print of one page or of all of them. Every command and every
+// browser event acts on the browser of the current tab. The window deletes itself when closed.
+class BrowseWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The designed inner area: 15240 x 10260 twips.
+    static constexpr int kDesignWidth = 1016;
+    static constexpr int kDesignHeight = 684;
+
+    // Builds the controls and runs the load sequence; the caller shows the window.
+    explicit BrowseWindow(AppContext context, QWidget* parent = nullptr);
+    ~BrowseWindow() override;
+
+    TabStrip* tabs() const { return m_tabs; }
+    BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
+    BrowserView* currentBrowser() const;
+    QComboBox* addressBox() const { return m_combo; }
+    QWidget* innerArea() const { return m_client; }
+    QMenu* contextMenu() const { return m_youjian; }
+    QString statusText() const;
+    // True from a close that came while one of the window's dialogs was running until the window goes.
+    bool closePending() const { return m_closePending; }
+
+public slots:
+    void goBack();         // Command1
+    void goForward();      // Command2
+    void refresh();        // Command3
+    void stop();           // Command4
+    void goHome();         // Command5
+    void go();             // Command6
+    void enterAddress();   // Enter in Combo1
+    void chooseAddress();  // an item chosen from Combo1's list
+    void closeTab();       // Command7, guanbi
+    void quickClose();     // double click on the strip
+    void saveCurrent();    // baocun, bcin
+    void saveAll();        // baocunall, bcall
+    void printCurrent();   // dayin, dyin
+    void printAll();       // dayinall, dyall
+    void showAbout();      // about
+
+signals:
+    // The window is going (closed by the user or the program); it is deleted soon after.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Held while a dialog of this window runs its own event loop: a close in that loop hides the
+    // window at once and deletes it only when the outermost dialog has returned, so no browser or
+    // dialog is deleted under its own feet.
+    class BusyScope {
+    public:
+        explicit BusyScope(BrowseWindow* window);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        // The window still wants to go on (not closed, not deleted).
+        bool alive() const { return m_window && !m_window->m_closePending; }
+        BrowseWindow* window() const { return m_window; }
+
+    private:
+        QPointer<BrowseWindow> m_window;
+    };
+
+    void buildControls();
+    void buildMenus();
+    void connectEvents();
+    void load();
+    QToolButton* pictureButton(const char* name, const QString& text, int icon, const QRect& geometry);
+    QAction* addAction(QMenu* menu, const char* name, const QString& text);
+    void applyEntry(EntryTrigger trigger);
+    void showCurrentTab();
+    void onNewWindow(NewWindowSlot& slot);
+    void setStatusText(const QString& text);
+    void announceClosing();
+    void execCurrent(BrowserCommand command);
+    void execAll(BrowserCommand command);
+
+    AppContext m_ctx;
+    QWidget* m_client = nullptr;
+    std::array<QToolButton*, 7> m_commands{};
+    QFrame* m_line1 = nullptr;
+    QFrame* m_line2 = nullptr;
+    QComboBox* m_combo = nullptr;
+    TabStrip* m_tabs = nullptr;
+    std::array<BrowserView*, kTabCount> m_browsers{};
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QMenu* m_youjian = nullptr;
+    ProportionalLayout* m_layout = nullptr;
+    int m_busy = 0;
+    bool m_closePending = false;
+    bool m_closingAnnounced = false;
+};
+
+}  // namespace pluvik

@@ -1,0 +1,362 @@
+#include "options/options_dialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "options/option_rules.h"
+#include "options/options_target.h"
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "search/engine_table.h"
+#include "search/service_hosts.h"
+
+namespace pluvik {
+
+namespace {
+
+struct EngineBox {
+    const char* name;
+    const char* caption;
+};
+
+// The engine boxes in settings order, which is also the order of the three rows on the first page.
+constexpr std::array<EngineBox, Settings::kEngineCount> kEngineBoxes{{
+    {"baidu", "百度"},  {"google", "谷歌"}, {"sogou", "搜狗"},    {"yahoo", "雅虎"},   {"youdao", "有道"},
+    {"soso", "搜搜"},   {"yisou", "易搜"},  {"zhongsou", "中搜"}, {"shiping", "视频"}, {"music", "音乐"},
+    {"bbs", "论坛"},    {"draw", "图片"},   {"blog", "博客"},     {"dict", "词典"},    {"why", "问答"},
+    {"taobao", "购物"}, {"news", "新闻"},   {"bt", "BT"},         {"down", "软件"},    {"baike", "百科"},
+    {"gougou", "狗狗"},
+}};
+constexpr int kBoxesPerRow = 8;
+
+// The example on the user-defined engines page: a complete web-search address of the first engine,
+// whose last query key takes the keyword.
+QString exampleSearchPrefix() {
+    return toQ(serviceAddress(Service::BaiduWeb)) +
+           QStringLiteral("/s?ie=gb2312&bs=&sr=&z=&cl=3&f=8&wd=&ct=0&word=");
+}
+
+QLabel* label(const QString& text, const QString& name, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+const QString kKeptTabNotice = QStringLiteral("至少需要保留一个搜索引擎选项卡，最后一个选项卡未被关闭。");
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(AppContext context, OptionsTarget& target, QWidget* parent)
+    : QDialog(parent), m_ctx(context), m_target(target) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("选项"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    buildControls();
+    load();
+    // From here on every reader of a setting sees these controls.
+    m_ctx.settings.setLiveSource([this] { return valuesFromControls(); });
+}
+
+OptionsDialog::~OptionsDialog() {
+    // Destroyed without being closed (the program ends): the values are dropped as by Cancel.
+    if (!m_finished) finish(Ending::Discard);
+}
+
+OptionsDialog* OptionsDialog::showOptions(QPointer<OptionsDialog>& instance, AppContext context,
+                                          OptionsTarget& target, QWidget* parent) {
+    // A dialog that has closed but is not deleted yet is gone as far as the user is concerned.
+    if (!instance || instance->m_finished) instance = new OptionsDialog(context, target, parent);
+    instance->show();
+    instance->raise();
+    instance->activateWindow();
+    return instance;
+}
+
+void OptionsDialog::buildControls() {
+    QFont font = this->font();
+    font.setPixelSize(12);
+    setFont(font);
+
+    m_ssTab1 = new QTabWidget(this);
+    m_ssTab1->setObjectName(QStringLiteral("SSTab1"));
+    m_ssTab1->addTab(buildEnginesPage(), QStringLiteral("搜索引擎"));
+    m_ssTab1->addTab(buildDiyPage(), QStringLiteral("自定义搜索"));
+    m_ssTab1->addTab(buildBrowserPage(), QStringLiteral("浏览器选择"));
+    m_ssTab1->addTab(buildStatementPage(), QStringLiteral("声明"));
+
+    m_cmdOK = new QPushButton(QStringLiteral("确定"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdCancel = new QPushButton(QStringLiteral("取消"), this);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdCancel->setAutoDefault(false);
+    m_cmdApply = new QPushButton(QStringLiteral("应用"), this);
+    m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
+    m_cmdApply->setAutoDefault(false);
+    connect(m_cmdOK, &QPushButton::clicked, this, &OptionsDialog::cmdOKClick);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &OptionsDialog::cmdCancelClick);
+    connect(m_cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApplyClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* b : {m_cmdOK, m_cmdCancel, m_cmdApply}) {
+        b->setFixedSize(75, 25);
+        buttons->addWidget(b);
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(m_ssTab1);
+    layout->addLayout(buttons);
+
+    // A box that showed a hand-edited value becomes an ordinary two-state box once the user clicks it.
+    for (QCheckBox* box : m_boxes) {
+        connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+            if (state != Qt::PartiallyChecked) box->setTristate(false);
+        });
+    }
+    setFixedSize(sizeHint());
+}
+
+QWidget* OptionsDialog::buildEnginesPage() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(16, 16, 16, 16);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(label(QStringLiteral("请选择需要的搜索引擎："), "Label1", page), 0, 0, 1, kBoxesPerRow);
+    for (int i = 0; i < Settings::kEngineCount; ++i) {
+        auto* box = new QCheckBox(QString::fromUtf8(kEngineBoxes[static_cast<size_t>(i)].caption), page);
+        box->setObjectName(QString::fromLatin1(kEngineBoxes[static_cast<size_t>(i)].name));
+        grid->addWidget(box, 1 + i / kBoxesPerRow, i % kBoxesPerRow);
+        m_boxes[static_cast<size_t>(i)] = box;
+    }
+    grid->setRowStretch(4, 1);
+    return page;
+}
+
+QWidget* OptionsDialog::buildDiyPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(12, 10, 12, 10);
+    for (int n = 1; n <= 2; ++n) {
+        const QString diy = QStringLiteral("DIY%1").arg(n);
+        auto* frame = new QGroupBox(diy, page);
+        frame->setObjectName(QStringLiteral("Frame%1").arg(n));
+        auto* grid = new QGridLayout(frame);
+        auto* open = new QCheckBox(QStringLiteral("启用%1搜索").arg(diy), frame);
+        open->setObjectName(QStringLiteral("opendiy%1").arg(n));
+        auto* name = new QLineEdit(frame);
+        name->setObjectName(QStringLiteral("diy%1name").arg(n));
+        auto* url = new QLineEdit(frame);
+        url->setObjectName(QStringLiteral("diy%1url").arg(n));
+        QLabel* nameLabel =
+            label(QStringLiteral("搜索名称："), QStringLiteral("diy%1nameLabel").arg(n), frame);
+        QLabel* urlLabel = label(QStringLiteral("搜索字串："), QStringLiteral("diy%1urlLabel").arg(n), frame);
+        nameLabel->setBuddy(name);
+        urlLabel->setBuddy(url);
+        grid->addWidget(open, 0, 0, 1, 2);
+        grid->addWidget(nameLabel, 1, 0);
+        grid->addWidget(name, 1, 1);
+        grid->addWidget(urlLabel, 2, 0);
+        grid->addWidget(url, 2, 1);
+        layout->addWidget(frame);
+        m_boxes[static_cast<size_t>(n == 1 ? EngineTable::kDiy1Tab : EngineTable::kDiy2Tab)] = open;
+        m_diyName[static_cast<size_t>(n - 1)] = name;
+        m_diyUrl[static_cast<size_t>(n - 1)] = url;
+    }
+    const QString prefix = exampleSearchPrefix();
+    const QString help[] = {
+        QStringLiteral("注：搜索字串请输入“URL”。"),
+        QStringLiteral("例子：") + prefix + QStringLiteral("禾朔"),
+        QStringLiteral("其中“") + prefix + QStringLiteral("”就是URL"),
+    };
+    for (int i = 0; i < 3; ++i) {
+        QLabel* line = label(help[i], QStringLiteral("Label%1").arg(2 + i), page);
+        // The user may want to copy the example address.
+        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(line);
+    }
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* OptionsDialog::buildBrowserPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(16, 16, 16, 16);
+    layout->setSpacing(12);
+    layout->addWidget(label(QStringLiteral("请选择打开Pluvik链接的浏览器："), "Label5", page));
+    m_sousuo = new QRadioButton(QStringLiteral("搜索浏览器"), page);
+    m_sousuo->setObjectName(QStringLiteral("sousuo"));
+    m_ie = new QRadioButton(QStringLiteral("IE浏览器"), page);
+    m_ie->setObjectName(QStringLiteral("ie"));
+    auto* choices = new QHBoxLayout;
+    choices->addSpacing(24);
+    choices->addWidget(m_sousuo);
+    choices->addSpacing(24);
+    choices->addWidget(m_ie);
+    choices->addStretch(1);
+    layout->addLayout(choices);
+    QLabel* note = label(
+        QStringLiteral("注：选择的浏览器将接管Pluvik的所有链接打开权。仅在搜索浏览器无法使用的时候使用。"),
+        "Label6", page);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* OptionsDialog::buildStatementPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(20, 20, 20, 20);
+    QLabel* notice = label(QStringLiteral("Pluvik 由禾朔工作室设计制作，版权归禾朔工作室所有。\n\n"
+                                          "本软件免费提供给个人使用，欢迎传播，但请保持软件完整，"
+                                          "不得用于任何商业用途。\n\n"
+                                          "各选项卡中的搜索结果均由相应的搜索引擎网站提供，"
+                                          "其内容与禾朔工作室无关。\n\n"
+                                          "禾朔工作室"),
+                           "Label7", page);
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(notice);
+    layout->addStretch(1);
+    return page;
+}
+
+void OptionsDialog::centreOnScreen() {
+    const QScreen* s = screen();
+    if (!s) return;
+    const QRect area = s->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void OptionsDialog::load() {
+    centreOnScreen();
+    m_ssTab1->setCurrentIndex(0);
+    // When reading has to create a settings file first, the dialog is on screen before it is written.
+    if (!m_ctx.settings.isLoaded() && !m_ctx.settings.settingsFilesExist()) show();
+    fillControls(m_ctx.settings.current());
+}
+
+void OptionsDialog::fillControls(const Settings& s) {
+    for (int tab = 0; tab < Settings::kEngineCount; ++tab) setBoxValue(tab, s.engine(tab));
+    setBoxValue(EngineTable::kDiy1Tab, s.opendiy1);
+    setBoxValue(EngineTable::kDiy2Tab, s.opendiy2);
+    for (int n = 1; n <= 2; ++n) {
+        m_diyName[static_cast<size_t>(n - 1)]->setText(toQ(s.diyName(n)));
+        m_diyUrl[static_cast<size_t>(n - 1)]->setText(toQ(s.diyUrl(n)));
+    }
+    // Set in file order, so with both lines true the later one wins, as on the option buttons.
+    if (s.sousuo) m_sousuo->setChecked(true);
+    if (s.ie) m_ie->setChecked(true);
+}
+
+void OptionsDialog::setBoxValue(int box, std::int16_t value) {
+    QCheckBox* b = m_boxes[static_cast<size_t>(box)];
+    if (value == 0 || value == 1) {
+        b->setTristate(false);
+        b->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+        return;
+    }
+    m_heldValues[static_cast<size_t>(box)] = value;
+    b->setTristate(true);
+    b->setCheckState(Qt::PartiallyChecked);
+}
+
+std::int16_t OptionsDialog::boxValue(int box) const {
+    switch (m_boxes[static_cast<size_t>(box)]->checkState()) {
+        case Qt::Checked:
+            return 1;
+        case Qt::Unchecked:
+            return 0;
+        case Qt::PartiallyChecked:
+            break;
+    }
+    return m_heldValues[static_cast<size_t>(box)];
+}
+
+Settings OptionsDialog::valuesFromControls() const {
+    Settings s;
+    for (int tab = 0; tab < Settings::kEngineCount; ++tab) s.setEngine(tab, boxValue(tab));
+    s.sousuo = m_sousuo->isChecked();
+    s.ie = m_ie->isChecked();
+    s.opendiy1 = boxValue(EngineTable::kDiy1Tab);
+    s.opendiy2 = boxValue(EngineTable::kDiy2Tab);
+    s.diy1name = toStd(m_diyName[0]->text());
+    s.diy2name = toStd(m_diyName[1]->text());
+    s.diy1url = toStd(m_diyUrl[0]->text());
+    s.diy2url = toStd(m_diyUrl[1]->text());
+    return s;
+}
+
+void OptionsDialog::carryOut(const TabPlan& plan) {
+    for (const TabOp& op : plan.ops) {
+        switch (op.kind) {
+            case TabOp::Hide:
+                m_target.setTabVisible(op.tab, false);
+                break;
+            case TabOp::Show:
+                m_target.setTabVisible(op.tab, true);
+                break;
+            case TabOp::SetCaption:
+                m_target.setTabCaption(op.tab, toQ(op.caption));
+                break;
+        }
+    }
+    if (plan.keptLastTab && !m_toldKeptTab) {
+        m_toldKeptTab = true;
+        m_ctx.dialogs.inform(this, kKeptTabNotice);
+    }
+}
+
+void OptionsDialog::cmdApplyClick() {
+    carryOut(applyOps(valuesFromControls(), m_target.tabVisibility()));
+}
+
+void OptionsDialog::cmdOKClick() {
+    const Settings values = valuesFromControls();
+    carryOut(okOps(values, m_target.tabVisibility()));
+    if (!m_ctx.settings.SaveSettings(values)) {
+        // The store keeps these values, so the rest of this run goes by them.
+        m_ctx.dialogs.inform(this, QStringLiteral("设置无法保存：") + toQ(m_ctx.settings.lastError()) +
+                                       QStringLiteral("\n本次运行中所做的设置仍然有效。"));
+    }
+    m_saved = true;
+    close();
+}
+
+void OptionsDialog::cmdCancelClick() {
+    close();
+}
+
+void OptionsDialog::reject() {
+    close();
+}
+
+void OptionsDialog::closeEvent(QCloseEvent* event) {
+    finish(m_saved ? Ending::Keep : Ending::Discard);
+    event->accept();
+}
+
+void OptionsDialog::finish(Ending ending) {
+    if (m_finished) return;
+    m_finished = true;
+    m_ctx.settings.clearLiveSource();
+    // Cancel: the next reader loads what is on disk. After OK the store has done its part already.
+    if (ending == Ending::Discard) m_ctx.settings.Release();
+}
+
+}  // namespace pluvik

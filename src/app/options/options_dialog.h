@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <array>
+#include <cstdint>
+
+#include "app_context.h"
+#include "shell/settings.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace pluvik {
+
+class OptionsTarget;
+struct TabPlan;
+
+// The options dialog frmOptions "选项": which engines get a result tab, the two user-defined engines,
+// and the browser for links. While it is open its controls are the live settings every reader sees.
+// Modeless; it deletes itself when closed.
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Check boxes by tab: 0..20 the engines, 21 opendiy1, 22 opendiy2.
+    static constexpr int kBoxCount = 23;
+
+    OptionsDialog(AppContext context, OptionsTarget& target, QWidget* parent = nullptr);
+    ~OptionsDialog() override;
+
+    // The menu commands: shows the open dialog again with its unsaved values, or opens a new one.
+    static OptionsDialog* showOptions(QPointer<OptionsDialog>& instance, AppContext context,
+                                      OptionsTarget& target, QWidget* parent = nullptr);
+
+    // The settings as the controls hold them now.
+    Settings valuesFromControls() const;
+
+    QTabWidget* pages() const { return m_ssTab1; }
+
+public slots:
+    // 应用: the engine boxes go to the main window at once; nothing is saved.
+    void cmdApplyClick();
+    // 确定: everything goes to the main window, the settings files are written, the dialog closes.
+    void cmdOKClick();
+    // 取消, Escape and the close box: the dialog closes and its values are dropped.
+    void cmdCancelClick();
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Ending { Discard, Keep };
+
+    void buildControls();
+    QWidget* buildEnginesPage();
+    QWidget* buildDiyPage();
+    QWidget* buildBrowserPage();
+    QWidget* buildStatementPage();
+    void centreOnScreen();
+    void load();
+    void fillControls(const Settings& settings);
+    void setBoxValue(int box, std::int16_t value);
+    std::int16_t boxValue(int box) const;
+    void carryOut(const TabPlan& plan);
+    void finish(Ending ending);
+
+    AppContext m_ctx;
+    OptionsTarget& m_target;
+    QTabWidget* m_ssTab1 = nullptr;
+    std::array<QCheckBox*, kBoxCount> m_boxes{};
+    // A box loaded with a value other than 0 and 1 (a hand-edited file) shows half checked and keeps
+    // that value until the user clicks it.
+    std::array<std::int16_t, kBoxCount> m_heldValues{};
+    std::array<QLineEdit*, 2> m_diyName{};
+    std::array<QLineEdit*, 2> m_diyUrl{};
+    QRadioButton* m_sousuo = nullptr;
+    QRadioButton* m_ie = nullptr;
+    QPushButton* m_cmdOK = nullptr;
+    QPushButton* m_cmdCancel = nullptr;
+    QPushButton* m_cmdApply = nullptr;
+    bool m_saved = false;
+    bool m_finished = false;
+    bool m_toldKeptTab = false;
+};
+
+}  // namespace pluvik

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace pluvik {
+
+// What the options dialog changes on the main window: the result tabs 0..22 (tab n is the n-th engine
+// of the settings; 21 and 22 are the user-defined engines).
+class OptionsTarget {
+public:
+    virtual ~OptionsTarget() = default;
+    virtual void setTabVisible(int tab, bool visible) = 0;
+    virtual void setTabCaption(int tab, const QString& caption) = 0;
+    // The visibility of every result tab, tab 0 first.
+    virtual std::vector<bool> tabVisibility() const = 0;
+};
+
+}  // namespace pluvik

@@ -1,0 +1,86 @@
+// The main window's commands that open the program's other windows and the maker's pages.
+
+#include <QAction>
+#include <QMenu>
+
+#include "browse/browse_windows.h"
+#include "browse/browse_window.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "search/main_window.h"
+#include "update/frm_update.h"
+#include "windows/about_dialog.h"
+#include "windows/dual_window.h"
+#include "windows/mini_window.h"
+#include "windows/open_link.h"
+#include "windows/open_link_decision.h"
+#include "windows/ranking_window.h"
+#include "windows/sponsor_dialog.h"
+
+namespace pluvik {
+
+namespace {
+
+// A window of which the program has one at a time: shown again when it is open, made when not.
+template <class Make>
+void showSingle(QPointer<QWidget>& slot, Make make) {
+    if (!slot) slot = make();
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+}  // namespace
+
+ShellOpener& MainWindow::shell() {
+    if (m_ctx.shell) return *m_ctx.shell;
+    if (!m_ownShell) m_ownShell = std::make_unique<ShellOpener>();
+    return *m_ownShell;
+}
+
+void MainWindow::routeNewWindow(NewWindowSlot& slot) { RouteNewWindow(m_ctx, slot); }
+
+void MainWindow::buildCommands() {
+    auto wire = [this](std::initializer_list<const char*> names, auto&& handler) {
+        for (const char* name : names) connect(findChild<QAction*>(name), &QAction::triggered, this, handler);
+    };
+    // Windows are made without a parent: a disabled main window would disable them with it.
+    wire({"phb", "paihang"}, [this] { showSingle(m_ranking, [this] { return new RankingWindow(m_ctx); }); });
+    wire({"goersou", "goerso"}, [this] { showSingle(m_dual, [this] { return new DualWindow(m_ctx); }); });
+    wire({"about", "guanyucaidan"},
+         [this] { showSingle(m_about, [this] { return new AboutDialog(m_ctx, shell()); }); });
+    wire({"zanzhu"}, [this] { showSingle(m_sponsor, [this] { return new SponsorDialog(m_ctx, shell()); }); });
+    wire({"souwrb", "soub"}, [this] {
+        if (m_ctx.browseWindows) m_ctx.browseWindows->defaultInstance();
+    });
+    wire({"help"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::Help))); });
+    wire({"website"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::ProductHome))); });
+    wire({"index"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::MakerHome))); });
+    wire({"BUG"}, [this] { OpenBugReport(shell(), this); });
+    wire({"update"}, [this] { showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); }); });
+    wire({"mini"}, [this] { switchToMini(); });
+}
+
+void MainWindow::switchToMini() {
+    if (!m_mini) {
+        m_mini = std::make_unique<MiniWindow>(
+            m_ctx, [this] { backFromMini(); }, [this] { exitProgram(); });
+    }
+    hide();
+    m_mini->show();
+    m_mini->raise();
+    m_mini->activateWindow();
+    m_trayLogic.remove();
+    applyTray();
+    m_ctx.trace.record("mini_shown");
+}
+
+void MainWindow::backFromMini() {
+    showNormal();
+    raise();
+    activateWindow();
+    m_trayLogic.install();
+    applyTray();
+}
+
+}  // namespace pluvik

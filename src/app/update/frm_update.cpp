@@ -1,0 +1,168 @@
+#include "update/frm_update.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/resources.h"
+#include "update/qt_internet_session.h"
+#include "update/steady_tick_counter.h"
+
+namespace pluvik {
+
+// What a running check shares with the window: the window sets `cancelled` and aborts the session
+// when it closes or is destroyed; the check owns both for as long as it runs.
+struct frmUpdate::Run {
+    bool cancelled = false;
+    std::shared_ptr<InternetSession> session;
+};
+
+frmUpdate::frmUpdate(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      m_dialogs(dialogs),
+      m_programDir(programDir),
+      m_sessionFactory([] { return std::make_unique<QtInternetSession>(); }),
+      m_shellOpen([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }),
+      m_check(std::make_shared<UpdateCheck>(std::filesystem::path(toStd(programDir)))) {
+    initAppResources();
+    setObjectName(QStringLiteral("frmUpdate"));
+    setWindowTitle(QStringLiteral("检查更新"));
+    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_lblCount = new QLabel(QStringLiteral("请点击“检查更新”查看是否有需要的更新。"), this);
+    m_lblCount->setObjectName(QStringLiteral("lblCount"));
+    m_lblCount->setWordWrap(true);
+    m_lblCount->setMinimumHeight(m_lblCount->fontMetrics().lineSpacing() * 2 + 4);
+    m_lblCount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    m_label1 = new QLabel(
+        QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setWordWrap(true);
+
+    m_command1 = new QPushButton(QStringLiteral("检查更新"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setDefault(true);
+    m_command2 = new QPushButton(QStringLiteral("退出"), this);
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    connect(m_command1, &QPushButton::clicked, this, &frmUpdate::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &frmUpdate::Command2_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_command1);
+    buttons->addStretch();
+    buttons->addWidget(m_command2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 12);
+    layout->setSpacing(10);
+    layout->addWidget(m_lblCount);
+    layout->addWidget(m_label1);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setFixedSize(400, 170);
+}
+
+frmUpdate::~frmUpdate() {
+    // Destroyed under a running check (its owner went away): the check winds down on its own.
+    giveUp();
+}
+
+void frmUpdate::setAddresses(const UpdateAddresses& addresses) {
+    const auto kept = m_check;
+    m_check = std::make_shared<UpdateCheck>(kept->programDir(), addresses);
+    m_check->LatestVersion = kept->LatestVersion;
+    m_check->InstalledVersion = kept->InstalledVersion;
+    m_check->PackageDownloaded = kept->PackageDownloaded;
+}
+
+QString frmUpdate::statusText() const {
+    return m_lblCount->text();
+}
+
+void frmUpdate::showStatus(const QString& text) {
+    m_lblCount->setText(text);
+    m_lblCount->repaint();
+}
+
+void frmUpdate::setBusy(bool busy) {
+    m_command1->setEnabled(!busy);
+    m_command2->setEnabled(!busy);
+}
+
+void frmUpdate::giveUp() {
+    if (!m_run) return;
+    m_run->cancelled = true;
+    if (m_run->session) m_run->session->abort();
+}
+
+void frmUpdate::Command1_Click() {
+    if (m_run) return;  // one transfer at a time
+    auto run = std::make_shared<Run>();
+    run->session = m_sessionFactory ? std::shared_ptr<InternetSession>(m_sessionFactory()) : nullptr;
+    if (!run->session) {
+        showStatus(QStringLiteral("打开URL错误"));
+        return;
+    }
+    m_run = run;
+    setBusy(true);
+
+    // Everything the check touches lives on this stack or in shared objects, and every way back into
+    // the window goes through `self`: the window may be destroyed while the transfer waits.
+    const QPointer<frmUpdate> self(this);
+    const std::shared_ptr<UpdateCheck> check = m_check;
+    SteadyTickCounter ticks;
+    DownloadHooks hooks;
+    hooks.showStatus = [self](const std::string& text) {
+        if (self) self->showStatus(toQ(text));
+    };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.cancelled = [run] { return run->cancelled; };
+
+    const CheckDecision decision = check->run(*run->session, ticks, hooks);
+    if (!self) return;
+
+    m_run.reset();
+    setBusy(false);
+    if (m_closeWhenDone) {
+        close();
+        return;
+    }
+    if (decision.cancelled) return;
+    if (decision.showUpToDate) {
+        m_dialogs.show(this, {QStringLiteral("检查更新"), toQ(kUpToDateText), MessageIcon::Information,
+                              MessageButtons::Ok});
+        if (!self) return;
+    }
+    if (decision.packageToOpen && m_shellOpen) {
+        // The registered program does the rest; whether it could be started is not examined.
+        m_shellOpen(toQ(decision.packageToOpen->string()));
+    }
+}
+
+void frmUpdate::Command2_Click() {
+    close();
+}
+
+void frmUpdate::closeEvent(QCloseEvent* event) {
+    if (m_run) {
+        // The transfer loop is still on the stack: give it up, and close once it has returned.
+        m_closeWhenDone = true;
+        giveUp();
+        hide();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace pluvik

@@ -1,0 +1,62 @@
+#include "windows/open_link.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+
+#include "browse/browse_window.h"
+#include "browse/browse_windows.h"
+#include "platform/browser_view.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "shell/settings.h"
+#include "windows/open_link_decision.h"
+
+namespace pluvik {
+
+namespace {
+
+// The one place that knows how a secondary browser window is made and addressed.
+BrowseWindow* openInNewBrowseWindow(AppContext& ctx, const QString& address) {
+    if (!ctx.browseWindows) return nullptr;
+    BrowseWindow* window = ctx.browseWindows->create();
+    if (!window) return nullptr;
+    window->addressBox()->setEditText(address);
+    if (BrowserView* view = window->currentBrowser()) view->Navigate(window->addressBox()->currentText());
+    return window;
+}
+
+}  // namespace
+
+void ShellOpener::open(QWidget* owner, const QUrl& url) {
+    if (m_hook) {
+        m_hook(owner, url);
+        return;
+    }
+    // The result is ignored on purpose: there is nothing the program could do about a missing or
+    // failing handler, and the system reports that itself.
+    (void)QDesktopServices::openUrl(url);
+}
+
+BrowseWindow* OpenLink(AppContext& ctx, ShellOpener& shell, QWidget* owner, const QString& address) {
+    const LinkDecision decision = decideOpenLink(ctx.settings.current().sousuo, toStd(address));
+    ctx.trace.record("open_link", {{"url", address}, {"route", static_cast<int>(decision.route)}});
+    switch (decision.route) {
+        case LinkRoute::NewBrowseWindow:
+            if (BrowseWindow* window = openInNewBrowseWindow(ctx, address)) return window;
+            // Without a window collection (never in the running program) the link still opens.
+            shell.open(owner, QUrl(address));
+            return nullptr;
+        case LinkRoute::Shell:
+            shell.open(owner, QUrl(address));
+            return nullptr;
+        case LinkRoute::Ignore:
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void OpenBugReport(ShellOpener& shell, QWidget* owner) {
+    shell.open(owner, QUrl(toQ(bugReportAddress())));
+}
+
+}  // namespace pluvik

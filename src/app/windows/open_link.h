@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+#include "app_context.h"
+
+class QWidget;
+
+namespace pluvik {
+
+class BrowseWindow;
+
+// Hands an address to the system's handler for it (the default web browser, the mail program).
+// Never through a command interpreter: the address goes to QDesktopServices as a URL. A failure is
+// ignored, as the user sees the handler's own report if it has one. Tests install a hook, so no real
+// browser is ever started.
+class ShellOpener {
+public:
+    using Hook = std::function<void(QWidget* owner, const QUrl& url)>;
+
+    void open(QWidget* owner, const QUrl& url);
+    void setTestHook(Hook hook) { m_hook = std::move(hook); }
+
+private:
+    Hook m_hook;
+};
+
+// Opens a web address for the user by the link setting `sousuo`: on, a new secondary browser
+// window (a new one every time) with the address in its box, its current browser sent to the box
+// text; off, the shell with `owner` as the calling window. An address that is not a web address is
+// opened nowhere. Returns the new window, or nullptr when none was opened.
+BrowseWindow* OpenLink(AppContext& ctx, ShellOpener& shell, QWidget* owner, const QString& address);
+
+// "提交BUG": a new mail to the maker with the subject "Pluvik BUG", always through the shell.
+void OpenBugReport(ShellOpener& shell, QWidget* owner);
+
+}  // namespace pluvik

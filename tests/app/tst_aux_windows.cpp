@@ -1,0 +1,476 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "browse/browse_window.h"
+#include "browse/browse_windows.h"
+#include "platform/qt_text.h"
+#include "search/service_hosts.h"
+#include "shell/tab_strip.h"
+#include "support/app_fixture.h"
+#include "windows/about_dialog.h"
+#include "windows/dual_window.h"
+#include "windows/link_label.h"
+#include "windows/mini_window.h"
+#include "windows/open_link.h"
+#include "windows/open_link_decision.h"
+#include "windows/ranking_window.h"
+#include "windows/sponsor_dialog.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+namespace {
+
+FakeBrowserView* fake(BrowserView* view) {
+    return qobject_cast<FakeBrowserView*>(view);
+}
+
+QString host(Service s) {
+    return toQ(serviceAddress(s));
+}
+
+// Records what the windows hand to the system's handler.
+struct ShellRecorder {
+    ShellRecorder() {
+        shell.setTestHook([this](QWidget* owner, const QUrl& url) {
+            owners << owner;
+            urls << url;
+        });
+    }
+    ShellOpener shell;
+    QList<QWidget*> owners;
+    QList<QUrl> urls;
+};
+
+// A program context whose links go to the system browser (the options' "IE浏览器").
+void linksToSystemBrowser(AppFixture& app) {
+    app.settings->setLiveSource([] {
+        Settings s;
+        s.sousuo = false;
+        s.ie = true;
+        return s;
+    });
+}
+
+void flushDeletes() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
+
+class AuxWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void miniRefusesAnEmptyKeywordAndSearchesBlanks();
+    void miniSearchesTheChosenEngineOnEnterAndButton();
+    void miniRoundTripKeepsKeywordEngineAndPage();
+    void miniStatusFollowsTheBrowser();
+    void miniCommand2AndCloseBoxEndTheProgram();
+    void miniNewWindowFollowsTheLinkSetting();
+
+    void rankingOpensOnBaiduAndEntersTheMusicChart();
+    void rankingScalesItsControls();
+    void rankingReopensOnTheFirstList();
+
+    void dualStartsOnHomePagesAndRefusesAnEmptyKeyword();
+    void dualSearchesBothEnginesOfThePair();
+
+    void aboutShowsItsTextsAndLinksThatLookLikeLinks();
+    void aboutClosesOnEscAndOnEnter();
+    void aboutLinkOpensANewBrowseWindowEveryClick();
+    void aboutLinkGoesToTheShellWithItOff();
+    void sponsorButtonsOpenTheirPages();
+    void bugReportAndNonWebAddressesAtTheShell();
+};
+
+void AuxWindowsTest::miniRefusesAnEmptyKeywordAndSearchesBlanks() {
+    AppFixture app;
+    MiniWindow mini(app.context(), [] {});
+    FakeBrowserView* view = fake(mini.browser());
+    QVERIFY(view);
+    QVERIFY(!view->hasPage());  // no page at load
+    QCOMPARE(mini.windowTitle(), QStringLiteral("Mini Pluvik"));
+    QCOMPARE(mini.centralWidget()->size(), QSize(MiniWindow::kClientWidth, MiniWindow::kClientHeight));
+
+    mini.keywordBox()->setText("abc");
+    mini.search();
+    QCOMPARE(view->navigations.size(), 1);
+
+    mini.keywordBox()->clear();
+    QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
+    QCOMPARE(app.messages[0].title, QStringLiteral("Pluvik"));
+    QCOMPARE(app.messages[0].icon, MessageIcon::None);
+    QCOMPARE(app.messages[0].buttons, MessageButtons::Ok);
+    QCOMPARE(view->navigations.size(), 1);
+
+    mini.keywordBox()->setText("  ");
+    mini.search();
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(view->navigations.last(), host(Service::BaiduWeb) + "/s?wd=  ");
+}
+
+void AuxWindowsTest::miniSearchesTheChosenEngineOnEnterAndButton() {
+    AppFixture app;
+    MiniWindow mini(app.context(), [] {});
+    mini.show();
+    FakeBrowserView* view = fake(mini.browser());
+    QVERIFY(mini.findChild<QRadioButton*>("baidu")->isChecked());
+
+    mini.keywordBox()->setText(QStringLiteral("中文"));
+    QTest::keyClick(mini.keywordBox(), Qt::Key_Return);
+    QCOMPARE(view->navigations, QStringList{host(Service::BaiduWeb) + "/s?wd=%D6%D0%CE%C4"});
+
+    QTest::mouseClick(mini.findChild<QRadioButton*>("bbs"), Qt::LeftButton);
+    QVERIFY(!mini.findChild<QRadioButton*>("baidu")->isChecked());
+    mini.keywordBox()->setText("a&b");
+    QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(view->navigations.last(),
+             host(Service::QihooWenda) + "/wenda.php?kw=a&b&do=search&area=2&src=wenda_tab");
+
+    mini.findChild<QRadioButton*>("google")->setChecked(true);
+    QTest::keyClick(mini.keywordBox(), Qt::Key_Enter);
+    QCOMPARE(view->navigations.last(), host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=a&b");
+    QCOMPARE(view->navigations.size(), 3);
+}
+
+void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
+    AppFixture app;
+    int backCalls = 0;
+    bool hiddenWhenCalledBack = false;
+    MiniWindow* miniPtr = nullptr;
+    MiniWindow mini(app.context(), [&] {
+        ++backCalls;
+        hiddenWhenCalledBack = !miniPtr->isVisible();
+    });
+    miniPtr = &mini;
+    mini.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&mini));
+    mini.keywordBox()->setText("round trip");
+    mini.selectEngine(MiniEngineTable::indexOf("taobao"));
+    mini.search();
+    const QStringList pages = fake(mini.browser())->navigations;
+
+    QAction* big = mini.findChild<QAction*>("big");
+    QVERIFY(big);
+    big->trigger();
+    QCOMPARE(backCalls, 1);
+    QVERIFY(hiddenWhenCalledBack);
+    QVERIFY(!mini.isVisible());
+
+    mini.show();
+    QCOMPARE(mini.keywordBox()->text(), QStringLiteral("round trip"));
+    QCOMPARE(mini.selectedEngine(), MiniEngineTable::indexOf("taobao"));
+    QVERIFY(mini.findChild<QRadioButton*>("taobao")->isChecked());
+    QCOMPARE(fake(mini.browser())->navigations, pages);
+
+    // The window's own "Mini模式" does nothing and stays checked.
+    QAction* miniAction = mini.findChild<QAction*>("mini");
+    miniAction->trigger();
+    QVERIFY(miniAction->isChecked());
+    QVERIFY(mini.isVisible());
+    QCOMPARE(backCalls, 1);
+}
+
+void AuxWindowsTest::miniStatusFollowsTheBrowser() {
+    AppFixture app;
+    MiniWindow mini(app.context(), [] {});
+    FakeBrowserView* view = fake(mini.browser());
+    emit view->DownloadBegin();
+    QCOMPARE(mini.statusText(), QStringLiteral("正在打开...."));
+    view->finishLoad(false);
+    QCOMPARE(mini.statusText(), QStringLiteral("已打开"));
+}
+
+void AuxWindowsTest::miniCommand2AndCloseBoxEndTheProgram() {
+    AppFixture app;
+    int exits = 0;
+    int backs = 0;
+    MiniWindow mini(
+        app.context(), [&] { ++backs; }, [&] { ++exits; });
+    mini.show();
+    QTest::mouseClick(mini.findChild<QPushButton*>("Command2"), Qt::LeftButton);
+    QCOMPARE(exits, 1);
+    mini.show();
+    QVERIFY(mini.close());
+    QCOMPARE(exits, 2);
+    QCOMPARE(backs, 0);
+}
+
+void AuxWindowsTest::miniNewWindowFollowsTheLinkSetting() {
+    AppFixture app;
+    AppContext ctx = app.context();
+    BrowseWindows windows(ctx);
+    ctx.browseWindows = &windows;
+    MiniWindow mini(ctx, [] {});
+
+    BrowserView* target = fake(mini.browser())->requestNewWindow(QUrl("http://example.org/popup"));
+    QCOMPARE(windows.windows().size(), 1);
+    QCOMPARE(target, windows.windows().first()->browser(0));
+
+    linksToSystemBrowser(app);
+    QCOMPARE(fake(mini.browser())->requestNewWindow(QUrl("http://example.org/popup2")), nullptr);
+    QCOMPARE(windows.windows().size(), 1);
+    windows.closeAll();
+}
+
+void AuxWindowsTest::rankingOpensOnBaiduAndEntersTheMusicChart() {
+    AppFixture app;
+    auto* ranking = new RankingWindow(app.context());
+    QPointer<RankingWindow> guard(ranking);
+    ranking->show();
+    FakeBrowserView* view = fake(ranking->browser());
+    QCOMPARE(view->navigations, QStringList{host(Service::BaiduHotList) + "/"});
+    QVERIFY(view->silent);
+    QVERIFY(ranking->findChild<QRadioButton*>(QStringLiteral("百度风云榜"))->isChecked());
+
+    QTest::mouseClick(ranking->findChild<QRadioButton*>(QStringLiteral("音乐排行榜")), Qt::LeftButton);
+    view->silent = false;
+    QTest::mouseClick(ranking->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(view->navigations.size(), 2);
+    QCOMPARE(view->navigations.last(), host(Service::HaotingMusic) + "/paihang.htm");
+    QVERIFY(view->silent);
+    view->setTitle(QStringLiteral("音乐排行"));
+    QCOMPARE(ranking->windowTitle(), QStringLiteral("搜索排行榜"));
+
+    ranking->findChild<QRadioButton*>(QStringLiteral("谷歌热榜"))->setChecked(true);
+    ranking->enter();
+    QCOMPARE(view->navigations.last(), host(Service::GoogleChinaHome) + "/rebang/home");
+    ranking->close();
+}
+
+void AuxWindowsTest::rankingScalesItsControls() {
+    AppFixture app;
+    RankingWindow ranking(app.context());
+    ranking.setAttribute(Qt::WA_DeleteOnClose, false);
+    ranking.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ranking));
+    ranking.resize(RankingWindow::kDesignWidth, RankingWindow::kDesignHeight);
+    QWidget* command1 = ranking.findChild<QPushButton*>("Command1");
+    const QRect design = command1->geometry();
+    const QRect browserDesign = ranking.browser()->geometry();
+
+    ranking.resize(RankingWindow::kDesignWidth * 2, RankingWindow::kDesignHeight * 2);
+    QTRY_COMPARE(ranking.size(), QSize(RankingWindow::kDesignWidth * 2, RankingWindow::kDesignHeight * 2));
+    QCOMPARE(command1->geometry(), QRect(design.topLeft() * 2, design.size() * 2));
+    QCOMPARE(ranking.browser()->geometry(), QRect(browserDesign.topLeft() * 2, browserDesign.size() * 2));
+
+    ranking.resize(RankingWindow::kDesignWidth, RankingWindow::kDesignHeight);
+    QTRY_COMPARE(command1->geometry(), design);
+}
+
+void AuxWindowsTest::rankingReopensOnTheFirstList() {
+    AppFixture app;
+    QPointer<RankingWindow> first = new RankingWindow(app.context());
+    first->show();
+    first->findChild<QRadioButton*>(QStringLiteral("视频排行榜"))->setChecked(true);
+    first->enter();
+    QCOMPARE(fake(first->browser())->navigations.last(), host(Service::YoukuVideoSearch) + "/search_top/");
+    first->close();
+    flushDeletes();
+    QVERIFY(first.isNull());
+
+    auto* second = new RankingWindow(app.context());
+    second->show();
+    QCOMPARE(second->selectedList(), 0);
+    QCOMPARE(fake(second->browser())->navigations, QStringList{host(Service::BaiduHotList) + "/"});
+    second->close();
+}
+
+void AuxWindowsTest::dualStartsOnHomePagesAndRefusesAnEmptyKeyword() {
+    AppFixture app;
+    DualWindow dual(app.context());
+    dual.setAttribute(Qt::WA_DeleteOnClose, false);
+    QCOMPARE(dual.windowTitle(), QStringLiteral("双屏搜索"));
+    FakeBrowserView* left = fake(dual.leftBrowser());
+    FakeBrowserView* right = fake(dual.rightBrowser());
+    QCOMPARE(left->navigations, QStringList{host(Service::BaiduWeb) + "/"});
+    QCOMPARE(right->navigations, QStringList{host(Service::GoogleChinaHome) + "/"});
+    QVERIFY(left->silent && right->silent);
+    QVERIFY(dual.findChild<QRadioButton*>("Option1")->isChecked());
+
+    dual.show();
+    QTest::keyClick(dual.keywordBox(), Qt::Key_Return);
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
+    QCOMPARE(app.messages[0].title, QStringLiteral("Pluvik"));
+    QCOMPARE(app.messages[0].icon, MessageIcon::None);
+    QCOMPARE(left->navigations.size(), 1);
+    QCOMPARE(right->navigations.size(), 1);
+}
+
+void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
+    AppFixture app;
+    AppContext ctx = app.context();
+    BrowseWindows windows(ctx);
+    ctx.browseWindows = &windows;
+    DualWindow dual(ctx);
+    dual.setAttribute(Qt::WA_DeleteOnClose, false);
+    dual.show();
+    FakeBrowserView* left = fake(dual.leftBrowser());
+    FakeBrowserView* right = fake(dual.rightBrowser());
+
+    QTest::mouseClick(dual.findChild<QRadioButton*>("Option4"), Qt::LeftButton);
+    QTest::keyClicks(dual.keywordBox(), "abc");
+    QTest::keyClick(dual.keywordBox(), Qt::Key_Return);
+    QCOMPARE(left->navigations.last(), host(Service::Yisou) + "/search:abc");
+    QCOMPARE(right->navigations.last(), host(Service::Zhongsou) + "/p?dt=1&pt=1&w=abc");
+
+    dual.findChild<QRadioButton*>("Option2")->setChecked(true);
+    dual.keywordBox()->setText("x&y");
+    QTest::mouseClick(dual.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(left->navigations.last(), host(Service::YahooChina) + "/s?p=x&y");
+    QCOMPARE(right->navigations.last(), host(Service::SosoWeb) + "/q?pid=s.idx&w=x&y");
+    QVERIFY(app.messages.empty());
+
+    // Pages of either side that ask for a window get one of the program's own.
+    QVERIFY(right->requestNewWindow(QUrl("http://example.org/r")));
+    QVERIFY(left->requestNewWindow(QUrl("http://example.org/l")));
+    QCOMPARE(windows.windows().size(), 2);
+    windows.closeAll();
+}
+
+void AuxWindowsTest::aboutShowsItsTextsAndLinksThatLookLikeLinks() {
+    AppFixture app;
+    ShellRecorder rec;
+    AboutDialog about(app.context(), rec.shell);
+    QCOMPARE(about.windowTitle(), QStringLiteral("关于 Pluvik"));
+    QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("版本 6.2.368"));
+    QCOMPARE(about.findChild<QLabel*>("Label10")->text(), QStringLiteral("build 352"));
+    QCOMPARE(about.findChild<QLabel*>("lblDescription")->text(), QStringLiteral("Pluvik 多引擎搜索程序"));
+    QVERIFY(!about.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
+    QVERIFY(!about.findChild<QLabel*>("Image1")->pixmap().isNull());
+
+    const struct {
+        const char* caption;
+        const char* captionText;
+        const char* link;
+        MakerPage page;
+    } rows[] = {{"Label12", "产品网站：", "Label11", MakerPage::ProductHome},
+                {"Label2", "官方网站：", "Label4", MakerPage::MakerHome},
+                {"Label5", "官方论坛：", "Label3", MakerPage::Forum},
+                {"Label6", "官方博客：", "Label7", MakerPage::Blog}};
+    for (const auto& row : rows) {
+        QCOMPARE(about.findChild<QLabel*>(row.caption)->text(), QString::fromUtf8(row.captionText));
+        auto* link = about.findChild<LinkLabel*>(row.link);
+        QVERIFY2(link, row.link);
+        QCOMPARE(link->text(), toQ(makerAddress(row.page)));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        QVERIFY(link->font().underline());
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    }
+    auto* ok = about.findChild<QPushButton*>("cmdOK");
+    QCOMPARE(ok->text(), QStringLiteral("确定"));
+    QVERIFY(ok->isDefault());
+}
+
+void AuxWindowsTest::aboutClosesOnEscAndOnEnter() {
+    AppFixture app;
+    ShellRecorder rec;
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QPointer<AboutDialog> about = new AboutDialog(app.context(), rec.shell);
+        about->show();
+        QVERIFY(QTest::qWaitForWindowExposed(about.data()));
+        QTest::keyClick(about.data(), key);
+        flushDeletes();
+        QVERIFY2(about.isNull(), key == Qt::Key_Escape ? "Esc" : "Enter");
+    }
+    QVERIFY(rec.urls.isEmpty());
+}
+
+void AuxWindowsTest::aboutLinkOpensANewBrowseWindowEveryClick() {
+    AppFixture app;
+    AppContext ctx = app.context();
+    BrowseWindows windows(ctx);
+    ctx.browseWindows = &windows;
+    ShellRecorder rec;
+    AboutDialog about(ctx, rec.shell);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    about.show();
+
+    const QString help = toQ(makerAddress(MakerPage::ProductHome));
+    QTest::mouseClick(about.findChild<LinkLabel*>("Label11"), Qt::LeftButton);
+    QTest::mouseClick(about.findChild<LinkLabel*>("Label11"), Qt::LeftButton);
+    QCOMPARE(windows.windows().size(), 2);
+    for (BrowseWindow* window : windows.windows()) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->addressBox()->currentText(), help);
+        QCOMPARE(fake(window->currentBrowser())->navigations.last(), help);
+        QCOMPARE(window->tabs()->current(), 0);
+    }
+    QVERIFY(rec.urls.isEmpty());
+    windows.closeAll();
+}
+
+void AuxWindowsTest::aboutLinkGoesToTheShellWithItOff() {
+    AppFixture app;
+    linksToSystemBrowser(app);
+    AppContext ctx = app.context();
+    BrowseWindows windows(ctx);
+    ctx.browseWindows = &windows;
+    ShellRecorder rec;
+    AboutDialog about(ctx, rec.shell);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);
+    about.show();
+
+    QTest::mouseClick(about.findChild<LinkLabel*>("Label4"), Qt::LeftButton);
+    QTest::mouseClick(about.findChild<LinkLabel*>("Label7"), Qt::RightButton);  // not a click on a link
+    QCOMPARE(rec.urls, QList<QUrl>{QUrl(toQ(makerAddress(MakerPage::MakerHome)))});
+    QCOMPARE(rec.owners, QList<QWidget*>{&about});
+    QVERIFY(windows.windows().isEmpty());
+}
+
+void AuxWindowsTest::sponsorButtonsOpenTheirPages() {
+    AppFixture app;
+    linksToSystemBrowser(app);
+    ShellRecorder rec;
+    SponsorDialog giveus(app.context(), rec.shell);
+    giveus.setAttribute(Qt::WA_DeleteOnClose, false);
+    giveus.show();
+    QCOMPARE(giveus.windowTitle(), QStringLiteral("赞助我们"));
+    QCOMPARE(giveus.findChild<QLabel*>("Label3")->text(),
+             QStringLiteral("或者，您可以进行游戏，来赞助我们。"));
+    QVERIFY(!giveus.findChild<QLabel*>("Label1")->text().isEmpty());
+    auto* command1 = giveus.findChild<QPushButton*>("Command1");
+    auto* command2 = giveus.findChild<QPushButton*>("Command2");
+    QCOMPARE(command1->text(), QStringLiteral("点击这里进行赞助"));
+    QCOMPARE(command2->text(), QStringLiteral("点击这里进行游戏"));
+
+    QTest::mouseClick(command1, Qt::LeftButton);
+    QTest::mouseClick(command2, Qt::LeftButton);
+    QCOMPARE(rec.urls, (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
+    QCOMPARE(rec.owners, (QList<QWidget*>{&giveus, &giveus}));
+}
+
+void AuxWindowsTest::bugReportAndNonWebAddressesAtTheShell() {
+    AppFixture app;  // links set to the program's own browser: the mail still goes to the shell
+    AppContext ctx = app.context();
+    BrowseWindows windows(ctx);
+    ctx.browseWindows = &windows;
+    ShellRecorder rec;
+    QWidget owner;
+    OpenBugReport(rec.shell, &owner);
+    QCOMPARE(rec.urls.size(), 1);
+    QCOMPARE(rec.urls[0].scheme(), QStringLiteral("mailto"));
+    QCOMPARE(rec.urls[0].path(), host(Service::BugMail));
+    QCOMPARE(rec.urls[0].query(QUrl::FullyDecoded), QStringLiteral("subject=Pluvik BUG"));
+    QCOMPARE(rec.owners[0], &owner);
+    QVERIFY(windows.windows().isEmpty());
+
+    for (const QString& address : {QStringLiteral("file:///etc/passwd"), QStringLiteral("calc.exe")}) {
+        QCOMPARE(OpenLink(ctx, rec.shell, &owner, address), nullptr);
+    }
+    linksToSystemBrowser(app);
+    QCOMPARE(OpenLink(ctx, rec.shell, &owner, QStringLiteral("javascript:alert(1)")), nullptr);
+    QCOMPARE(rec.urls.size(), 1);
+    QVERIFY(windows.windows().isEmpty());
+}
+
+QTEST_MAIN(AuxWindowsTest)
+#include "tst_aux_windows.moc"

@@ -1,0 +1,296 @@
+// The update dialog against the local test server, over real Qt Network: the server stands in as the
+// proxy for the maker's update server, as http_proxy makes it for the program.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QLabel>
+#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+#include "platform/dialogs.h"
+#include "search/service_hosts.h"
+#include "support/test_server.h"
+#include "update/frm_update.h"
+#include "update/qt_internet_session.h"
+
+using namespace pluvik;
+
+namespace {
+
+QByteArray pattern(int size) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+// The installed version as the program keeps it: "[软件更新]" / "软件版本=..." in GBK.
+QByteArray upIni(const char* version) {
+    return QByteArray("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\n\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=") + version +
+           "\r\n";
+}
+
+QNetworkProxy httpProxy(quint16 port) {
+    return QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port);
+}
+
+// A program directory with "up.ini", an update dialog on it, and the user's side recorded: message
+// boxes and the packages handed to the shell.
+struct Program {
+    explicit Program(const char* installed) {
+        programDir = dir.path();
+        QFile ini(programDir + "/up.ini");
+        if (ini.open(QIODevice::WriteOnly)) ini.write(upIni(installed));
+        dialogs.setTestHook([this](const MessageRequest& request) {
+            messages << request.text;
+            return MessageAnswer::Ok;
+        });
+        dialog = new frmUpdate(dialogs, programDir);
+        dialog->setShellOpen([this](const QString& path) {
+            QFile package(path);
+            opened << path;
+            // What the shell was given must be whole at the moment it is opened.
+            openedBytes = package.open(QIODevice::ReadOnly) ? package.readAll() : QByteArray();
+        });
+        dialog->show();
+    }
+    ~Program() { delete dialog.data(); }
+
+    // Sessions through `proxy`, giving up after `stallMs` without data.
+    void useProxy(const QNetworkProxy& proxy, int stallMs = QtInternetSession::kDefaultStallTimeoutMs) {
+        dialog->setSessionFactory([proxy, stallMs] {
+            auto session = std::make_unique<QtInternetSession>();
+            session->setProxy(proxy);
+            session->setStallTimeout(stallMs);
+            return session;
+        });
+    }
+    void clickCheck() { QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+    QStringList files() const { return QDir(programDir).entryList(QDir::Files, QDir::Name); }
+    QByteArray file(const QString& name) const {
+        QFile f(programDir + "/" + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    QString programDir;
+    Dialogs dialogs;
+    QPointer<frmUpdate> dialog;
+    QStringList messages;
+    QStringList opened;
+    QByteArray openedBytes;
+};
+
+}  // namespace
+
+class UpdateEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void aNewerVersionArrivesByteForByteAndIsOpened();
+    void theSameVersionOnlyTellsTheUser();
+    void aPackageThatIsNotThereIsNeitherSavedNorOpened();
+    void aPackageThatBreaksOffIsNeverOpened_data();
+    void aPackageThatBreaksOffIsNeverOpened();
+    void anUnreachableServerIsAnOpenError();
+    void aSlowDownloadKeepsTheWindowAlive();
+    void aStalledServerIsGivenUp();
+    void aStalledServerCanBeLeftByClosingTheWindow();
+
+private:
+    bool packageRequested() const {
+        return !m_server->requests([](const QJsonObject& r) { return r["path"] == "/Pluvik.rar"; }).isEmpty();
+    }
+
+    std::unique_ptr<TestServer> m_server;
+    QString m_updateHost;
+};
+
+void UpdateEndToEndTest::initTestCase() {
+    m_server = std::make_unique<TestServer>();
+    QVERIFY2(m_server->isRunning(), qPrintable(m_server->errorString()));
+    // As the program runs: the system configuration, which takes http_proxy.
+    qputenv("http_proxy", m_server->proxyUrl().toLatin1());
+    qunsetenv("no_proxy");
+    qunsetenv("NO_PROXY");
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    m_updateHost = QUrl(QString::fromStdString(serviceAddress(Service::UpdateServer))).host();
+    QVERIFY(!m_updateHost.isEmpty());
+}
+
+void UpdateEndToEndTest::init() {
+    QVERIFY(m_server->resetControl());
+}
+
+void UpdateEndToEndTest::aNewerVersionArrivesByteForByteAndIsOpened() {
+    QVERIFY(m_server->control("update_version=6.3&package_size=1000"));
+    Program program("6.2.368");  // the program's own session: the proxy comes from http_proxy
+
+    program.clickCheck();
+
+    QCOMPARE(program.dialog->statusText(), QStringLiteral("共下载 1000 字节"));
+    QCOMPARE(program.file("Pluvik.rar"), pattern(1000));
+    QCOMPARE(program.opened, QStringList{program.programDir + "/Pluvik.rar"});
+    QCOMPARE(program.openedBytes, pattern(1000));
+    QVERIFY(program.messages.isEmpty());
+    QCOMPARE(program.files(), (QStringList{"Pluvik.rar", "up.ini"}));
+
+    const QList<QJsonObject> requests = m_server->requests();
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(requests[0]["path"].toString(), QStringLiteral("/up.txt"));
+    QCOMPARE(requests[1]["path"].toString(), QStringLiteral("/Pluvik.rar"));
+    for (const QJsonObject& request : requests) {
+        QCOMPARE(request["method"].toString(), QStringLiteral("GET"));
+        QCOMPARE(request["host"].toString(), m_updateHost);
+        QCOMPARE(request["user_agent"].toString(), QStringLiteral("VB OpenUrl"));
+    }
+}
+
+void UpdateEndToEndTest::theSameVersionOnlyTellsTheUser() {
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()));
+
+    program.clickCheck();
+
+    QCOMPARE(program.messages, QStringList{QStringLiteral("您目前使用的是最新版，无需更新。")});
+    QVERIFY(program.opened.isEmpty());
+    QVERIFY(!packageRequested());
+    QCOMPARE(program.file("update.txt"), QByteArray("6.2.368\r\nPluvik\r\n"));
+}
+
+void UpdateEndToEndTest::aPackageThatIsNotThereIsNeitherSavedNorOpened() {
+    QVERIFY(m_server->control("update_version=6.3&package_status=404"));
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()));
+
+    program.clickCheck();
+
+    QVERIFY(packageRequested());
+    QCOMPARE(program.dialog->statusText(), QStringLiteral("下载失败：服务器返回 404，未保存 Pluvik.rar"));
+    QCOMPARE(program.files(), QStringList{"up.ini"});
+    QVERIFY(program.opened.isEmpty());
+    QVERIFY(program.messages.isEmpty());
+    QVERIFY(!program.dialog->check().PackageDownloaded);
+}
+
+void UpdateEndToEndTest::aPackageThatBreaksOffIsNeverOpened_data() {
+    QTest::addColumn<QString>("switches");
+    QTest::addColumn<QString>("status");  // how the status line begins
+    QTest::newRow("closed early") << "truncate_at=500"
+                                  << QStringLiteral(
+                                         "下载中断：只收到 500 字节（应为 1000 字节），未保存 Pluvik.rar");
+    // A reset may throw away what had already arrived, so the count is not fixed.
+    QTest::newRow("reset mid-body") << "truncate_at=500&reset=1" << QStringLiteral("下载中断：只收到 ");
+    QTest::newRow("reset before the answer") << "reset=1" << QStringLiteral("打开URL错误");
+}
+
+void UpdateEndToEndTest::aPackageThatBreaksOffIsNeverOpened() {
+    QFETCH(QString, switches);
+    QFETCH(QString, status);
+    QVERIFY(m_server->control("update_version=6.3&package_size=1000&" + switches));
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()));
+
+    program.clickCheck();
+
+    QVERIFY(packageRequested());
+    QVERIFY2(program.dialog->statusText().startsWith(status), qPrintable(program.dialog->statusText()));
+    QCOMPARE(program.files(), QStringList{"up.ini"});
+    QVERIFY(program.opened.isEmpty());
+    QVERIFY(program.messages.isEmpty());
+}
+
+void UpdateEndToEndTest::anUnreachableServerIsAnOpenError() {
+    Program program("6.2.368");
+    program.useProxy(httpProxy(9));  // nothing listens there
+
+    program.clickCheck();
+
+    QCOMPARE(program.dialog->statusText(), QStringLiteral("打开URL错误"));
+    // With nothing known of the latest version the check makes no claim, and nothing is fetched.
+    QVERIFY(program.messages.isEmpty());
+    QVERIFY(program.opened.isEmpty());
+    QCOMPARE(program.files(), QStringList{"up.ini"});
+    QVERIFY(m_server->requests().isEmpty());
+}
+
+void UpdateEndToEndTest::aSlowDownloadKeepsTheWindowAlive() {
+    // Ten pieces a tenth of a second apart.
+    QVERIFY(m_server->control("update_version=6.3&package_size=20000&trickle_bps=20000"));
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()));
+    QStringList seen;
+    bool buttonsDisabled = false;
+    // A timer of the window's own runs while the package comes in, as repaints and clicks do.
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        const QString status = program.dialog->statusText();
+        if (!status.startsWith(QStringLiteral("已下载 "))) return;
+        seen << status;
+        buttonsDisabled = !program.dialog->findChild<QPushButton*>("Command1")->isEnabled() &&
+                          !program.dialog->findChild<QPushButton*>("Command2")->isEnabled();
+    });
+    watcher.start(0);
+
+    program.clickCheck();
+    watcher.stop();
+
+    QVERIFY(!seen.isEmpty());
+    QVERIFY(buttonsDisabled);
+    QVERIFY2(seen.last().contains(QStringLiteral(" /秒 ]")), qPrintable(seen.last()));
+    QCOMPARE(program.dialog->statusText(), QStringLiteral("共下载 20000 字节"));
+    QCOMPARE(program.file("Pluvik.rar"), pattern(20000));
+    QCOMPARE(program.opened.size(), 1);
+}
+
+void UpdateEndToEndTest::aStalledServerIsGivenUp() {
+    // The server sits on the request far longer than the session waits.
+    QVERIFY(m_server->control("update_version=6.3&delay_ms=120000"));
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()), 300);
+
+    program.clickCheck();
+
+    QCOMPARE(program.dialog->statusText(), QStringLiteral("打开URL错误"));
+    QCOMPARE(program.files(), QStringList{"up.ini"});
+    QVERIFY(program.opened.isEmpty());
+    QVERIFY(program.dialog->findChild<QPushButton*>("Command1")->isEnabled());
+}
+
+void UpdateEndToEndTest::aStalledServerCanBeLeftByClosingTheWindow() {
+    QVERIFY(m_server->control("update_version=6.3&delay_ms=120000"));
+    Program program("6.2.368");
+    program.useProxy(httpProxy(m_server->port()));
+    // The user closes the window once the package has been asked for and nothing comes.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (program.dialog && program.dialog->isVisible() && packageRequested()) program.dialog->close();
+    });
+    closer.start(20);
+
+    program.clickCheck();
+    closer.stop();
+
+    QTRY_VERIFY(program.dialog.isNull());
+    QVERIFY(program.opened.isEmpty());
+    QVERIFY(program.messages.isEmpty());
+    QCOMPARE(program.files(), QStringList{"up.ini"});
+}
+
+int main(int argc, char** argv) {
+    // No browser here, so no display is needed either.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    UpdateEndToEndTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_e2e_update.moc"

@@ -1,0 +1,390 @@
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "options/options_dialog.h"
+#include "options/options_target.h"
+#include "platform/qt_text.h"
+#include "support/app_fixture.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+namespace {
+
+// The main window's result tabs as the dialog sees them, with every call it made.
+class FakeTarget : public OptionsTarget {
+public:
+    FakeTarget() : visible(23, true), captions(23) {
+        visible[21] = visible[22] = false;
+        captions[21] = "DIY1";
+        captions[22] = "DIY2";
+    }
+    void setTabVisible(int tab, bool v) override {
+        visible.at(static_cast<size_t>(tab)) = v;
+        calls << QStringLiteral("%1 %2").arg(v ? "show" : "hide").arg(tab);
+    }
+    void setTabCaption(int tab, const QString& caption) override {
+        captions.at(static_cast<size_t>(tab)) = caption;
+        calls << QStringLiteral("caption %1 %2").arg(tab).arg(caption);
+    }
+    std::vector<bool> tabVisibility() const override { return visible; }
+    QStringList callsOn(int tab) const {
+        QStringList out;
+        for (const QString& c : calls) {
+            if (c.section(' ', 1, 1) == QString::number(tab)) out << c;
+        }
+        return out;
+    }
+
+    std::vector<bool> visible;
+    std::vector<QString> captions;
+    QStringList calls;
+};
+
+// A dialog opened on the fixture; deleted at the end of the test unless it closed itself.
+struct OpenDialog {
+    OpenDialog(AppFixture& app, FakeTarget& target) : dialog(new OptionsDialog(app.context(), target)) {
+        dialog->show();
+    }
+    ~OpenDialog() { delete dialog; }
+    template <class T>
+    T* child(const char* name) const {
+        T* w = dialog->findChild<T*>(QString::fromLatin1(name));
+        if (!w) qWarning("no control %s", name);
+        return w;
+    }
+    void click(const char* button) const { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    // Lets a dialog that closed itself be deleted, as the event loop would.
+    bool closedAndGone() const {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return dialog.isNull();
+    }
+    QPointer<OptionsDialog> dialog;
+};
+
+QByteArrayList fileLines(const AppFixture& app, const QString& name) {
+    QByteArrayList lines = app.readProgramFile(name).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    for (QByteArray& l : lines) l.chop(l.endsWith('\r') ? 1 : 0);
+    return lines;
+}
+
+}  // namespace
+
+class OptionsDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlIsThereInItsPlace();
+    void missingFilesAreWrittenWhileTheDialogShows();
+    void applyHidesAtOnceAndCancelKeepsTheFiles();
+    void aUserEngineTakesEffectOnOkOnly();
+    void switchingOffTheSecondUserEngineKeepsItsCaption();
+    void theLinkChoiceIsLiveAndSavedOnOk();
+    void aFailedSaveTellsTheUserAndKeepsTheChoices();
+    void uncheckingEverythingKeepsOneTabAndSaysSoOnce();
+    void aHandEditedValueSurvivesUntilTheBoxIsClicked();
+    void escapeActsLikeCancelAndTheMenuShowsTheOpenDialog();
+};
+
+void OptionsDialogTest::everyControlIsThereInItsPlace() {
+    AppFixture app;
+    FakeTarget target;
+    OpenDialog d(app, target);
+    QVERIFY(QTest::qWaitForWindowExposed(d.dialog));
+    QCOMPARE(d.dialog->objectName(), QStringLiteral("frmOptions"));
+    QCOMPARE(d.dialog->windowTitle(), QStringLiteral("选项"));
+    QVERIFY(!d.dialog->isModal());
+    auto* pages = d.child<QTabWidget>("SSTab1");
+    QCOMPARE(pages->count(), 4);
+    const QStringList titles{"搜索引擎", "自定义搜索", "浏览器选择", "声明"};
+    for (int i = 0; i < 4; ++i) QCOMPARE(pages->tabText(i), titles[i]);
+    QCOMPARE(pages->currentIndex(), 0);
+
+    // Three rows of engines, left to right, all checked by default.
+    const QList<QStringList> rows{{"baidu 百度", "google 谷歌", "sogou 搜狗", "yahoo 雅虎", "youdao 有道",
+                                   "soso 搜搜", "yisou 易搜", "zhongsou 中搜"},
+                                  {"shiping 视频", "music 音乐", "bbs 论坛", "draw 图片", "blog 博客",
+                                   "dict 词典", "why 问答", "taobao 购物"},
+                                  {"news 新闻", "bt BT", "down 软件", "baike 百科", "gougou 狗狗"}};
+    int rowTop = -1;
+    for (const QStringList& row : rows) {
+        QCheckBox* previous = nullptr;
+        for (const QString& entry : row) {
+            auto* box = d.child<QCheckBox>(qPrintable(entry.section(' ', 0, 0)));
+            QCOMPARE(box->text(), entry.section(' ', 1));
+            QVERIFY(box->isChecked());
+            if (previous) QVERIFY(box->y() == previous->y() && box->x() > previous->x());
+            previous = box;
+        }
+        QVERIFY(previous->y() > rowTop);
+        rowTop = previous->y();
+    }
+
+    QStringList labels;
+    for (QLabel* l : d.dialog->findChildren<QLabel*>()) labels << l->text();
+    const QString address = "http://www.baidu.com/s?ie=gb2312&bs=&sr=&z=&cl=3&f=8&wd=&ct=0&word=";
+    for (const QString& text :
+         {QStringLiteral("请选择需要的搜索引擎："), QStringLiteral("注：搜索字串请输入“URL”。"),
+          "例子：" + address + "禾朔", "其中“" + address + "”就是URL",
+          QStringLiteral("请选择打开Pluvik链接的浏览器："),
+          QStringLiteral(
+              "注：选择的浏览器将接管Pluvik的所有链接打开权。仅在搜索浏览器无法使用的时候使用。")}) {
+        QVERIFY2(labels.contains(text), qPrintable(text));
+    }
+    QVERIFY(pages->widget(3)->findChild<QLabel*>()->text().contains("禾朔工作室"));
+
+    for (int n = 1; n <= 2; ++n) {
+        const QByteArray diy = "diy" + QByteArray::number(n);
+        auto* open = d.child<QCheckBox>("open" + diy);
+        QCOMPARE(open->text(), QStringLiteral("启用DIY%1搜索").arg(n));
+        QVERIFY(!open->isChecked());
+        auto* frame = qobject_cast<QGroupBox*>(open->parentWidget());
+        QCOMPARE(frame->title(), QStringLiteral("DIY%1").arg(n));
+        QCOMPARE(frame->findChild<QLabel*>(diy + "nameLabel")->text(), QStringLiteral("搜索名称："));
+        QCOMPARE(frame->findChild<QLabel*>(diy + "nameLabel")->buddy(), d.child<QLineEdit>(diy + "name"));
+        QCOMPARE(frame->findChild<QLabel*>(diy + "urlLabel")->text(), QStringLiteral("搜索字串："));
+        QCOMPARE(frame->findChild<QLabel*>(diy + "urlLabel")->buddy(), d.child<QLineEdit>(diy + "url"));
+    }
+    QCOMPARE(d.child<QRadioButton>("sousuo")->text(), QStringLiteral("搜索浏览器"));
+    QCOMPARE(d.child<QRadioButton>("ie")->text(), QStringLiteral("IE浏览器"));
+    QVERIFY(d.child<QRadioButton>("sousuo")->isChecked() && !d.child<QRadioButton>("ie")->isChecked());
+
+    // The buttons sit below the pages, left to right.
+    int previousLeft = -1;
+    for (const QString& entry : QStringList{"cmdOK 确定", "cmdCancel 取消", "cmdApply 应用"}) {
+        auto* b = d.child<QPushButton>(qPrintable(entry.section(' ', 0, 0)));
+        QCOMPARE(b->text(), entry.section(' ', 1));
+        QVERIFY(b->y() >= pages->geometry().bottom() && b->x() > previousLeft);
+        previousLeft = b->x();
+    }
+
+    // Centred on the screen.
+    const QRect screen = d.dialog->screen()->geometry();
+    QVERIFY(qAbs(d.dialog->frameGeometry().center().x() - screen.center().x()) <= 16);
+    QVERIFY(qAbs(d.dialog->frameGeometry().center().y() - screen.center().y()) <= 32);
+}
+
+void OptionsDialogTest::missingFilesAreWrittenWhileTheDialogShows() {
+    AppFixture app;
+    QList<bool> shownAtWrite;
+    app.settings = std::make_unique<SettingsStore>(
+        toStd(app.programDir),
+        [&shownAtWrite](const std::filesystem::path& path, std::string_view bytes, std::string* error) {
+            QWidget* dialog = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == "frmOptions") dialog = w;
+            }
+            shownAtWrite << (dialog && dialog->isVisible());
+            return writeFileAtomically(path, bytes, error);
+        });
+    FakeTarget target;
+    auto* dialog = new OptionsDialog(app.context(), target);
+    QCOMPARE(shownAtWrite, (QList<bool>{true, true}));
+    QCOMPARE(fileLines(app, "Gn.txt").size(), 23);
+    QCOMPARE(fileLines(app, "DIY.txt").size(), 6);
+    delete dialog;
+
+    // With the files in place the dialog leaves showing itself to whoever opened it.
+    OptionsDialog again(app.context(), target);
+    QVERIFY(!again.isVisible());
+    QCOMPARE(shownAtWrite.size(), 2);
+}
+
+void OptionsDialogTest::applyHidesAtOnceAndCancelKeepsTheFiles() {
+    AppFixture app;
+    FakeTarget target;
+    {
+        OpenDialog d(app, target);
+        d.child<QCheckBox>("sogou")->click();
+        d.click("cmdApply");
+        QCOMPARE(target.calls.first(), QStringLiteral("hide 2"));
+        QVERIFY(!target.visible[2]);
+        QCOMPARE(target.callsOn(21), QStringList());
+        QCOMPARE(fileLines(app, "Gn.txt")[2], QByteArray(" 1 "));
+        d.click("cmdCancel");
+        QVERIFY(d.closedAndGone());
+    }
+    QVERIFY(!target.visible[2]);
+    QCOMPARE(fileLines(app, "Gn.txt")[2], QByteArray(" 1 "));
+    QVERIFY(!app.settings->hasLiveSource());
+    QVERIFY(!app.settings->isLoaded());
+    QCOMPARE(app.settings->current().sogou, 1);
+
+    OpenDialog next(app, target);
+    QVERIFY(next.child<QCheckBox>("sogou")->isChecked());
+}
+
+void OptionsDialogTest::aUserEngineTakesEffectOnOkOnly() {
+    AppFixture app;
+    FakeTarget target;
+    OpenDialog d(app, target);
+    d.child<QCheckBox>("opendiy1")->click();
+    // Chinese text arrives through the input method.
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("我的搜索"));
+    QCoreApplication::sendEvent(d.child<QLineEdit>("diy1name"), &typed);
+    QTest::keyClicks(d.child<QLineEdit>("diy1url"), "http://s.example/?q=");
+    d.click("cmdApply");
+    QCOMPARE(target.callsOn(21), QStringList());
+    QCOMPARE(target.captions[21], QStringLiteral("DIY1"));
+
+    target.calls.clear();
+    d.click("cmdOK");
+    QVERIFY(d.closedAndGone());
+    QVERIFY(target.visible[21]);
+    QCOMPARE(target.captions[21], QStringLiteral("我的搜索"));
+    // Hide the unchecked, show the checked engines, then the user tab with its name.
+    QStringList expected{"hide 22"};
+    for (int tab = 0; tab <= 20; ++tab) expected << QStringLiteral("show %1").arg(tab);
+    expected << "show 21" << QStringLiteral("caption 21 我的搜索");
+    QCOMPARE(target.calls, expected);
+    const QByteArrayList diy = fileLines(app, "DIY.txt");
+    QCOMPARE(diy[0], QByteArray(" 1 "));
+    QCOMPARE(diy[2], QByteArray("\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7"));  // 我的搜索 in GBK
+    QCOMPARE(diy[4], QByteArray("http://s.example/?q="));
+    QVERIFY(!app.settings->hasLiveSource());
+    QVERIFY(!app.settings->isLoaded());  // the next reader loads the saved files
+}
+
+void OptionsDialogTest::switchingOffTheSecondUserEngineKeepsItsCaption() {
+    AppFixture app;
+    app.writeProgramFile("DIY.txt", " 0 \r\n 1 \r\n\r\nold\r\n\r\nhttp://t.example/?q=\r\n");
+    FakeTarget target;
+    target.visible[22] = true;
+    target.captions[22] = "old";
+    OpenDialog d(app, target);
+    QVERIFY(d.child<QCheckBox>("opendiy2")->isChecked());
+    QCOMPARE(d.child<QLineEdit>("diy2name")->text(), QStringLiteral("old"));
+    d.child<QCheckBox>("opendiy2")->click();
+    d.click("cmdOK");
+    QVERIFY(!target.visible[22]);
+    QCOMPARE(target.callsOn(22), QStringList{"hide 22"});
+    QCOMPARE(target.captions[22], QStringLiteral("old"));
+    QCOMPARE(fileLines(app, "DIY.txt"),
+             (QByteArrayList{" 0 ", " 0 ", "", "old", "", "http://t.example/?q="}));
+}
+
+void OptionsDialogTest::theLinkChoiceIsLiveAndSavedOnOk() {
+    AppFixture app;
+    FakeTarget target;
+    OpenDialog d(app, target);
+    QVERIFY(app.settings->current().sousuo);
+    d.child<QRadioButton>("ie")->click();
+    QVERIFY(!app.settings->current().sousuo);
+    QVERIFY(app.settings->current().ie);
+    QCOMPARE(fileLines(app, "Gn.txt")[21], QByteArray("True"));  // nothing written yet
+    d.child<QRadioButton>("sousuo")->click();
+    QVERIFY(app.settings->current().sousuo);
+    d.child<QRadioButton>("ie")->click();
+    d.click("cmdOK");
+    const QByteArrayList gn = fileLines(app, "Gn.txt");
+    QCOMPARE(gn.size(), 23);
+    QCOMPARE(gn[21], QByteArray("False"));
+    QCOMPARE(gn[22], QByteArray("True"));
+    QVERIFY(app.settings->current().ie);
+}
+
+void OptionsDialogTest::aFailedSaveTellsTheUserAndKeepsTheChoices() {
+    AppFixture app;
+    app.settings->LoadSettings();  // the files exist; the directory turns read-only afterwards
+    const QByteArray gnBefore = app.readProgramFile("Gn.txt");
+    app.settings = std::make_unique<SettingsStore>(
+        toStd(app.programDir), [](const std::filesystem::path&, std::string_view, std::string* error) {
+            *error = "Permission denied";
+            return false;
+        });
+    FakeTarget target;
+    OpenDialog d(app, target);
+    d.child<QCheckBox>("sogou")->click();
+    d.child<QRadioButton>("ie")->click();
+    d.click("cmdOK");
+    QCOMPARE(app.messages.size(), size_t(1));
+    QVERIFY(app.messages[0].text.startsWith("设置无法保存："));
+    QVERIFY(app.messages[0].text.contains("Permission denied"));
+    QVERIFY(d.closedAndGone());
+    QVERIFY(!target.visible[2]);
+    QCOMPARE(app.readProgramFile("Gn.txt"), gnBefore);
+    // The rest of this run follows what the user chose.
+    QCOMPARE(app.settings->current().sogou, 0);
+    QVERIFY(app.settings->current().ie);
+}
+
+void OptionsDialogTest::uncheckingEverythingKeepsOneTabAndSaysSoOnce() {
+    AppFixture app;
+    FakeTarget target;
+    OpenDialog d(app, target);
+    for (QCheckBox* box : d.dialog->pages()->widget(0)->findChildren<QCheckBox*>()) box->click();
+    d.click("cmdApply");
+    QCOMPARE(std::count(target.visible.begin(), target.visible.end(), true), 1);
+    QVERIFY(target.visible[20]);
+    QCOMPARE(app.messages.size(), size_t(1));
+    QCOMPARE(app.messages[0].text,
+             QStringLiteral("至少需要保留一个搜索引擎选项卡，最后一个选项卡未被关闭。"));
+    d.click("cmdApply");
+    d.click("cmdOK");
+    QCOMPARE(app.messages.size(), size_t(1));
+    QVERIFY(target.visible[20]);
+    // The user's choice is still what is saved.
+    QCOMPARE(fileLines(app, "Gn.txt")[20], QByteArray(" 0 "));
+}
+
+void OptionsDialogTest::aHandEditedValueSurvivesUntilTheBoxIsClicked() {
+    AppFixture app;
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += i == 3 || i == 4 ? " 2 \r\n" : " 1 \r\n";
+    app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
+    FakeTarget target;
+    target.visible[3] = false;
+    OpenDialog d(app, target);
+    QCOMPARE(d.child<QCheckBox>("yahoo")->checkState(), Qt::PartiallyChecked);
+    d.child<QCheckBox>("youdao")->click();
+    QCOMPARE(d.child<QCheckBox>("youdao")->checkState(), Qt::Checked);
+    d.child<QCheckBox>("youdao")->click();
+    QCOMPARE(d.child<QCheckBox>("youdao")->checkState(), Qt::Unchecked);
+    d.click("cmdOK");
+    QCOMPARE(target.callsOn(3), QStringList());
+    QVERIFY(!target.visible[3]);
+    QVERIFY(!target.visible[4]);
+    const QByteArrayList lines = fileLines(app, "Gn.txt");
+    QCOMPARE(lines[3], QByteArray(" 2 "));
+    QCOMPARE(lines[4], QByteArray(" 0 "));
+}
+
+void OptionsDialogTest::escapeActsLikeCancelAndTheMenuShowsTheOpenDialog() {
+    AppFixture app;
+    FakeTarget target;
+    QPointer<OptionsDialog> instance;
+    OptionsDialog* first = OptionsDialog::showOptions(instance, app.context(), target);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->pages()->currentIndex(), 0);
+    first->pages()->setCurrentIndex(2);
+    first->findChild<QCheckBox*>("baidu")->click();
+    QCOMPARE(app.settings->current().baidu, 0);
+    QCOMPARE(OptionsDialog::showOptions(instance, app.context(), target), first);
+    QVERIFY(!first->findChild<QCheckBox*>("baidu")->isChecked());
+
+    QTest::keyClick(first, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(instance.isNull());
+    QVERIFY(!app.settings->hasLiveSource());
+    QCOMPARE(app.settings->current().baidu, 1);
+    QCOMPARE(target.calls, QStringList());
+
+    // A new opening starts on the first page with the stored values.
+    OptionsDialog* second = OptionsDialog::showOptions(instance, app.context(), target);
+    QCOMPARE(second->pages()->currentIndex(), 0);
+    QVERIFY(second->findChild<QCheckBox*>("baidu")->isChecked());
+    delete second;
+    QVERIFY(!app.settings->hasLiveSource());
+}
+
+QTEST_MAIN(OptionsDialogTest)
+#include "tst_options_dialog.moc"

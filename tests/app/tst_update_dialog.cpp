@@ -1,0 +1,255 @@
+#include <QDir>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <map>
+
+#include "platform/internet_session.h"
+#include "platform/qt_text.h"
+#include "support/app_fixture.h"
+#include "update/frm_update.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+namespace {
+
+const UpdateAddresses kAddresses{"http://update.test/up.txt", "http://update.test/Pluvik.rar"};
+
+// The server side of a scripted session: answers by URL, and what the dialog did with them.
+struct Script {
+    struct Answer {
+        int status = 200;
+        QByteArray body;
+        qint64 stallAt = -1;  // from this many bytes on, nothing more comes until the session is aborted
+    };
+    std::map<std::string, Answer> answers;
+    // Runs before every read, inside the transfer (the dialog is live and its loop is on the stack).
+    std::function<void(qint64 delivered)> beforeRead;
+    // Runs once when a read stalls; the stall itself lasts until the session is aborted.
+    std::function<void()> onStall;
+
+    std::vector<std::string> opened;
+    int sessions = 0;
+    int liveSessions = 0;
+    bool stallEnded = false;
+};
+
+class ScriptedUrl : public InternetUrl {
+public:
+    ScriptedUrl(Script& script, const Script::Answer& answer, const bool& aborted)
+        : m_script(script), m_answer(answer), m_aborted(aborted) {}
+    int statusCode() const override { return m_answer.status; }
+    std::optional<std::int64_t> contentLength() const override { return m_answer.body.size(); }
+    ReadResult read(char* buffer, std::size_t capacity) override {
+        if (m_script.beforeRead) m_script.beforeRead(m_position);
+        if (m_aborted) return {ReadStatus::Cancelled, 0};
+        if (m_answer.stallAt >= 0 && m_position >= m_answer.stallAt) {
+            // A server that has stopped sending: the window's events keep running meanwhile.
+            if (m_script.onStall) QTimer::singleShot(0, m_script.onStall);
+            while (!m_aborted) {
+                QEventLoop idle;
+                QTimer::singleShot(10, &idle, &QEventLoop::quit);
+                idle.exec();
+            }
+            m_script.stallEnded = true;
+            return {ReadStatus::Cancelled, 0};
+        }
+        const qint64 n = std::min<qint64>(static_cast<qint64>(capacity), m_answer.body.size() - m_position);
+        if (n <= 0) return {ReadStatus::End, 0};
+        std::memcpy(buffer, m_answer.body.constData() + m_position, static_cast<std::size_t>(n));
+        m_position += n;
+        return {ReadStatus::Data, static_cast<std::size_t>(n)};
+    }
+
+private:
+    Script& m_script;
+    Script::Answer m_answer;
+    const bool& m_aborted;
+    qint64 m_position = 0;
+};
+
+class ScriptedSession : public InternetSession {
+public:
+    explicit ScriptedSession(Script& script) : m_script(script) {
+        ++m_script.sessions;
+        ++m_script.liveSessions;
+    }
+    ~ScriptedSession() override { --m_script.liveSessions; }
+    bool open(const std::string&) override { return !m_aborted; }
+    std::unique_ptr<InternetUrl> openUrl(const std::string& url, CachePolicy, std::string*) override {
+        m_script.opened.push_back(url);
+        const auto found = m_script.answers.find(url);
+        if (m_aborted || found == m_script.answers.end()) return nullptr;
+        return std::make_unique<ScriptedUrl>(m_script, found->second, m_aborted);
+    }
+    void close() override {}
+    void abort() override { m_aborted = true; }
+
+private:
+    Script& m_script;
+    bool m_aborted = false;
+};
+
+QByteArray pattern(int size) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+QByteArray upIni(const char* version) {
+    // "[软件更新]" and "软件版本" in GBK.
+    return QByteArray("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\n\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=") + version +
+           "\r\n";
+}
+
+// One dialog on a fresh program directory, wired to the script; package opens are recorded.
+struct Harness {
+    explicit Harness(QWidget* parent = nullptr) {
+        dialog = new frmUpdate(app.dialogs, app.programDir, parent);
+        dialog->setAddresses(kAddresses);
+        dialog->setSessionFactory([this] { return std::make_unique<ScriptedSession>(script); });
+        dialog->setShellOpen([this](const QString& path) { opened << path; });
+        dialog->show();
+    }
+    ~Harness() { delete dialog.data(); }
+
+    void serve(const char* installed, const char* latest, const QByteArray& package, qint64 stallAt = -1) {
+        app.writeProgramFile("up.ini", upIni(installed));
+        script.answers[kAddresses.description] = {200, QByteArray(latest) + "\r\nPluvik\r\n"};
+        script.answers[kAddresses.package] = {200, package, stallAt};
+    }
+    QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
+    QStringList programFiles() const { return QDir(app.programDir).entryList(QDir::Files); }
+    bool packageRequested() const {
+        return std::find(script.opened.begin(), script.opened.end(), kAddresses.package) !=
+               script.opened.end();
+    }
+
+    AppFixture app;
+    Script script;
+    QPointer<frmUpdate> dialog;
+    QStringList opened;
+};
+
+}  // namespace
+
+class UpdateDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void showsItsControlsAndTexts();
+    void theSameVersionOnlyTellsTheUser();
+    void noTransferStartsOnTopOfAnother();
+    void closingDuringATransferGivesItUp();
+    void destroyingTheWindowDuringATransferIsSafe();
+};
+
+void UpdateDialogTest::showsItsControlsAndTexts() {
+    Harness h;
+    QCOMPARE(h.dialog->objectName(), QStringLiteral("frmUpdate"));
+    QCOMPARE(h.dialog->windowTitle(), QStringLiteral("检查更新"));
+    auto* lblCount = h.dialog->findChild<QLabel*>("lblCount");
+    auto* label1 = h.dialog->findChild<QLabel*>("Label1");
+    QVERIFY(lblCount && label1);
+    QCOMPARE(lblCount->text(), QStringLiteral("请点击“检查更新”查看是否有需要的更新。"));
+    QCOMPARE(label1->text(),
+             QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"));
+    QCOMPARE(h.button("Command1")->text(), QStringLiteral("检查更新"));
+    QCOMPARE(h.button("Command2")->text(), QStringLiteral("退出"));
+    // The check button sits on the left, the exit button on the right, below the texts.
+    QVERIFY(h.button("Command1")->x() < h.button("Command2")->x());
+    QVERIFY(label1->y() > lblCount->y());
+    QVERIFY(h.button("Command1")->y() > label1->y());
+    // Nothing happens before the click.
+    QCOMPARE(h.script.sessions, 0);
+
+    QTest::mouseClick(h.button("Command2"), Qt::LeftButton);
+    QTRY_VERIFY(h.dialog.isNull());
+}
+
+void UpdateDialogTest::theSameVersionOnlyTellsTheUser() {
+    Harness h;
+    h.serve("6.02", "6.02", pattern(100));
+
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+
+    QCOMPARE(h.app.messages.size(), size_t(1));
+    const MessageRequest& box = h.app.messages.front();
+    QCOMPARE(box.title, QStringLiteral("检查更新"));
+    QCOMPARE(box.text, QStringLiteral("您目前使用的是最新版，无需更新。"));
+    QCOMPARE(box.icon, MessageIcon::Information);
+    QCOMPARE(box.buttons, MessageButtons::Ok);
+    QVERIFY(!h.packageRequested());
+    QVERIFY(h.opened.isEmpty());
+    QVERIFY(!h.programFiles().contains("Pluvik.rar"));
+}
+
+void UpdateDialogTest::noTransferStartsOnTopOfAnother() {
+    Harness h;
+    h.serve("6.0", "6.02", pattern(10000));
+    int attempts = 0;
+    bool buttonsDisabled = false;
+    h.script.beforeRead = [&](qint64 delivered) {
+        if (delivered != 4096) return;
+        ++attempts;
+        buttonsDisabled = !h.button("Command1")->isEnabled() && !h.button("Command2")->isEnabled();
+        // A click that reaches the handler anyway, and the exit button, which is disabled.
+        h.dialog->Command1_Click();
+        QTest::mouseClick(h.button("Command2"), Qt::LeftButton);
+    };
+
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+
+    QCOMPARE(attempts, 1);
+    QVERIFY(buttonsDisabled);
+    QVERIFY(h.button("Command1")->isEnabled() && h.button("Command2")->isEnabled());
+    QCOMPARE(h.script.sessions, 1);
+    QCOMPARE(h.script.opened.size(), size_t(2));
+    QVERIFY(h.dialog && h.dialog->isVisible());
+    QCOMPARE(h.app.readProgramFile("Pluvik.rar"), pattern(10000));
+    QCOMPARE(h.opened, QStringList{h.app.programDir + "/Pluvik.rar"});
+    QCOMPARE(h.dialog->statusText(), QStringLiteral("共下载 10000 字节"));
+}
+
+void UpdateDialogTest::closingDuringATransferGivesItUp() {
+    Harness h;
+    h.serve("6.0", "6.02", pattern(100000), 6144);
+    bool hiddenAtOnce = false;
+    h.script.onStall = [&] {
+        QVERIFY(h.dialog->isChecking());
+        h.dialog->close();
+        hiddenAtOnce = !h.dialog->isVisible();
+    };
+
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+
+    QVERIFY(h.script.stallEnded);
+    QVERIFY(hiddenAtOnce);
+    QTRY_VERIFY(h.dialog.isNull());
+    QVERIFY(h.opened.isEmpty());
+    QVERIFY(h.app.messages.empty());
+    QCOMPARE(h.programFiles(), QStringList{"up.ini"});
+    QCOMPARE(h.script.liveSessions, 0);
+}
+
+void UpdateDialogTest::destroyingTheWindowDuringATransferIsSafe() {
+    auto* owner = new QWidget;
+    Harness h(owner);
+    h.serve("6.0", "6.02", pattern(100000), 2048);
+    h.script.onStall = [&] { delete owner; };
+
+    // Called directly: the button that would be clicked goes away with the window.
+    h.dialog->Command1_Click();
+
+    QVERIFY(h.dialog.isNull());
+    QVERIFY(h.script.stallEnded);
+    QVERIFY(h.opened.isEmpty());
+    QCOMPARE(h.programFiles(), QStringList{"up.ini"});
+    QCOMPARE(h.script.liveSessions, 0);
+}
+
+QTEST_MAIN(UpdateDialogTest)
+#include "tst_update_dialog.moc"
