@@ -1,0 +1,151 @@
+#include <QAction>
+#include <QComboBox>
+#include <QSystemTrayIcon>
+#include <QtTest>
+
+#include "browse/browse_window.h"
+#include "browse/browse_windows.h"
+#include "options/options_dialog.h"
+#include "search/main_window.h"
+#include "support/app_fixture.h"
+#include "windows/open_link.h"
+
+using namespace pluvik;
+using namespace pluvik::test;
+
+// The main window's commands that reach the program's other windows, with the windows real and
+// the browsers recording.
+class MainCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void helpOpensANewBrowseWindowEveryTimeAndCtrlWTheDefaultOne();
+    void withTheSystemBrowserChosenLinksGoToTheShell();
+    void optionsIsOneDialog();
+    void resultPagesAskingForAWindowFollowTheLinkSetting();
+    void miniModeAndBack();
+    void exitClosesSecondaryWindowsAndTheWaitWindow();
+};
+
+struct Program {
+    AppFixture app;
+    ShellOpener shell;
+    QList<QUrl> shellOpened;
+    std::unique_ptr<BrowseWindows> windows;
+    std::unique_ptr<MainWindow> main;
+
+    explicit Program(const QByteArray& gn = {}) {
+        if (!gn.isEmpty()) app.writeProgramFile("Gn.txt", gn);
+        shell.setTestHook([this](QWidget*, const QUrl& url) { shellOpened << url; });
+        AppContext ctx = app.context();
+        ctx.shell = &shell;
+        windows = std::make_unique<BrowseWindows>(ctx);
+        ctx.browseWindows = windows.get();
+        main = std::make_unique<MainWindow>(ctx);
+    }
+    ~Program() {
+        main.reset();
+        windows.reset();
+    }
+    void trigger(const char* name) { main->findChild<QAction*>(name)->trigger(); }
+};
+
+static QByteArray linksToSystemBrowser() {
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += " 1 \r\n";
+    return gn + "False\r\nTrue\r\n";
+}
+
+void MainCommandsTest::helpOpensANewBrowseWindowEveryTimeAndCtrlWTheDefaultOne() {
+    Program p;
+    p.trigger("help");
+    p.trigger("help");
+    QCOMPARE(p.windows->windows().size(), 2);
+    for (BrowseWindow* w : p.windows->windows()) {
+        QVERIFY(w->isVisible());
+        QVERIFY(w->addressBox()->currentText().endsWith("/help.htm"));
+        auto* tab0 = qobject_cast<FakeBrowserView*>(w->browser(0));
+        QVERIFY(tab0->navigations.last().endsWith("/help.htm"));
+    }
+    p.trigger("souwrb");
+    QCOMPARE(p.windows->windows().size(), 3);
+    p.trigger("soub");  // the default window again, not a fourth
+    QCOMPARE(p.windows->windows().size(), 3);
+    QVERIFY(p.shellOpened.isEmpty());
+}
+
+void MainCommandsTest::withTheSystemBrowserChosenLinksGoToTheShell() {
+    Program p(linksToSystemBrowser());
+    p.trigger("index");
+    QCOMPARE(p.windows->windows().size(), 0);
+    QCOMPARE(p.shellOpened.size(), 1);
+    p.trigger("BUG");
+    QCOMPARE(p.shellOpened.last().scheme(), QStringLiteral("mailto"));
+    QVERIFY(p.shellOpened.last().toString().endsWith("?subject=Pluvik BUG"));
+}
+
+void MainCommandsTest::optionsIsOneDialog() {
+    Program p;
+    p.trigger("xuanxiang");
+    QList<OptionsDialog*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<OptionsDialog*>(w); d && d->isVisible()) open << d;
+    QCOMPARE(open.size(), 1);
+    p.trigger("xuanxiangcaidan");
+    int visible = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<OptionsDialog*>(w) && w->isVisible()) ++visible;
+    QCOMPARE(visible, 1);
+    open[0]->close();
+}
+
+void MainCommandsTest::resultPagesAskingForAWindowFollowTheLinkSetting() {
+    {
+        Program p;
+        auto* tab7 = p.app.browser("WebBrowser8");
+        BrowserView* target = tab7->requestNewWindow(QUrl("http://popup.test/a"));
+        QCOMPARE(p.windows->windows().size(), 1);
+        QCOMPARE(target, p.windows->windows()[0]->browser(0));
+        tab7->requestNewWindow(QUrl("http://popup.test/b"));
+        QCOMPARE(p.windows->windows().size(), 2);  // never reused
+    }
+    {
+        Program p(linksToSystemBrowser());
+        QVERIFY(p.app.browser("WebBrowser1")->requestNewWindow(QUrl("http://popup.test/a")) == nullptr);
+        QCOMPARE(p.windows->windows().size(), 0);
+    }
+}
+
+void MainCommandsTest::miniModeAndBack() {
+    Program p;
+    p.main->setTrayAvailableForTest(true);
+    p.main->show();
+    p.trigger("mini");
+    QVERIFY(!p.main->isVisible());
+    QVERIFY(!p.main->trayLogic().iconPresent());
+    QWidget* mini = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "Miniform") mini = w;
+    QVERIFY(mini && mini->isVisible());
+    mini->findChild<QAction*>("big")->trigger();
+    QVERIFY(p.main->isVisible());
+    QVERIFY(!mini->isVisible());
+    QVERIFY(p.main->trayLogic().iconPresent());
+    QCOMPARE(p.main->trayIcon()->toolTip(), QStringLiteral("Pluvik"));
+}
+
+void MainCommandsTest::exitClosesSecondaryWindowsAndTheWaitWindow() {
+    Program p;
+    p.main->show();
+    for (int i = 0; i < 3; ++i) p.trigger("help");
+    p.main->keywordBox()->setEditText("x");
+    p.main->search();
+    QVERIFY(p.main->waitWindow()->isVisible());
+    p.trigger("exit");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(p.windows->windows().size(), 0);
+    QVERIFY(!p.main->waitWindow()->isVisible());
+    QVERIFY(p.app.messages.empty());
+}
+
+QTEST_MAIN(MainCommandsTest)
+#include "tst_main_commands.moc"
