@@ -10,6 +10,8 @@ class Dialogs;
 class Trace;
 class BrowseWindows;
 class ShellOpener;
+class UrlHistoryStorage;
+class UrlCache;
 
 // What a window needs from the program, handed down by whoever creates it.
 struct AppContext {
@@ -22,6 +24,9 @@ struct AppContext {
     BrowseWindows* browseWindows = nullptr;
     // Hands addresses to the desktop (the system web browser, the mail program).
     ShellOpener* shell = nullptr;
+    // What the trace cleaner cleans: the URL history of every browser, and the cookies and cache.
+    UrlHistoryStorage* history = nullptr;
+    UrlCache* urlCache = nullptr;
 };
 
 }  // namespace pluvik

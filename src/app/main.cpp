@@ -10,7 +10,10 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
+#include "browse/browse_window.h"
 #include "browse/browse_windows.h"
+#include "cleaner/cleaner_services.h"
+#include "cleaner/url_history_recorder.h"
 #include "search/main_window.h"
 #include "windows/open_link.h"
 #include "shell/settings.h"
@@ -29,11 +32,17 @@ int main(int argc, char** argv) {
     pluvik::Dialogs dialogs;
     pluvik::ShellOpener shell;
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
-    pluvik::WebBrowserFactory browsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
-                                       &dialogs, &shell);
+    // Made before any browser exists: the cookie side of the cache learns of cookies from then on.
+    auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
+    pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
+                                          &dialogs, &shell);
+    // Every browser of every window records its visits in the URL history.
+    pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 
     pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
     context.shell = &shell;
+    context.history = &cleaner->history();
+    context.urlCache = &cleaner->cache();
     auto browseWindows = std::make_unique<pluvik::BrowseWindows>(context);
     context.browseWindows = browseWindows.get();
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
@@ -46,6 +55,7 @@ int main(int argc, char** argv) {
     // Every page must be gone before the profile it belongs to.
     window.reset();
     browseWindows.reset();
+    cleaner.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete profile;
     return rc;

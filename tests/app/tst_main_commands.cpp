@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QtTest>
 
@@ -23,6 +24,7 @@ private slots:
     void optionsIsOneDialog();
     void resultPagesAskingForAWindowFollowTheLinkSetting();
     void miniModeAndBack();
+    void theCleanerEmptiesTheKeywordAndAddressLists();
     void exitClosesSecondaryWindowsAndTheWaitWindow();
 };
 
@@ -131,6 +133,33 @@ void MainCommandsTest::miniModeAndBack() {
     QVERIFY(!mini->isVisible());
     QVERIFY(p.main->trayLogic().iconPresent());
     QCOMPARE(p.main->trayIcon()->toolTip(), QStringLiteral("Pluvik"));
+}
+
+void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
+    Program p;
+    p.main->keywordBox()->setEditText("kw");
+    p.main->search();
+    p.app.browser("WebBrowser16")->finishLoad();
+    p.trigger("souwrb");
+    BrowseWindow* browse = p.windows->openDefaultInstance();
+    browse->addressBox()->setEditText("example.com");
+    QTest::keyClick(browse->addressBox(), Qt::Key_Return);
+    QCOMPARE(browse->addressBox()->count(), 1);
+
+    p.trigger("delete");
+    QWidget* cleaner = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "DelSearch" && w->isVisible()) cleaner = w;
+    QVERIFY(cleaner);
+    cleaner->findChild<QPushButton*>("Command3")->click();
+    QCOMPARE(p.main->keywordBox()->count(), 0);
+    QVERIFY(p.main->keywordHistory().entries().empty());
+    cleaner->findChild<QPushButton*>("Command5")->click();
+    QCOMPARE(browse->addressBox()->count(), 0);
+    p.trigger("godelete");  // the same dialog again
+    int open = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) open += w->objectName() == "DelSearch" && w->isVisible();
+    QCOMPARE(open, 1);
 }
 
 void MainCommandsTest::exitClosesSecondaryWindowsAndTheWaitWindow() {

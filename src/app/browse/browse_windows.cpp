@@ -71,3 +71,9 @@ BrowseWindow* RouteNewWindow(AppContext& context, NewWindowSlot& slot) {
 }
 
 }  // namespace pluvik
+
+namespace pluvik {
+
+BrowseWindow* BrowseWindows::openDefaultInstance() const { return m_default; }
+
+}  // namespace pluvik

@@ -29,6 +29,8 @@ public:
     // The one default window of the menu command and the trace cleaner: created on first use, and
     // shown and raised on every call. After it has been closed the next call creates a new one.
     BrowseWindow* defaultInstance();
+    // The default window if it is open, without creating or showing it.
+    BrowseWindow* openDefaultInstance() const;
     // Every open window, oldest first.
     QList<BrowseWindow*> windows() const;
     void closeAll();

@@ -27,9 +27,17 @@ CleanerServices::CleanerServices(QWebEngineProfile* profile, const QString& hist
 
 CleanerServices::~CleanerServices() = default;
 
-UrlHistoryStorage& CleanerServices::history() { return *m_history; }
-UrlCache& CleanerServices::cache() { return *m_cache; }
-UrlHistoryRecorder& CleanerServices::recorder() { return *m_recorder; }
-SqliteUrlHistoryStorage& CleanerServices::database() { return *m_database; }
+UrlHistoryStorage& CleanerServices::history() {
+    return *m_history;
+}
+UrlCache& CleanerServices::cache() {
+    return *m_cache;
+}
+UrlHistoryRecorder& CleanerServices::recorder() {
+    return *m_recorder;
+}
+SqliteUrlHistoryStorage& CleanerServices::database() {
+    return *m_database;
+}
 
 }  // namespace pluvik

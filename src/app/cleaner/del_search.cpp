@@ -66,11 +66,17 @@ DelSearch::DelSearch(CleanerContext context, QWidget* parent) : QDialog(parent),
 
 DelSearch::~DelSearch() = default;
 
-QCheckBox* DelSearch::checkBox(CleanerRow row) const { return m_checks.at(static_cast<std::size_t>(row)); }
+QCheckBox* DelSearch::checkBox(CleanerRow row) const {
+    return m_checks.at(static_cast<std::size_t>(row));
+}
 
-QPushButton* DelSearch::rowButton(CleanerRow row) const { return m_buttons.at(static_cast<std::size_t>(row)); }
+QPushButton* DelSearch::rowButton(CleanerRow row) const {
+    return m_buttons.at(static_cast<std::size_t>(row));
+}
 
-void DelSearch::inform(const char* message) { m_context.dialogs.inform(this, QString::fromUtf8(message)); }
+void DelSearch::inform(const char* message) {
+    m_context.dialogs.inform(this, QString::fromUtf8(message));
+}
 
 void DelSearch::clearUrlHistory() {
     try {
@@ -84,14 +90,21 @@ void DelSearch::clearUrlHistory() {
 
 void DelSearch::cleanRow(CleanerRow row) {
     switch (row) {
-        case CleanerRow::KeywordList: m_context.targets.clearKeywordHistory(); break;
-        case CleanerRow::UrlHistory: clearUrlHistory(); break;
-        case CleanerRow::AddressList: m_context.targets.clearBrowseAddressList(); break;
+        case CleanerRow::KeywordList:
+            m_context.targets.clearKeywordHistory();
+            break;
+        case CleanerRow::UrlHistory:
+            clearUrlHistory();
+            break;
+        case CleanerRow::AddressList:
+            m_context.targets.clearBrowseAddressList();
+            break;
         case CleanerRow::Cookies:
             mMain::ClearUrlCache(m_context.cache, mMain::kCookiePattern, mMain::kCookieSkipMask);
             break;
         case CleanerRow::TemporaryFiles:
-            mMain::ClearUrlCache(m_context.cache, mMain::kTemporaryFilesPattern, mMain::kTemporaryFilesSkipMask);
+            mMain::ClearUrlCache(m_context.cache, mMain::kTemporaryFilesPattern,
+                                 mMain::kTemporaryFilesSkipMask);
             break;
     }
 }

@@ -48,7 +48,9 @@ bool WebEngineUrlCache::findNextUrlCacheGroup(CacheFindHandle, CacheGroupId&) {
     return finish(kErrorInvalidHandle);
 }
 
-bool WebEngineUrlCache::deleteUrlCacheGroup(CacheGroupId, std::uint32_t) { return finish(kErrorFileNotFound); }
+bool WebEngineUrlCache::deleteUrlCacheGroup(CacheGroupId, std::uint32_t) {
+    return finish(kErrorFileNotFound);
+}
 
 CacheFindHandle WebEngineUrlCache::findFirstUrlCacheEntry(const std::string& pattern, CacheEntryRecord& entry,
                                                           std::uint32_t& bufferSize) {

@@ -1,10 +1,12 @@
 // The main window's commands that open the program's other windows and the maker's pages.
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 
 #include "browse/browse_windows.h"
 #include "browse/browse_window.h"
+#include "cleaner/del_search.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/main_window.h"
@@ -58,7 +60,27 @@ void MainWindow::buildCommands() {
     wire({"index"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::MakerHome))); });
     wire({"BUG"}, [this] { OpenBugReport(shell(), this); });
     wire({"update"}, [this] { showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); }); });
+    wire({"delete", "godelete"}, [this] {
+        if (!m_ctx.history || !m_ctx.urlCache) return;
+        showSingle(m_cleaner, [this] {
+            auto* dialog = new DelSearch({m_ctx.dialogs, *this, *m_ctx.history, *m_ctx.urlCache});
+            dialog->setAttribute(Qt::WA_DeleteOnClose);
+            return dialog;
+        });
+    });
     wire({"mini"}, [this] { switchToMini(); });
+}
+
+void MainWindow::clearKeywordHistory() {
+    m_history.clear();
+    m_combo->clear();
+    m_combo->clearEditText();
+}
+
+void MainWindow::clearBrowseAddressList() {
+    // A default window that is not open has no list to clear.
+    if (!m_ctx.browseWindows) return;
+    if (BrowseWindow* window = m_ctx.browseWindows->openDefaultInstance()) window->addressBox()->clear();
 }
 
 void MainWindow::switchToMini() {

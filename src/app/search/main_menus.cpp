@@ -12,6 +12,7 @@
 
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "browse/browse_window.h"
 #include "browse/browse_windows.h"
 #include "search/main_window.h"
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app_context.h"
+#include "cleaner/cleaner_targets.h"
 #include "options/options_target.h"
 #include "search/engine_table.h"
 #include "search/keyword_history.h"
@@ -31,7 +32,7 @@ enum class BrowserCommand;
 struct NewWindowSlot;
 
 // The main search window 禾朔搜索: 23 result tabs, one engine per tab, each with its own browser.
-class MainWindow : public QMainWindow, public WaitHost, public OptionsTarget {
+class MainWindow : public QMainWindow, public WaitHost, public OptionsTarget, public CleanerTargets {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 1018;
@@ -66,6 +67,10 @@ public:
     void setTabVisible(int tab, bool visible) override;
     void setTabCaption(int tab, const QString& caption) override;
     std::vector<bool> tabVisibility() const override;
+
+    // CleanerTargets
+    void clearKeywordHistory() override;
+    void clearBrowseAddressList() override;
 
 public slots:
     // Command1 "搜索", Enter in Combo1, "开始搜索" (Ctrl+G) and the tray's "搜索(&G)".

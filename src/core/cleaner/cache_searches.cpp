@@ -57,6 +57,8 @@ std::uint32_t CacheSearches::nextGroup(CacheFindHandle handle, CacheGroupId& gro
     return kErrorSuccess;
 }
 
-bool CacheSearches::close(CacheFindHandle handle) { return m_searches.erase(handle) > 0; }
+bool CacheSearches::close(CacheFindHandle handle) {
+    return m_searches.erase(handle) > 0;
+}
 
 }  // namespace pluvik

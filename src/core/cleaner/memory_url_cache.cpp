@@ -4,7 +4,9 @@
 
 namespace pluvik {
 
-void MemoryUrlCache::addEntry(Entry entry) { m_entries.push_back(std::move(entry)); }
+void MemoryUrlCache::addEntry(Entry entry) {
+    m_entries.push_back(std::move(entry));
+}
 
 void MemoryUrlCache::addGroup(CacheGroupId id, std::vector<std::string> members) {
     m_groups[id] = std::move(members);

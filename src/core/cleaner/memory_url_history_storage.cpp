@@ -13,13 +13,15 @@ void MemoryUrlHistoryStorage::failIfAsked() const {
     if (m_failing) throw HistoryStoreError("the URL history cannot be used");
 }
 
-FileTime MemoryUrlHistoryStorage::now() const { return m_clock ? m_clock() : currentFileTime(); }
+FileTime MemoryUrlHistoryStorage::now() const {
+    return m_clock ? m_clock() : currentFileTime();
+}
 
 void MemoryUrlHistoryStorage::addUrl(const std::string& url, const std::string& title, std::uint32_t flags) {
     failIfAsked();
     const FileTime time = now();
-    auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                           [&](const Entry& e) { return e.record.url == url; });
+    auto it =
+        std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.record.url == url; });
     if (it == m_entries.end()) {
         m_entries.push_back({StatUrl{url, std::nullopt, 0, 0, 0, 0}, ++m_sequence});
         it = m_entries.end() - 1;

@@ -85,7 +85,9 @@ void SqliteUrlHistoryStorage::StatementDeleter::operator()(sqlite3_stmt* stateme
 SqliteUrlHistoryStorage::SqliteUrlHistoryStorage(std::string path, SqliteHistoryOptions options)
     : m_path(std::move(path)), m_options(std::move(options)) {}
 
-SqliteUrlHistoryStorage::~SqliteUrlHistoryStorage() { close(); }
+SqliteUrlHistoryStorage::~SqliteUrlHistoryStorage() {
+    close();
+}
 
 FileTime SqliteUrlHistoryStorage::now() const {
     return m_options.clock ? m_options.clock() : currentFileTime();
@@ -146,7 +148,8 @@ void SqliteUrlHistoryStorage::openFile() {
         const int step = sqlite3_step(check.get());
         if (step != SQLITE_ROW) fail(step, "integrity check");
         const auto verdict = columnText(check.get(), 0);
-        if (verdict != "ok") throw DamagedFile("URL history " + m_path + " is damaged: " + verdict.value_or(""));
+        if (verdict != "ok")
+            throw DamagedFile("URL history " + m_path + " is damaged: " + verdict.value_or(""));
         check.reset();
 
         exec(kSchema);
@@ -177,12 +180,13 @@ void SqliteUrlHistoryStorage::openFile() {
 void SqliteUrlHistoryStorage::setAside() {
     close();
     std::string target = m_path + kSetAsideMark + timestamp();
-    for (int n = 2; fs::exists(target); ++n) target = m_path + kSetAsideMark + timestamp() + "-" + std::to_string(n);
+    for (int n = 2; fs::exists(target); ++n)
+        target = m_path + kSetAsideMark + timestamp() + "-" + std::to_string(n);
     std::error_code error;
     fs::rename(m_path, target, error);
     if (error && fs::exists(m_path))
-        throw HistoryStoreError("URL history " + m_path + " is damaged and cannot be moved aside: " +
-                                error.message());
+        throw HistoryStoreError("URL history " + m_path +
+                                " is damaged and cannot be moved aside: " + error.message());
     // The log belongs to the damaged file and goes with it; the shared-memory index is rebuilt.
     std::error_code ignored;
     if (fs::exists(m_path + "-wal")) fs::rename(m_path + "-wal", target + "-wal", ignored);

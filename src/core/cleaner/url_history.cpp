@@ -4,7 +4,9 @@
 
 namespace pluvik {
 
-CURLHistory::CURLHistory(UrlHistoryStorage& store) : m_store(store) { Refresh(std::string(), 0); }
+CURLHistory::CURLHistory(UrlHistoryStorage& store) : m_store(store) {
+    Refresh(std::string(), 0);
+}
 
 void CURLHistory::AddURL(const std::string& url, const std::string& title, std::uint32_t flags) {
     m_store.addUrl(url, title, flags);
@@ -30,7 +32,9 @@ const URLHistoryItem& CURLHistory::at(std::uint32_t index) const {
     return m_items[index - 1];
 }
 
-URLHistoryItem CURLHistory::Item(std::uint32_t index) const { return at(index); }
+URLHistoryItem CURLHistory::Item(std::uint32_t index) const {
+    return at(index);
+}
 
 void CURLHistory::Remove(std::uint32_t index) {
     const URLHistoryItem& item = at(index);

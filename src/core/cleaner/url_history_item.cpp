@@ -4,8 +4,14 @@
 
 namespace pluvik {
 
-double URLHistoryItem::LastVisited() const { return fileTimeToLocalAutomationDate(m_record.lastVisited); }
-double URLHistoryItem::Expires() const { return fileTimeToLocalAutomationDate(m_record.expires); }
-double URLHistoryItem::LastUpdated() const { return fileTimeToLocalAutomationDate(m_record.lastUpdated); }
+double URLHistoryItem::LastVisited() const {
+    return fileTimeToLocalAutomationDate(m_record.lastVisited);
+}
+double URLHistoryItem::Expires() const {
+    return fileTimeToLocalAutomationDate(m_record.expires);
+}
+double URLHistoryItem::LastUpdated() const {
+    return fileTimeToLocalAutomationDate(m_record.lastUpdated);
+}
 
 }  // namespace pluvik

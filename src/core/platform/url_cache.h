@@ -7,7 +7,7 @@ namespace pluvik {
 
 // Error codes of the URL cache, as the cleaner reads them right after a call.
 constexpr std::uint32_t kErrorSuccess = 0;
-constexpr std::uint32_t kErrorFileNotFound = 2;         // no (more) groups; an unknown entry
+constexpr std::uint32_t kErrorFileNotFound = 2;  // no (more) groups; an unknown entry
 constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;  // the entry's record does not fit the buffer
 constexpr std::uint32_t kErrorNoMoreItems = 259;         // nothing (more) matches the pattern

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app_context.h"
+#include "cleaner/memory_url_cache.h"
+#include "cleaner/memory_url_history_storage.h"
 #include "platform/dialogs.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
@@ -19,7 +21,12 @@ class AppFixture {
 public:
     AppFixture();
 
-    AppContext context() { return {*settings, browsers, dialogs, trace, programDir}; }
+    AppContext context() {
+        AppContext ctx{*settings, browsers, dialogs, trace, programDir};
+        ctx.history = &history;
+        ctx.urlCache = &urlCache;
+        return ctx;
+    }
     // Writes a settings file into the program directory before a window loads.
     void writeProgramFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readProgramFile(const QString& name) const;
@@ -35,6 +42,8 @@ public:
     FakeBrowserFactory browsers;
     Dialogs dialogs;
     Trace trace{QString()};
+    MemoryUrlHistoryStorage history;
+    MemoryUrlCache urlCache;
 };
 
 }  // namespace pluvik::test

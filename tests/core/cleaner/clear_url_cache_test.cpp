@@ -16,11 +16,13 @@ using Names = std::vector<std::string>;
 void cleanFiles(MemoryUrlCache& cache) {
     ClearUrlCache(cache, mMain::kTemporaryFilesPattern, mMain::kTemporaryFilesSkipMask);
 }
-void cleanCookies(MemoryUrlCache& cache) { ClearUrlCache(cache, mMain::kCookiePattern, mMain::kCookieSkipMask); }
+void cleanCookies(MemoryUrlCache& cache) {
+    ClearUrlCache(cache, mMain::kCookiePattern, mMain::kCookieSkipMask);
+}
 
 std::size_t firstIndexOf(const Names& log, const std::string& prefix) {
-    const auto it =
-        std::find_if(log.begin(), log.end(), [&](const std::string& line) { return line.starts_with(prefix); });
+    const auto it = std::find_if(log.begin(), log.end(),
+                                 [&](const std::string& line) { return line.starts_with(prefix); });
     return static_cast<std::size_t>(it - log.begin());
 }
 
@@ -130,7 +132,8 @@ TEST(ClearUrlCache, ACookieCleanDeletesEveryCookieAndNothingElse) {
     MemoryUrlCache cache;
     cache.addEntry("Cookie:a@x.test/", kCookieCacheEntry);
     cache.addEntry("http://x.test/page.html", kNormalCacheEntry);
-    for (int i = 0; i < 40; ++i) cache.addEntry("cookie:c" + std::to_string(i) + "@y.test/", kCookieCacheEntry);
+    for (int i = 0; i < 40; ++i)
+        cache.addEntry("cookie:c" + std::to_string(i) + "@y.test/", kCookieCacheEntry);
     cleanCookies(cache);
     EXPECT_EQ(cache.entryNames(), Names{"http://x.test/page.html"});
     EXPECT_EQ(cache.openSearches(), 0u);

@@ -17,9 +17,9 @@ class TempFolder {
 public:
     TempFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = std::filesystem::temp_directory_path() /
-                 ("pluvik-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                  std::to_string(::getpid()));
+        m_path =
+            std::filesystem::temp_directory_path() / ("pluvik-" + std::string(info->test_suite_name()) + "-" +
+                                                      info->name() + "-" + std::to_string(::getpid()));
         std::filesystem::remove_all(m_path);
         std::filesystem::create_directories(m_path);
     }

@@ -53,7 +53,8 @@ protected:
 TEST_F(SqliteHistory, ARevisitKeepsOneEntryAndAnEmptyTitleKeepsTheOldOne) {
     SqliteUrlHistoryStorage sqlite(dbPath(), options());
     MemoryUrlHistoryStorage memory([this] { return m_now; });
-    for (UrlHistoryStorage* store : {static_cast<UrlHistoryStorage*>(&sqlite), static_cast<UrlHistoryStorage*>(&memory)}) {
+    for (UrlHistoryStorage* store :
+         {static_cast<UrlHistoryStorage*>(&sqlite), static_cast<UrlHistoryStorage*>(&memory)}) {
         SCOPED_TRACE(store == &sqlite ? "sqlite" : "memory");
         m_now = 1000;
         store->addUrl("http://a.test/", "First", 0);
@@ -95,7 +96,8 @@ TEST_F(SqliteHistory, SetsAFileThatIsNoDatabaseAsideAndStartsAnew) {
     EXPECT_EQ(urls(store), std::vector<std::string>{"http://a.test/"});
     ASSERT_EQ(store.setAsideFiles().size(), 1u);
     EXPECT_EQ(readBytes(store.setAsideFiles()[0]), junk);
-    EXPECT_TRUE(fs::path(store.setAsideFiles()[0]).filename().string().starts_with("history.sqlite.damaged-"));
+    EXPECT_TRUE(
+        fs::path(store.setAsideFiles()[0]).filename().string().starts_with("history.sqlite.damaged-"));
 }
 
 TEST_F(SqliteHistory, SetsADatabaseWithDamagedPagesAsideAtOpening) {
@@ -123,8 +125,7 @@ TEST_F(SqliteHistory, ALockedFileFailsTheOperationAndWorksOnceReleased) {
 
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(dbPath().c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM url_history;",
-                           nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; DELETE FROM url_history;", nullptr, nullptr, nullptr),
               SQLITE_OK);
     EXPECT_THROW(store.addUrl("http://b.test/", "B", 0), HistoryStoreError);
     EXPECT_THROW(store.clearHistory(), HistoryStoreError);

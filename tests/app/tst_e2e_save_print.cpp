@@ -1,0 +1,78 @@
+// Save and print of a result page with the real browser engine: the browser's own save writes the
+// page to disk, and printing to a PDF printer produces a PDF.
+
+#include <QAction>
+#include <QFile>
+#include <QNetworkProxy>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWebEngineProfile>
+#include <QtTest>
+#include <memory>
+
+#include "platform/browser_view.h"
+#include "platform/dialogs.h"
+#include "platform/trace.h"
+#include "platform/qt_text.h"
+#include "platform/web_browser_view.h"
+#include "search/main_window.h"
+#include "shell/settings.h"
+#include "shell/tab_strip.h"
+#include "support/test_server.h"
+
+using namespace pluvik;
+
+class E2eSavePrintTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAndPrintTheCurrentResultPage();
+};
+
+void E2eSavePrintTest::saveAndPrintTheCurrentResultPage() {
+    TestServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", server.port()));
+    QTemporaryDir dir;
+    SettingsStore settings(toStd(dir.path()));
+    Dialogs dialogs;
+    Trace trace{QString()};
+    QWebEngineProfile* profile = createSharedProfile(nullptr);
+    {
+        WebBrowserFactory browsers(profile, QUrl("about:blank"), &trace, &dialogs);
+        MainWindow window(AppContext{settings, browsers, dialogs, trace, dir.path()});
+        window.show();
+        window.tabs()->setCurrent(3);
+        BrowserView* view = window.browser(3);
+        QSignalSpy loaded(view, &BrowserView::DownloadComplete);
+        view->Navigate("http://results.test/s?wd=abc");
+        QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0 && view->DocumentTitle() == "Result results.test", 30000);
+
+        const QString savedPath = dir.filePath("saved.htm");
+        dialogs.setSaveHook([&](const SavePathRequest&) {
+            return std::optional<SavePathAnswer>(SavePathAnswer{savedPath, 1});  // HTML only
+        });
+        window.findChild<QAction*>("baocunjieguo")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(savedPath) && QFile(savedPath).size() > 50 * 1024, 30000);
+        QFile saved(savedPath);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("results.test"));
+
+        const QString pdfPath = dir.filePath("printed.pdf");
+        dialogs.setPrintHook([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdfPath);
+            return true;
+        });
+        window.findChild<QAction*>("print")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdfPath) && QFile(pdfPath).size() > 1000, 60000);
+        QFile pdf(pdfPath);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.read(5) == "%PDF-");
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete profile;
+}
+
+QTEST_MAIN(E2eSavePrintTest)
+#include "tst_e2e_save_print.moc"
