@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "shell/tab_strip.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -61,9 +62,7 @@ QToolButton* BrowseWindow::pictureButton(const char* name, const QString& text, 
 }
 
 void BrowseWindow::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     // The inner area at its design size; every control below is placed in it at its design place
     // and scaled from there on every resize.

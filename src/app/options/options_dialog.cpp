@@ -19,6 +19,7 @@
 #include "platform/qt_text.h"
 #include "search/engine_table.h"
 #include "search/service_hosts.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -85,9 +86,7 @@ OptionsDialog* OptionsDialog::showOptions(QPointer<OptionsDialog>& instance, App
 }
 
 void OptionsDialog::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     m_ssTab1 = new QTabWidget(this);
     m_ssTab1->setObjectName(QStringLiteral("SSTab1"));

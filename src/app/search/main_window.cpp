@@ -19,20 +19,9 @@
 #include "platform/trace.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
-
-namespace {
-
-QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setPixmap(QPixmap(resource));
-    label->setGeometry(geometry);
-    return label;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
     initAppResources();
@@ -57,9 +46,7 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));

@@ -11,6 +11,7 @@
 #include "windows/link_label.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -52,9 +53,7 @@ AboutDialog::AboutDialog(AppContext context, ShellOpener& shell, QWidget* parent
 }
 
 void AboutDialog::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     // The background of the upper part, behind the logo and the texts.
     auto* picture1 = new QFrame(this);

@@ -18,20 +18,9 @@
 #include "platform/resources.h"
 #include "platform/trace.h"
 #include "search/search_plan.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
-
-namespace {
-
-QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setPixmap(QPixmap(resource));
-    label->setGeometry(geometry);
-    return label;
-}
-
-}  // namespace
 
 DualWindow::DualWindow(AppContext context, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(context) {
     initAppResources();
@@ -59,9 +48,7 @@ DualWindow::~DualWindow() {
 }
 
 void DualWindow::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     pictureBox(this, "Picture1", ":/pluvik/picture1.png", QRect(8, 8, 240, 44));
 

@@ -23,6 +23,7 @@
 #include "platform/resources.h"
 #include "platform/trace.h"
 #include "search/search_plan.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -47,9 +48,7 @@ MiniWindow::~MiniWindow() {
 }
 
 void MiniWindow::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));

@@ -14,6 +14,7 @@
 #include "platform/qt_text.h"
 #include "platform/resources.h"
 #include "platform/trace.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -39,9 +40,7 @@ RankingWindow::~RankingWindow() {
 }
 
 void RankingWindow::buildControls() {
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     m_picture1 = new QLabel(this);
     m_picture1->setObjectName("Picture1");

@@ -8,6 +8,7 @@
 #include "platform/resources.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -21,9 +22,7 @@ SponsorDialog::SponsorDialog(AppContext context, ShellOpener& shell, QWidget* pa
     setModal(false);
     setFixedSize(kClientWidth, kClientHeight);
 
-    QFont font = this->font();
-    font.setPixelSize(12);
-    setFont(font);
+    useProgramFont(this);
 
     auto* label1 = new QLabel(QStringLiteral("Pluvik 是一款免费软件，由我们利用业余时间编写和维护。"
                                              "如果您喜欢它，欢迎给予我们少量赞助，支持我们把它做得更好。"),
