@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "shell/tab_strip.h"
+#include "search/tab_commands.h"
 
 namespace pluvik {
 
@@ -93,11 +94,10 @@ void BrowseWindow::execCurrent(BrowserCommand command) {
 
 void BrowseWindow::execAll(BrowserCommand command) {
     BusyScope busy(this);
-    const bool save = command == BrowserCommand::SaveAs;
-    if (!m_ctx.dialogs.confirm(this, toQ(save ? kSaveAllCaption : kPrintAllCaption),
-                               toQ(save ? kSaveAllText : kPrintAllText))) {
-        return;
-    }
+    // Both commands address all 24 browsers, visible or not, and say so.
+    const BulkConfirmation question =
+        bulkConfirmation(command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, kTabCount);
+    if (!m_ctx.dialogs.confirm(this, toQ(question.title), toQ(question.text))) return;
     // Every browser in index order, shown or hidden. Each dialog runs its own event loop, in which
     // the window may be closed; the loop ends there.
     for (int i = 0; i < kTabCount; ++i) {

@@ -26,13 +26,6 @@ inline constexpr char kStatusDownloadBegin[] = "正在下载。。";
 inline constexpr char kStatusDownloadComplete[] = "下载完成";
 inline constexpr char kStatusDocumentComplete[] = "浏览中";
 
-// Confirmations of "save all" and "print all" (OK and Cancel, question icon). Both commands address
-// all 24 browsers, visible or not, in index order.
-inline constexpr char kSaveAllCaption[] = "保存确认";
-inline constexpr char kSaveAllText[] = "真的要保存所有结果吗？\r\n这将保存所有24个页面，请三思而后行！";
-inline constexpr char kPrintAllCaption[] = "打印确认";
-inline constexpr char kPrintAllText[] = "真的打印所有结果吗？\r\n这将打印所有24个页面，请三思而后行！";
-
 // The tab strip as the window loads: 24 tabs captioned "Tab 0" to "Tab 23", 3 per row, tab 0 current
 // and the only visible one.
 TabStripModel makeBrowseTabStrip();
