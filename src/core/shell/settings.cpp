@@ -220,19 +220,24 @@ void SettingsStore::LoadSettings() {
     if (const auto gn = readFileBytes(gnPath())) parseGn(*gn, s);
     if (const auto diy = readFileBytes(diyPath())) parseDiy(*diy, s);
     m_record = std::move(s);
+    m_unsaved = false;
 }
 
 bool SettingsStore::SaveSettings(const Settings& settings) {
     if (!write(gnPath(), formatGn(settings)) || !write(diyPath(), formatDiy(settings))) {
         m_record = settings;
+        m_unsaved = true;
         return false;
     }
+    m_unsaved = false;
     Release();
     return true;
 }
 
 void SettingsStore::Release() {
-    m_record.reset();
+    // Choices that could not be saved stay in force for the rest of the session; only a record
+    // that matches the files can be dropped and read again.
+    if (!m_unsaved) m_record.reset();
 }
 
 Settings SettingsStore::current() {

@@ -76,7 +76,8 @@ public:
     // what is on disk. On failure a file not yet replaced keeps its old contents, lastError() says
     // why, and the record holds `settings` so that the rest of this session follows the user's choice.
     bool SaveSettings(const Settings& settings);
-    // Discards the record; the next reader loads the files again.
+    // Discards the record; the next reader loads the files again. A record holding choices that a
+    // failed save could not write is kept.
     void Release();
     bool isLoaded() const { return m_record.has_value(); }
     // True when both settings files exist (otherwise loading creates them first).
@@ -104,6 +105,7 @@ private:
     std::optional<Settings> m_record;
     std::function<Settings()> m_liveSource;
     std::string m_lastError;
+    bool m_unsaved = false;
 };
 
 }  // namespace pluvik

@@ -244,7 +244,9 @@ TEST_F(SettingsStoreTest, FailedSaveLeavesTheOldFilesAndSaysSo) {
     EXPECT_EQ(store.lastError(), "no space left on device");
     EXPECT_EQ(onDisk("Gn.txt"), formatGn(s));
     EXPECT_EQ(onDisk("DIY.txt"), kDefaultDiy);
-    // The session goes on with what the user chose.
+    // The session goes on with what the user chose, also after a later Cancel releases the record.
+    EXPECT_EQ(store.current(), s);
+    store.Release();
     EXPECT_EQ(store.current(), s);
 
     SettingsStore full(m_dir, [](const fs::path&, std::string_view, std::string*) { return false; });

@@ -1,0 +1,196 @@
+// The INI reader and writer on any file: the file reads back byte for byte; setting a key changes
+// that key's line (or adds it) and nothing else, every other key keeps its value, and the new value
+// reads back; removing a key takes out its line only. ReadIni on the same file, with its write-back,
+// holds to its buffer limit and never loses the other lines either.
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "shell/file_io.h"
+#include "shell/ini.h"
+#include "shell/ini_file.h"
+#include "shell/text_codec.h"
+
+using namespace pluvik;
+
+namespace {
+
+struct Line {
+    std::string text;
+    std::string end;
+    bool operator==(const Line&) const = default;
+};
+
+std::vector<Line> splitLines(const std::string& bytes) {
+    std::vector<Line> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t lf = bytes.find('\n', start);
+        if (lf == std::string::npos) {
+            lines.push_back({bytes.substr(start), ""});
+            break;
+        }
+        size_t end = lf;
+        if (end > start && bytes[end - 1] == '\r') --end;
+        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, lf + 1 - end)});
+        start = lf + 1;
+    }
+    return lines;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string trim(std::string s) {
+    while (!s.empty() && isBlank(s.front())) s.erase(s.begin());
+    while (!s.empty() && isBlank(s.back())) s.pop_back();
+    return s;
+}
+
+bool equalsIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+// Section and key names a file seems to hold, by a rough reading of its lines. The property holds
+// for any names; these are the ones that may actually be there.
+std::vector<std::pair<std::string, std::string>> namesIn(const std::vector<Line>& lines) {
+    std::vector<std::pair<std::string, std::string>> names;
+    std::string section;
+    for (const Line& line : lines) {
+        const std::string t = trim(line.text);
+        if (t.empty() || t.front() == ';') continue;
+        if (t.front() == '[') {
+            const size_t close = t.find(']');
+            if (close != std::string::npos) section = trim(t.substr(1, close - 1));
+            continue;
+        }
+        names.emplace_back(section, trim(t.substr(0, t.find('='))));
+        if (names.size() == 16) break;
+    }
+    return names;
+}
+
+// A name the file format can hold as written: one line, no blanks around it, none of the
+// characters that start a comment or a section or end a name.
+bool isPlainName(const std::string& name) {
+    if (name.empty() || trim(name) != name) return false;
+    if (name.front() == ';' || name.front() == '[') return false;
+    return name.find_first_of("\r\n=]") == std::string::npos;
+}
+
+bool isPlainValue(const std::string& value) {
+    if (trim(value) != value || value.find_first_of("\r\n") != std::string::npos) return false;
+    // A value wholly in quotes reads without them.
+    return !(value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+             value.back() == value.front());
+}
+
+// `after` is `before` with lines inserted (and possibly a final line end added to the line in
+// front of an insertion). Returns how many were inserted.
+size_t insertedLines(const std::vector<Line>& before, const std::vector<Line>& after) {
+    size_t b = 0;
+    for (const Line& line : after) {
+        if (b < before.size() && line.text == before[b].text &&
+            (line.end == before[b].end || (before[b].end.empty() && line.end == "\r\n"))) {
+            ++b;
+        }
+    }
+    FUZZ_CHECK(b == before.size());
+    return after.size() - before.size();
+}
+
+std::filesystem::path scratchFile() {
+    const std::filesystem::path dir =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    return dir / ("pluvik-fuzz-ini-" + std::to_string(getpid()) + ".ini");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const bool useFileName = in.ConsumeBool();
+    std::string section = in.ConsumeRandomLengthString(24);
+    std::string key = in.ConsumeRandomLengthString(24);
+    const std::string value = in.ConsumeRandomLengthString(200);
+    const std::string bytes = in.ConsumeRemainingBytesAsString();
+    const std::vector<Line> lines = splitLines(bytes);
+    const auto names = namesIn(lines);
+    if (useFileName && !names.empty()) {
+        // A name the file has, spelled in another case: the lookup must find it all the same.
+        std::tie(section, key) = names[value.size() % names.size()];
+        for (char& c : key) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        }
+    }
+
+    IniFile file(bytes);
+    FUZZ_CHECK(file.bytes() == bytes);
+
+    std::vector<std::optional<std::string>> valuesBefore;
+    for (const auto& [s, k] : names) valuesBefore.push_back(file.value(s, k));
+    const bool existed = file.hasKey(section, key);
+
+    IniFile changed = file;
+    changed.setValue(section, key, value);
+    const std::vector<Line> after = splitLines(changed.bytes());
+    if (existed) {
+        // One line changed, in place.
+        FUZZ_CHECK(after.size() == lines.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < lines.size(); ++i) differing += after[i] == lines[i] ? 0 : 1;
+        FUZZ_CHECK(differing <= 1);
+    } else if (isPlainName(key) && isPlainName(section)) {
+        const size_t added = insertedLines(lines, after);
+        FUZZ_CHECK(added == 1 || added == 2);
+    }
+    if (isPlainName(key) && isPlainName(section) && isPlainValue(value) &&
+        value.find_first_of("\n") == std::string::npos) {
+        FUZZ_CHECK(changed.value(section, key) == value);
+        // Every other key reads as before.
+        const IniFile reread(changed.bytes());
+        for (size_t i = 0; i < names.size(); ++i) {
+            const auto& [s, k] = names[i];
+            if (equalsIgnoringAsciiCase(trim(s), section) && equalsIgnoringAsciiCase(k, key)) continue;
+            if (equalsIgnoringAsciiCase(trim(s), section) && !existed) continue;  // the new key may shadow nothing, but its section may be an earlier duplicate
+            FUZZ_CHECK(reread.value(s, k) == valuesBefore[i]);
+        }
+    }
+
+    IniFile removed = file;
+    removed.removeKey(section, key);
+    const std::vector<Line> afterRemove = splitLines(removed.bytes());
+    FUZZ_CHECK(afterRemove.size() + (existed ? 1 : 0) == lines.size());
+    FUZZ_CHECK(insertedLines(afterRemove, lines) == (existed ? 1u : 0u));
+
+    // ReadIni on the file: at most 143 bytes of the value, no NUL; an empty value gets the default
+    // written back, which the next read returns.
+    const std::filesystem::path path = scratchFile();
+    if (!writeFileAtomically(path, bytes)) return 0;
+    Ini ini;
+    ini.IniFileName = path.string();
+    const std::string utf8Section = gbkToUtf8(section);
+    const std::string utf8Key = gbkToUtf8(key);
+    const std::string read = ini.ReadIni(utf8Section, utf8Key, std::string("d"));
+    FUZZ_CHECK(read.find('\0') == std::string::npos);
+    FUZZ_CHECK(utf8ToGbk(read).size() <= Ini::kBufferSize - 1 || read.find("\xEF\xBF\xBD") != std::string::npos);
+    if (isPlainName(utf8ToGbk(utf8Section)) && isPlainName(utf8ToGbk(utf8Key))) {
+        FUZZ_CHECK(ini.ReadIni(utf8Section, utf8Key, std::string("d")) == read);
+    }
+    return 0;
+}
