@@ -1,0 +1,401 @@
+"""Shared pieces of the benchmark scripts: the local server, a home of its own for each run of the program,
+the event trace, the minimal baseline program, proportional set sizes of process trees, and the output
+(one line of JSON, then a human summary).
+
+Nothing here talks to anything but 127.0.0.1: the program, the baseline and Chromium all get the local
+test server as their proxy, and the server answers for every host itself.
+"""
+
+import json
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+BENCH_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+REPO = os.path.dirname(BENCH_DIR)
+SERVER = os.path.join(REPO, "tests", "server", "server.py")
+MAIN_WINDOW = "禾朔搜索"
+RESULT_TABS = 23
+BUILT_IN_TABS = 21
+DATA_SUFFIXES = (".htm", ".html", ".ini", ".css", ".js", ".png", ".ico", ".gif", ".jpg", ".jpeg", ".bmp",
+                 ".svg")
+SETTINGS_FILES = ("gn.txt", "diy.txt", "update.txt", "pluvik.rar")
+
+
+def now_ms():
+    return time.time() * 1000.0
+
+
+def log(*parts):
+    print(*parts, file=sys.stderr, flush=True)
+
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+def ratio(a, b):
+    return round(a / b, 3) if a is not None and b else None
+
+
+def rounded(value, digits=1):
+    return None if value is None else round(value, digits)
+
+
+def ensure_display():
+    """Runs the calling script again under a virtual display when there is none."""
+    if os.environ.get("DISPLAY") or os.environ.get("PLUVIK_BENCH_IN_XVFB"):
+        return
+    if not shutil.which("xvfb-run"):
+        sys.exit("no DISPLAY and no xvfb-run: install xvfb")
+    log("no display: running under xvfb-run")
+    env = dict(os.environ, PLUVIK_BENCH_IN_XVFB="1")
+    args = ["xvfb-run", "-a", "-s", "-screen 0 1280x1024x24", sys.executable] + sys.argv
+    sys.exit(subprocess.call(args, env=env))
+
+
+def program_path():
+    path = os.environ.get("PLUVIK_EXECUTABLE") or os.path.join(REPO, "build", "bin", "pluvik")
+    if not os.access(path, os.X_OK):
+        sys.exit(f"{path} not found: run scripts/test first (or set PLUVIK_EXECUTABLE)")
+    return path
+
+
+_bench_bin = None
+
+
+def bench_bin(name):
+    """A program of bench/CMakeLists.txt, built once per run by bench/build.sh."""
+    global _bench_bin
+    if _bench_bin is None:
+        out = subprocess.run([os.path.join(BENCH_DIR, "build.sh")], check=True, stdout=subprocess.PIPE,
+                             text=True).stdout.strip().splitlines()
+        _bench_bin = out[-1]
+    return os.path.join(_bench_bin, name)
+
+
+def emit(results, summary):
+    print(json.dumps(results, ensure_ascii=False, sort_keys=True))
+    print(summary)
+
+
+# -- processes ------------------------------------------------------------------------------------------
+
+def stop(proc, grace=5.0):
+    if proc is None or proc.poll() is not None:
+        return
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(grace)
+    except subprocess.TimeoutExpired:
+        try:
+            os.killpg(proc.pid, signal.SIGKILL)
+        except OSError:
+            proc.kill()
+        proc.wait()
+    # Helpers the browser left behind (zygotes, renderers) belong to the process group.
+    try:
+        os.killpg(proc.pid, signal.SIGKILL)
+    except OSError:
+        pass
+
+
+def spawn(args, env, cwd=None, stdout=None):
+    """Starts a process in a group of its own, so its helper processes can be ended with it."""
+    return subprocess.Popen(args, env=env, cwd=cwd, stdout=stdout or subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+
+
+def process_tree(pid):
+    children = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        ppid = int(stat[stat.rfind(")") + 2:].split()[1])
+        children.setdefault(ppid, []).append(int(entry))
+    tree, todo = [], [pid]
+    while todo:
+        p = todo.pop()
+        tree.append(p)
+        todo.extend(children.get(p, []))
+    return tree
+
+
+def cmdline(pid):
+    try:
+        with open(f"/proc/{pid}/cmdline", "rb") as f:
+            return f.read().replace(b"\0", b" ").decode(errors="replace")
+    except OSError:
+        return ""
+
+
+def pss_kb(pid):
+    try:
+        with open(f"/proc/{pid}/smaps_rollup") as f:
+            for line in f:
+                if line.startswith("Pss:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return 0
+
+
+def tree_memory(pid):
+    """Sum of the proportional set sizes of a process and every descendant, in MB, and the process count
+    by Chromium process type."""
+    pids = process_tree(pid)
+    kinds = {}
+    for p in pids:
+        line = cmdline(p)
+        kind = "main"
+        if "--type=" in line:
+            kind = line.split("--type=", 1)[1].split()[0]
+        kinds[kind] = kinds.get(kind, 0) + 1
+    return sum(pss_kb(p) for p in pids) / 1024.0, kinds
+
+
+# -- the local server -----------------------------------------------------------------------------------
+
+class Server:
+    def __init__(self, workdir):
+        self.log_path = os.path.join(workdir, "server.log")
+        port_file = os.path.join(workdir, "server.port")
+        self.proc = subprocess.Popen([sys.executable, SERVER, "--port", "0", "--log", self.log_path,
+                                      "--port-file", port_file],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 10
+        while not os.path.exists(port_file):
+            if time.time() > deadline or self.proc.poll() is not None:
+                raise RuntimeError("the test server did not start")
+            time.sleep(0.05)
+        with open(port_file) as f:
+            self.port = int(f.read().strip())
+        self.proxy = f"http://127.0.0.1:{self.port}"
+
+    def control(self, query):
+        opener = urllib.request.build_opener(urllib.request.ProxyHandler({"http": self.proxy}))
+        with opener.open(f"http://control.test/{query}", timeout=10) as reply:
+            return reply.read()
+
+    def requests(self):
+        try:
+            with open(self.log_path, encoding="ascii") as f:
+                return [json.loads(line) for line in f if line.strip()]
+        except OSError:
+            return []
+
+    def close(self):
+        self.proc.terminate()
+        try:
+            self.proc.wait(5)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def proxy_env(proxy, base=None):
+    env = dict(base if base is not None else os.environ)
+    for name in ("http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY"):
+        env[name] = proxy
+    for name in ("no_proxy", "NO_PROXY"):
+        env[name] = ""
+    for name in ("all_proxy", "ALL_PROXY", "ftp_proxy", "FTP_PROXY"):
+        env.pop(name, None)
+    if os.geteuid() == 0:
+        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
+    return env
+
+
+# -- the program ----------------------------------------------------------------------------------------
+
+class Home:
+    """A temporary home: a program directory with the build's data files (no settings files), the XDG
+    folders and the trace file, as the end-to-end tests make one."""
+
+    def __init__(self, root, name):
+        self.dir = os.path.join(root, name)
+        self.program_dir = os.path.join(self.dir, "program")
+        for sub in ("program", ".config", ".local/share", ".cache"):
+            os.makedirs(os.path.join(self.dir, sub), exist_ok=True)
+        runtime = os.path.dirname(program_path())
+        for name in os.listdir(runtime):
+            src = os.path.join(runtime, name)
+            if (os.path.isfile(src) and name.lower().endswith(DATA_SUFFIXES)
+                    and name.lower() not in SETTINGS_FILES and not os.access(src, os.X_OK)):
+                shutil.copy(src, self.program_dir)
+        self.trace_path = os.path.join(self.dir, "trace.jsonl")
+        self.start_page = os.path.join(self.program_dir, "Pluvik.htm")
+
+    def env(self, proxy, extra=None):
+        env = proxy_env(proxy)
+        env.update({"PLUVIK_HOME": self.program_dir, "PLUVIK_TRACE": self.trace_path, "HOME": self.dir,
+                    "XDG_CONFIG_HOME": os.path.join(self.dir, ".config"),
+                    "XDG_DATA_HOME": os.path.join(self.dir, ".local/share"),
+                    "XDG_CACHE_HOME": os.path.join(self.dir, ".cache")})
+        env.update(extra or {})
+        return env
+
+    def write_diy(self, name1, url1, name2, url2):
+        """Switches both user-defined engines on ("DIY.txt": GBK, CR LF, one value per line)."""
+        lines = [" 1 ", " 1 ", name1, name2, url1, url2]
+        with open(os.path.join(self.program_dir, "DIY.txt"), "wb") as f:
+            f.write("".join(line + "\r\n" for line in lines).encode("gbk"))
+
+
+class Program:
+    def __init__(self, home, proxy, extra_env=None):
+        self.home = home
+        self.t0 = now_ms()
+        self.proc = spawn([program_path()], home.env(proxy, extra_env), cwd=home.program_dir)
+
+    def events(self):
+        try:
+            with open(self.home.trace_path, encoding="utf-8") as f:
+                lines = f.readlines()
+        except OSError:
+            return []
+        out = []
+        for line in lines:
+            try:
+                out.append(json.loads(line))
+            except ValueError:
+                pass  # a line still being written
+        return out
+
+    def wait_for(self, predicate, timeout, poll=0.02):
+        """Polls the trace until predicate(events) gives something other than None; returns it."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.proc.poll() is not None:
+                raise RuntimeError("the program ended early")
+            value = predicate(self.events())
+            if value is not None:
+                return value
+            time.sleep(poll)
+        raise TimeoutError("the program did not get there in time")
+
+    def stop(self):
+        stop(self.proc)
+
+
+def first_loads(events, since_ms=0, tabs=RESULT_TABS, scheme=None):
+    """The first load_finished after since_ms of each main-window result tab WebBrowser1..tabs."""
+    wanted = {f"WebBrowser{i}" for i in range(1, tabs + 1)}
+    loads = {}
+    for e in events:
+        if (e.get("event") == "load_finished" and e.get("window") == MAIN_WINDOW and e["t_ms"] >= since_ms
+                and e.get("browser") in wanted and e.get("browser") not in loads
+                and (scheme is None or e.get("url", "").startswith(scheme))):
+            loads[e["browser"]] = e
+    return loads
+
+
+def all_loaded(tabs=RESULT_TABS, since_ms=0, scheme=None):
+    """A trace predicate: the time the last of the tabs had loaded, once all have."""
+    def predicate(events):
+        loads = first_loads(events, since_ms, tabs, scheme)
+        return max(e["t_ms"] for e in loads.values()) if len(loads) == tabs else None
+    return predicate
+
+
+def event_time(name, since_ms=0):
+    def predicate(events):
+        for e in events:
+            if e.get("event") == name and e["t_ms"] >= since_ms:
+                return e
+        return None
+    return predicate
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def type_search(program, keyword, replace=False):
+    """Clicks the keyword box, types the keyword and returns the time just before Enter went out."""
+    shown = program.wait_for(event_time("main_window_shown"), 30)
+    xdotool("mousemove", str(shown["keyword_x"]), str(shown["keyword_y"]), "click", "1")
+    time.sleep(0.3)
+    if replace:
+        xdotool("key", "ctrl+a")
+    xdotool("type", "--delay", "20", keyword)
+    time.sleep(0.3)
+    t_enter = now_ms()
+    xdotool("key", "Return")
+    return t_enter
+
+
+# -- the baseline ---------------------------------------------------------------------------------------
+
+class Baseline:
+    """The minimal Qt WebEngine program: one tab per address, load times as JSON lines on stdout."""
+
+    def __init__(self, root, name, proxy, addresses, extra_args=(), extra_env=None):
+        self.dir = os.path.join(root, name)
+        os.makedirs(self.dir, exist_ok=True)
+        self.out_path = os.path.join(self.dir, "events.jsonl")
+        env = proxy_env(proxy)
+        env.update({"HOME": self.dir, "XDG_CACHE_HOME": os.path.join(self.dir, ".cache"),
+                    "XDG_DATA_HOME": os.path.join(self.dir, ".local/share"),
+                    "XDG_CONFIG_HOME": os.path.join(self.dir, ".config")})
+        env.update(extra_env or {})
+        args = [bench_bin("bench_baseline"), "--profile", os.path.join(self.dir, "profile"), *extra_args,
+                *addresses]
+        self._out = open(self.out_path, "wb")
+        self.t0 = now_ms()
+        self.proc = spawn(args, env, cwd=self.dir, stdout=self._out)
+
+    def events(self):
+        with open(self.out_path, encoding="utf-8") as f:
+            out = []
+            for line in f:
+                try:
+                    out.append(json.loads(line))
+                except ValueError:
+                    pass
+            return out
+
+    def wait_for(self, predicate, timeout):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if self.proc.poll() is not None:
+                raise RuntimeError("the baseline ended early")
+            value = predicate(self.events())
+            if value is not None:
+                return value
+            time.sleep(0.02)
+        raise TimeoutError("the baseline did not get there in time")
+
+    def stop(self):
+        stop(self.proc)
+        self._out.close()
+
+
+def baseline_round(number):
+    def predicate(events):
+        for e in events:
+            if e.get("event") == "all_loaded" and e.get("round") == number:
+                return e
+        return None
+    return predicate
+
+
+def work_dir(prefix):
+    return tempfile.mkdtemp(prefix=f"pluvik-bench-{prefix}-")
