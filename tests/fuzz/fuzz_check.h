@@ -5,12 +5,12 @@
 #include <string_view>
 
 // A broken property is a finding: say which one and stop, so libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                   \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define FUZZ_CHECK(condition)                                                                     \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
             std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                       \
-        }                                                                                       \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (false)
 
 namespace pluvik::fuzz {
@@ -48,6 +48,34 @@ inline bool isValidUtf8(std::string_view s) {
             return false;
         }
         i += len;
+    }
+    return true;
+}
+
+// The private-use code points that older GB18030 tables gave to characters Unicode has since
+// encoded. The system converter follows the current table, which writes those characters as
+// themselves, so it has no bytes left for these 24 code points and writes them as '?'.
+inline bool isUnwritablePrivateUse(unsigned cp) {
+    static constexpr unsigned kUnwritable[] = {
+        0xE78D, 0xE78E, 0xE78F, 0xE790, 0xE791, 0xE792, 0xE793, 0xE794, 0xE795, 0xE796, 0xE816, 0xE817,
+        0xE818, 0xE81E, 0xE826, 0xE82B, 0xE82C, 0xE831, 0xE832, 0xE83B, 0xE843, 0xE854, 0xE855, 0xE864};
+    for (unsigned u : kUnwritable) {
+        if (u == cp) return true;
+    }
+    return false;
+}
+
+// Well-formed UTF-8 in which every character has GB18030 bytes the converter writes.
+inline bool isWritableUtf8(std::string_view s) {
+    if (!isValidUtf8(s)) return false;
+    for (size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b == 0xEE) {  // U+E000..U+EFFF
+            const unsigned cp = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 6) |
+                                (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
+            if (isUnwritablePrivateUse(cp)) return false;
+        }
+        i += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
     }
     return true;
 }
