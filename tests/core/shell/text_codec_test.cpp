@@ -29,6 +29,8 @@ TEST(TextCodec, CharactersOutsideGbkSurviveAsGb18030) {
     EXPECT_EQ(gbkToUtf8(bytes), emoji);
 }
 
-TEST(TextCodec, MalformedUtf8BecomesQuestionMark) {
+TEST(TextCodec, MalformedUtf8AndUnmappableCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(utf8ToGbk("a\xC3" "b"), "a?b");
+    // U+E78D is a private-use character the GB18030 tables leave unmapped: one character, one '?'.
+    EXPECT_EQ(utf8ToGbk("x\xEE\x9E\x8D" "y"), "x?y");
 }
