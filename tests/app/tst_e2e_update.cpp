@@ -20,22 +20,16 @@
 #include "support/test_server.h"
 #include "update/frm_update.h"
 #include "update/qt_internet_session.h"
+#include "support/update_files.h"
 
 using namespace pluvik;
 
+using pluvik::test::packagePattern;
+using pluvik::test::upIni;
+
 namespace {
 
-QByteArray pattern(int size) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
-    return bytes;
-}
 
-// The installed version as the program keeps it: "[软件更新]" / "软件版本=..." in GBK.
-QByteArray upIni(const char* version) {
-    return QByteArray("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\n\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=") + version +
-           "\r\n";
-}
 
 QNetworkProxy httpProxy(quint16 port) {
     return QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port);
@@ -137,9 +131,9 @@ void UpdateEndToEndTest::aNewerVersionArrivesByteForByteAndIsOpened() {
     program.clickCheck();
 
     QCOMPARE(program.dialog->statusText(), QStringLiteral("共下载 1000 字节"));
-    QCOMPARE(program.file("Pluvik.rar"), pattern(1000));
+    QCOMPARE(program.file("Pluvik.rar"), packagePattern(1000));
     QCOMPARE(program.opened, QStringList{program.programDir + "/Pluvik.rar"});
-    QCOMPARE(program.openedBytes, pattern(1000));
+    QCOMPARE(program.openedBytes, packagePattern(1000));
     QVERIFY(program.messages.isEmpty());
     QCOMPARE(program.files(), (QStringList{"Pluvik.rar", "up.ini"}));
 
@@ -247,7 +241,7 @@ void UpdateEndToEndTest::aSlowDownloadKeepsTheWindowAlive() {
     QVERIFY(buttonsDisabled);
     QVERIFY2(seen.last().contains(QStringLiteral(" /秒 ]")), qPrintable(seen.last()));
     QCOMPARE(program.dialog->statusText(), QStringLiteral("共下载 20000 字节"));
-    QCOMPARE(program.file("Pluvik.rar"), pattern(20000));
+    QCOMPARE(program.file("Pluvik.rar"), packagePattern(20000));
     QCOMPARE(program.opened.size(), 1);
 }
 

@@ -37,6 +37,7 @@
 #include "support/test_server.h"
 #include "update/frm_update.h"
 #include "update/qt_internet_session.h"
+#include "support/update_files.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -126,10 +127,6 @@ void fill(MemoryUrlCache& cache) {
 
 const std::vector<std::string> kHistoryEntries{"visited:http://a.test/"};
 
-QByteArray upIni(const char* version) {
-    return QByteArray("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\n\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=") + version +
-           "\r\n";
-}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "platform/qt_text.h"
 #include "support/app_fixture.h"
 #include "update/frm_update.h"
+#include "support/update_files.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -94,17 +95,7 @@ private:
     bool m_aborted = false;
 };
 
-QByteArray pattern(int size) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
-    return bytes;
-}
 
-QByteArray upIni(const char* version) {
-    // "[软件更新]" and "软件版本" in GBK.
-    return QByteArray("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\n\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=") + version +
-           "\r\n";
-}
 
 // One dialog on a fresh program directory, wired to the script; package opens are recorded.
 struct Harness {
@@ -172,7 +163,7 @@ void UpdateDialogTest::showsItsControlsAndTexts() {
 
 void UpdateDialogTest::theSameVersionOnlyTellsTheUser() {
     Harness h;
-    h.serve("6.02", "6.02", pattern(100));
+    h.serve("6.02", "6.02", packagePattern(100));
 
     QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
 
@@ -189,7 +180,7 @@ void UpdateDialogTest::theSameVersionOnlyTellsTheUser() {
 
 void UpdateDialogTest::noTransferStartsOnTopOfAnother() {
     Harness h;
-    h.serve("6.0", "6.02", pattern(10000));
+    h.serve("6.0", "6.02", packagePattern(10000));
     int attempts = 0;
     bool buttonsDisabled = false;
     h.script.beforeRead = [&](qint64 delivered) {
@@ -209,14 +200,14 @@ void UpdateDialogTest::noTransferStartsOnTopOfAnother() {
     QCOMPARE(h.script.sessions, 1);
     QCOMPARE(h.script.opened.size(), size_t(2));
     QVERIFY(h.dialog && h.dialog->isVisible());
-    QCOMPARE(h.app.readProgramFile("Pluvik.rar"), pattern(10000));
+    QCOMPARE(h.app.readProgramFile("Pluvik.rar"), packagePattern(10000));
     QCOMPARE(h.opened, QStringList{h.app.programDir + "/Pluvik.rar"});
     QCOMPARE(h.dialog->statusText(), QStringLiteral("共下载 10000 字节"));
 }
 
 void UpdateDialogTest::closingDuringATransferGivesItUp() {
     Harness h;
-    h.serve("6.0", "6.02", pattern(100000), 6144);
+    h.serve("6.0", "6.02", packagePattern(100000), 6144);
     bool hiddenAtOnce = false;
     h.script.onStall = [&] {
         QVERIFY(h.dialog->isChecking());
@@ -238,7 +229,7 @@ void UpdateDialogTest::closingDuringATransferGivesItUp() {
 void UpdateDialogTest::destroyingTheWindowDuringATransferIsSafe() {
     auto* owner = new QWidget;
     Harness h(owner);
-    h.serve("6.0", "6.02", pattern(100000), 2048);
+    h.serve("6.0", "6.02", packagePattern(100000), 2048);
     h.script.onStall = [&] { delete owner; };
 
     // Called directly: the button that would be clicked goes away with the window.

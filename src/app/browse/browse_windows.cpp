@@ -76,4 +76,9 @@ namespace pluvik {
 
 BrowseWindow* BrowseWindows::openDefaultInstance() const { return m_default; }
 
+void routeNewWindowsOf(BrowserView* view, QObject* receiver, AppContext& context) {
+    QObject::connect(view, &BrowserView::NewWindow2, receiver,
+                     [&context](NewWindowSlot& slot) { RouteNewWindow(context, slot); });
+}
+
 }  // namespace pluvik

@@ -11,6 +11,7 @@ class QWidget;
 namespace pluvik {
 
 class BrowseWindow;
+class BrowserView;
 struct NewWindowSlot;
 
 // The program's open secondary browser windows. Windows are top-level (no parent widget), so each
@@ -52,5 +53,9 @@ private:
 // the slot stays empty and the page opens in the system web browser. Every request gets its own
 // window. Returns the window that took the page, if any.
 BrowseWindow* RouteNewWindow(AppContext& context, NewWindowSlot& slot);
+
+// Sends every new-window request of `view` through RouteNewWindow, for as long as `receiver` lives.
+// `context` must live as long (it is the receiving window's own).
+void routeNewWindowsOf(BrowserView* view, QObject* receiver, AppContext& context);
 
 }  // namespace pluvik

@@ -40,8 +40,6 @@ ShellOpener& MainWindow::shell() {
     return *m_ownShell;
 }
 
-void MainWindow::routeNewWindow(NewWindowSlot& slot) { RouteNewWindow(m_ctx, slot); }
-
 void MainWindow::buildCommands() {
     auto wire = [this](std::initializer_list<const char*> names, auto&& handler) {
         for (const char* name : names) connect(findChild<QAction*>(name), &QAction::triggered, this, handler);

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "browse/browse_windows.h"
+
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -38,7 +40,7 @@ void MainWindow::connectEvents() {
         if (m_searchStarted) m_wait->pagesOpened();
     });
     for (BrowserView* view : m_browsers) {
-        connect(view, &BrowserView::NewWindow2, this, [this](NewWindowSlot& slot) { routeNewWindow(slot); });
+        routeNewWindowsOf(view, this, m_ctx);
     }
 
     connect(m_tabs, &TabStrip::tabDoubleClicked, this, [this](int) {

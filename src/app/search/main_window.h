@@ -130,7 +130,6 @@ private:
     void load();
     void applyTray();
     WindowState trayWindowState() const;
-    void routeNewWindow(NewWindowSlot& slot);
     QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     AppContext m_ctx;

@@ -94,7 +94,7 @@ void DualWindow::buildControls() {
     m_browser2 = m_ctx.browsers.create(this, QStringLiteral("WebBrowser2"));
     m_browser2->setGeometry(8 + width, top, width, kClientHeight - top - 4);
     for (BrowserView* view : {m_browser1, m_browser2}) {
-        connect(view, &BrowserView::NewWindow2, this, [this](NewWindowSlot& slot) { onNewWindow(slot); });
+        routeNewWindowsOf(view, this, m_ctx);
     }
 }
 
@@ -126,10 +126,6 @@ bool DualWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void DualWindow::onNewWindow(NewWindowSlot& slot) {
-    RouteNewWindow(m_ctx, slot);
 }
 
 }  // namespace pluvik

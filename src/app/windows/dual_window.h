@@ -42,7 +42,6 @@ protected:
 
 private:
     void buildControls();
-    void onNewWindow(NewWindowSlot& slot);
 
     AppContext m_ctx;
     QLineEdit* m_text1 = nullptr;

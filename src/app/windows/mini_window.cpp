@@ -100,7 +100,7 @@ void MiniWindow::buildControls() {
             [this] { setStatusText(QStringLiteral("正在打开....")); });
     connect(m_browser, &BrowserView::DownloadComplete, this,
             [this](bool) { setStatusText(QStringLiteral("已打开")); });
-    connect(m_browser, &BrowserView::NewWindow2, this, [this](NewWindowSlot& slot) { onNewWindow(slot); });
+    routeNewWindowsOf(m_browser, this, m_ctx);
 
     m_statusBar = new QStatusBar(m_client);
     m_statusBar->setObjectName("StatusBar1");
@@ -187,10 +187,6 @@ bool MiniWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void MiniWindow::onNewWindow(NewWindowSlot& slot) {
-    RouteNewWindow(m_ctx, slot);
 }
 
 }  // namespace pluvik

@@ -59,7 +59,6 @@ private:
     void buildControls();
     void buildMenus();
     void setStatusText(const QString& text);
-    void onNewWindow(NewWindowSlot& slot);
 
     AppContext m_ctx;
     std::function<void()> m_onBackToStandard;

@@ -68,7 +68,7 @@ void RankingWindow::buildControls() {
 
     m_browser = m_ctx.browsers.create(this, QStringLiteral("WebBrowser1"));
     m_browser->setGeometry(0, 60, kDesignWidth, kDesignHeight - 60);
-    connect(m_browser, &BrowserView::NewWindow2, this, [this](NewWindowSlot& slot) { onNewWindow(slot); });
+    routeNewWindowsOf(m_browser, this, m_ctx);
 }
 
 int RankingWindow::selectedList() const {
@@ -82,10 +82,6 @@ void RankingWindow::enter() {
     const QString address = toQ(RankingListTable::address(list));
     m_ctx.trace.record("ranking_enter", {{"url", address}});
     m_browser->Navigate(address);
-}
-
-void RankingWindow::onNewWindow(NewWindowSlot& slot) {
-    RouteNewWindow(m_ctx, slot);
 }
 
 }  // namespace pluvik

@@ -39,7 +39,6 @@ public slots:
 
 private:
     void buildControls();
-    void onNewWindow(NewWindowSlot& slot);
 
     AppContext m_ctx;
     QLabel* m_picture1 = nullptr;
