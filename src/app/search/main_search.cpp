@@ -57,6 +57,14 @@ void MainWindow::connectEvents() {
     connect(m_timers[3], &QTimer::timeout, this, &MainWindow::onTimer4);
 }
 
+// Keys the keyword box would take for line editing on some desktops (Ctrl+E to the end of the line,
+// Ctrl+U to delete it) although the menus give them to "退出" and "检查更新". The box leaves them to
+// the menus. Cut, select-all and undo stay with the box: every text box has them.
+static bool isMenuKey(const QKeyEvent* key) {
+    if (key->modifiers() != Qt::ControlModifier) return false;
+    return key->key() == Qt::Key_E || key->key() == Qt::Key_U;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_combo && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -65,15 +73,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == m_combo && event->type() == QEvent::ShortcutOverride &&
+        isMenuKey(static_cast<QKeyEvent*>(event))) {
+        // Not taken by the box: the shortcut goes to the menu.
+        event->ignore();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::search() {
     const std::string keyword = toStd(m_combo->currentText());
     const Settings settings = m_ctx.settings.current();
-    const SearchPlan plan =
-        planSearch(keyword, {settings.opendiy1 == 1, settings.diy1url, settings.opendiy2 == 1, settings.diy2url},
-                   m_history);
+    const SearchPlan plan = planSearch(
+        keyword, {settings.opendiy1 == 1, settings.diy1url, settings.opendiy2 == 1, settings.diy2url},
+        m_history);
     if (plan.refused) {
         m_ctx.dialogs.inform(this, toQ(plan.message));
         return;
@@ -81,11 +95,21 @@ void MainWindow::search() {
     m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {
-            case SearchStepKind::SetSearchStarted: m_searchStarted = true; break;
-            case SearchStepKind::StartTimer2: m_timers[1]->start(); break;
-            case SearchStepKind::ShowWaitWindow: m_wait->showWaiting(); break;
-            case SearchStepKind::Navigate: browser(step.tab)->Navigate(toQ(step.text)); break;
-            case SearchStepKind::StartTimer4: m_timers[3]->start(); break;
+            case SearchStepKind::SetSearchStarted:
+                m_searchStarted = true;
+                break;
+            case SearchStepKind::StartTimer2:
+                m_timers[1]->start();
+                break;
+            case SearchStepKind::ShowWaitWindow:
+                m_wait->showWaiting();
+                break;
+            case SearchStepKind::Navigate:
+                browser(step.tab)->Navigate(toQ(step.text));
+                break;
+            case SearchStepKind::StartTimer4:
+                m_timers[3]->start();
+                break;
             case SearchStepKind::AddToHistory:
                 if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
                 break;
