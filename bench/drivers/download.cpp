@@ -1,11 +1,11 @@
 // Downloads one package through DownloadFile over the program's Qt Network session, as the update
-// window does: pieces of 2048 bytes, the status line set and repainted per piece, window events run
-// between reads. Prints one JSON object: bytes, seconds, MB/s, the memory before and the peak.
+// window does: pieces of 2048 bytes, the update window's own status line set and repainted per piece,
+// window events run between reads. Prints one JSON object: bytes, seconds, MB/s, the memory before and the
+// peak.
 //
 // Usage: bench_download PROXY_PORT URL WORKDIR
 
 #include <QApplication>
-#include <QLabel>
 #include <QNetworkProxy>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -18,6 +18,7 @@
 #include "platform/qt_text.h"
 #include "update/download_file.h"
 #include "update/qt_internet_session.h"
+#include "update/status_line.h"
 #include "update/steady_tick_counter.h"
 
 namespace {
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
 
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    auto* status = new QLabel(QStringLiteral("准备下载"), &window);
+    auto* status = new pluvik::StatusLine(QStringLiteral("准备下载"), &window);
     layout->addWidget(status);
     window.resize(400, 120);
     window.show();
@@ -59,8 +60,7 @@ int main(int argc, char** argv) {
     long repaints = 0;
     pluvik::DownloadHooks hooks;
     hooks.showStatus = [&](const std::string& text) {
-        status->setText(pluvik::toQ(text));
-        status->repaint();
+        status->showNow(pluvik::toQ(text));
         ++repaints;
     };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
@@ -72,10 +72,11 @@ int main(int argc, char** argv) {
     const long peak = statusKb("VmHWM");
     session.close();
 
-    std::printf("{\"complete\":%s,\"bytes\":%lld,\"seconds\":%.4f,\"mb_per_s\":%.2f,\"repaints\":%ld,"
-                "\"rss_before_kb\":%ld,\"peak_kb\":%ld}\n",
-                result.complete() ? "true" : "false", static_cast<long long>(result.total), seconds,
-                static_cast<double>(result.total) / 1e6 / seconds, repaints, rssBefore, peak);
+    std::printf(
+        "{\"complete\":%s,\"bytes\":%lld,\"seconds\":%.4f,\"mb_per_s\":%.2f,\"repaints\":%ld,"
+        "\"rss_before_kb\":%ld,\"peak_kb\":%ld}\n",
+        result.complete() ? "true" : "false", static_cast<long long>(result.total), seconds,
+        static_cast<double>(result.total) / 1e6 / seconds, repaints, rssBefore, peak);
     std::filesystem::remove(dir / "Pluvik.rar");
     return result.complete() ? 0 : 1;
 }

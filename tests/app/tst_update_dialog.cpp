@@ -11,6 +11,7 @@
 #include "platform/qt_text.h"
 #include "support/app_fixture.h"
 #include "update/frm_update.h"
+#include "update/status_line.h"
 #include "support/update_files.h"
 
 using namespace pluvik;
@@ -142,7 +143,7 @@ void UpdateDialogTest::showsItsControlsAndTexts() {
     Harness h;
     QCOMPARE(h.dialog->objectName(), QStringLiteral("frmUpdate"));
     QCOMPARE(h.dialog->windowTitle(), QStringLiteral("检查更新"));
-    auto* lblCount = h.dialog->findChild<QLabel*>("lblCount");
+    auto* lblCount = h.dialog->findChild<StatusLine*>("lblCount");
     auto* label1 = h.dialog->findChild<QLabel*>("Label1");
     QVERIFY(lblCount && label1);
     QCOMPARE(lblCount->text(), QStringLiteral("请点击“检查更新”查看是否有需要的更新。"));

@@ -15,6 +15,7 @@
 #include "platform/qt_text.h"
 #include "platform/resources.h"
 #include "update/qt_internet_session.h"
+#include "update/status_line.h"
 #include "update/steady_tick_counter.h"
 
 namespace pluvik {
@@ -39,11 +40,8 @@ frmUpdate::frmUpdate(Dialogs& dialogs, const QString& programDir, QWidget* paren
     setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_lblCount = new QLabel(QStringLiteral("请点击“检查更新”查看是否有需要的更新。"), this);
+    m_lblCount = new StatusLine(QStringLiteral("请点击“检查更新”查看是否有需要的更新。"), this);
     m_lblCount->setObjectName(QStringLiteral("lblCount"));
-    m_lblCount->setWordWrap(true);
-    m_lblCount->setMinimumHeight(m_lblCount->fontMetrics().lineSpacing() * 2 + 4);
-    m_lblCount->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_label1 = new QLabel(
         QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"), this);
@@ -90,8 +88,7 @@ QString frmUpdate::statusText() const {
 }
 
 void frmUpdate::showStatus(const QString& text) {
-    m_lblCount->setText(text);
-    m_lblCount->repaint();
+    m_lblCount->showNow(text);
 }
 
 void frmUpdate::setBusy(bool busy) {

@@ -14,6 +14,7 @@ class QPushButton;
 namespace pluvik {
 
 class Dialogs;
+class StatusLine;
 
 // The update dialog frmUpdate, "检查更新": asks the maker's server for the latest version, downloads
 // the package into the program directory when it is newer, and opens it with the system.
@@ -58,7 +59,7 @@ private:
 
     Dialogs& m_dialogs;
     QString m_programDir;
-    QLabel* m_lblCount = nullptr;
+    StatusLine* m_lblCount = nullptr;
     QLabel* m_label1 = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
