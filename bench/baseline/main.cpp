@@ -1,20 +1,24 @@
 // The minimal Qt WebEngine program the start-up, search and memory figures are measured against: one
 // window with a tab per address, each tab a plain QWebEngineView, and nothing else. It writes one JSON
 // line per event to stdout, each with "event" and "t_ms" (milliseconds since the epoch):
-//   window_shown, load_finished {view, url, ok}, all_loaded {round}, then_dispatched, lifecycle_set.
+//   window_shown, load_finished {view, url, ok}, all_loaded {round}, then_dispatched {round, count,
+//   dispatch_us}, lifecycle_set.
 //
-// Usage: bench_baseline [--profile DIR] [--then FILE] [--then-delay MS]
+// Usage: bench_baseline [--profile DIR] [--then FILE]... [--then-delay MS]
 //                       [--hidden-lifecycle frozen|discarded] [--lifecycle-delay MS] URL...
 //   --profile DIR       a disk profile in DIR (cache and storage), like the program's; off the record
 //                       without it
 //   --then FILE         once every view has loaded, wait --then-delay ms (default 1000) and navigate view
-//                       i to line i of FILE; "all_loaded" round 2 follows when those have loaded
+//                       i to line i of FILE; "all_loaded" of the next round follows when those have
+//                       loaded. Given again, the next file makes the round after that. "then_dispatched"
+//                       says how long the navigation calls took (dispatch_us).
 //   --hidden-lifecycle  once everything has loaded, put every view but the shown one into that state
 //
 // It ends on SIGTERM or when the window is closed.
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,7 +55,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
 
-    QString profileDir, thenFile, lifecycle;
+    QString profileDir, lifecycle;
+    QStringList thenFiles;
     int thenDelayMs = 1000, lifecycleDelayMs = 1000;
     QStringList addresses;
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -59,7 +64,7 @@ int main(int argc, char** argv) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--profile" && hasValue) profileDir = args[++i];
-        else if (a == "--then" && hasValue) thenFile = args[++i];
+        else if (a == "--then" && hasValue) thenFiles << args[++i];
         else if (a == "--then-delay" && hasValue) thenDelayMs = args[++i].toInt();
         else if (a == "--hidden-lifecycle" && hasValue) lifecycle = args[++i];
         else if (a == "--lifecycle-delay" && hasValue) lifecycleDelayMs = args[++i].toInt();
@@ -69,12 +74,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_baseline [options] URL...\n");
         return 2;
     }
-    QStringList thenAddresses;
-    if (!thenFile.isEmpty()) {
-        QFile file(thenFile);
+    // The addresses of round 2, 3, ...
+    std::vector<QStringList> thenRounds;
+    for (const QString& name : thenFiles) {
+        QFile file(name);
         if (!file.open(QIODevice::ReadOnly)) return 2;
+        QStringList round;
         for (const QByteArray& line : file.readAll().split('\n'))
-            if (!line.trimmed().isEmpty()) thenAddresses << QString::fromUtf8(line.trimmed());
+            if (!line.trimmed().isEmpty()) round << QString::fromUtf8(line.trimmed());
+        thenRounds.push_back(round);
     }
 
     QWebEngineProfile* profile = profileDir.isEmpty() ? new QWebEngineProfile(&app)
@@ -94,17 +102,21 @@ int main(int argc, char** argv) {
 
     auto roundDone = [&] {
         emitEvent("all_loaded", {{"round", round}});
-        if (round == 1 && !thenAddresses.isEmpty()) {
+        if (round <= static_cast<int>(thenRounds.size())) {
             QTimer::singleShot(thenDelayMs, [&] {
-                round = 2;
+                const QStringList& next = thenRounds[static_cast<size_t>(round - 1)];
+                ++round;
                 pending = 0;
                 std::fill(loaded.begin(), loaded.end(), true);
-                for (int i = 0; i < thenAddresses.size() && i < static_cast<int>(views.size()); ++i) {
+                QElapsedTimer dispatch;
+                dispatch.start();
+                for (int i = 0; i < next.size() && i < static_cast<int>(views.size()); ++i) {
                     loaded[static_cast<size_t>(i)] = false;
                     ++pending;
-                    views[static_cast<size_t>(i)]->load(toUrl(thenAddresses[i]));
+                    views[static_cast<size_t>(i)]->load(toUrl(next[i]));
                 }
-                emitEvent("then_dispatched", {{"count", pending}});
+                const qint64 us = dispatch.nsecsElapsed() / 1000;
+                emitEvent("then_dispatched", {{"round", round}, {"count", pending}, {"dispatch_us", us}});
             });
         } else if (!lifecycle.isEmpty()) {
             QTimer::singleShot(lifecycleDelayMs, [&] {

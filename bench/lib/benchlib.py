@@ -23,6 +23,8 @@ SERVER = os.path.join(REPO, "tests", "server", "server.py")
 MAIN_WINDOW = "禾朔搜索"
 RESULT_TABS = 23
 BUILT_IN_TABS = 21
+# What the program sets for its engine when the user sets no Chromium flags (src/app/main.cpp).
+PROGRAM_DEFAULT_CHROMIUM_FLAGS = "--renderer-process-limit=4"
 DATA_SUFFIXES = (".htm", ".html", ".ini", ".css", ".js", ".png", ".ico", ".gif", ".jpg", ".jpeg", ".bmp",
                  ".svg")
 SETTINGS_FILES = ("gn.txt", "diy.txt", "update.txt", "pluvik.rar")
