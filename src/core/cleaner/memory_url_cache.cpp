@@ -5,7 +5,21 @@
 namespace pluvik {
 
 void MemoryUrlCache::addEntry(Entry entry) {
-    m_entries.push_back(std::move(entry));
+    m_byName[entry.sourceUrlName].push_back(m_entries.size());
+    m_entries.emplace_back(std::move(entry));
+}
+
+std::optional<std::size_t> MemoryUrlCache::findEntry(const std::string& sourceUrlName) const {
+    const auto named = m_byName.find(sourceUrlName);
+    if (named == m_byName.end()) return std::nullopt;
+    return named->second.front();
+}
+
+void MemoryUrlCache::eraseEntry(std::size_t slot) {
+    const auto named = m_byName.find(m_entries[slot]->sourceUrlName);
+    std::erase(named->second, slot);
+    if (named->second.empty()) m_byName.erase(named);
+    m_entries[slot].reset();
 }
 
 void MemoryUrlCache::addGroup(CacheGroupId id, std::vector<std::string> members) {
@@ -33,7 +47,8 @@ bool MemoryUrlCache::finish(std::uint32_t error) {
 
 std::vector<std::string> MemoryUrlCache::entryNames() const {
     std::vector<std::string> names;
-    for (const Entry& e : m_entries) names.push_back(e.sourceUrlName);
+    for (const auto& e : m_entries)
+        if (e) names.push_back(e->sourceUrlName);
     return names;
 }
 
@@ -44,8 +59,7 @@ std::vector<CacheGroupId> MemoryUrlCache::groupIds() const {
 }
 
 bool MemoryUrlCache::hasEntry(const std::string& sourceUrlName) const {
-    return std::any_of(m_entries.begin(), m_entries.end(),
-                       [&](const Entry& e) { return e.sourceUrlName == sourceUrlName; });
+    return m_byName.contains(sourceUrlName);
 }
 
 CacheFindHandle MemoryUrlCache::findFirstUrlCacheGroup(CacheGroupId& groupId) {
@@ -75,7 +89,7 @@ bool MemoryUrlCache::deleteUrlCacheGroup(CacheGroupId groupId, std::uint32_t fla
     if (it == m_groups.end()) return finish(kErrorFileNotFound);
     if (flags & kCacheGroupFlagFlushUrlOnDelete) {
         for (const std::string& name : it->second)
-            std::erase_if(m_entries, [&](const Entry& e) { return e.sourceUrlName == name; });
+            while (const auto slot = findEntry(name)) eraseEntry(*slot);
     }
     m_groups.erase(it);
     return finish(kErrorSuccess);
@@ -90,10 +104,10 @@ CacheFindHandle MemoryUrlCache::findFirstUrlCacheEntry(const std::string& patter
     }
     std::vector<CacheEntryRecord> matches;
     std::vector<std::uint32_t> extraBytes;
-    for (const Entry& e : m_entries) {
-        if (!cachePatternSelects(pattern, e.sourceUrlName)) continue;
-        matches.push_back({e.sourceUrlName, e.type});
-        extraBytes.push_back(e.extraBytes);
+    for (const auto& e : m_entries) {
+        if (!e || !cachePatternSelects(pattern, e->sourceUrlName)) continue;
+        matches.push_back({e->sourceUrlName, e->type});
+        extraBytes.push_back(e->extraBytes);
     }
     const CacheFindHandle handle = m_searches.startEntries(std::move(matches), std::move(extraBytes));
     if (!finish(m_searches.nextEntry(handle, entry, bufferSize))) {
@@ -113,11 +127,10 @@ bool MemoryUrlCache::findNextUrlCacheEntry(CacheFindHandle handle, CacheEntryRec
 bool MemoryUrlCache::deleteUrlCacheEntry(const std::string& sourceUrlName) {
     log.push_back("deleteEntry " + sourceUrlName);
     if (const std::uint32_t error = injected(CacheCall::DeleteEntry)) return finish(error);
-    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                                 [&](const Entry& e) { return e.sourceUrlName == sourceUrlName; });
-    if (it == m_entries.end()) return finish(kErrorFileNotFound);
-    if (it->inUse) return finish(kErrorAccessDenied);
-    m_entries.erase(it);
+    const auto slot = findEntry(sourceUrlName);
+    if (!slot) return finish(kErrorFileNotFound);
+    if (m_entries[*slot]->inUse) return finish(kErrorAccessDenied);
+    eraseEntry(*slot);
     return finish(kErrorSuccess);
 }
 

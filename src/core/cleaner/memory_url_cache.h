@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cleaner/cache_searches.h"
@@ -68,7 +70,15 @@ private:
     std::uint32_t injected(CacheCall call);
     bool finish(std::uint32_t error);
 
-    std::vector<Entry> m_entries;
+    // The slot of the entry a name finds (the first of that name in the order they were added), or
+    // none.
+    std::optional<std::size_t> findEntry(const std::string& sourceUrlName) const;
+    void eraseEntry(std::size_t slot);
+
+    // Entries in the order they were added; a deleted one leaves an empty slot. The index by name
+    // (several entries may share one) lets a clean of a large cache delete each entry in constant time.
+    std::vector<std::optional<Entry>> m_entries;
+    std::unordered_map<std::string, std::vector<std::size_t>> m_byName;
     std::map<CacheGroupId, std::vector<std::string>> m_groups;
     bool m_hasGroupFunctions = true;
     std::map<CacheCall, int> m_callCounts;

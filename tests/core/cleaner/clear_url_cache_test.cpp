@@ -176,3 +176,25 @@ TEST(ClearUrlCache, AFailingEntrySearchEndsTheClean) {
     EXPECT_EQ(cache.entryNames(), (Names{"cookie:id@a.test/", "http://b.test/logo.png"}));
     EXPECT_EQ(cache.openSearches(), 0u);
 }
+
+TEST(ClearUrlCache, EntriesSharingANameAreTakenInTheOrderTheyCame) {
+    // The first of two entries of one name is in use: deleting by that name is refused and both
+    // stay; a group that holds the name flushes both, and the names around them stay in order.
+    MemoryUrlCache cache;
+    cache.addEntry("http://x.test/a", kNormalCacheEntry);
+    cache.addEntry({"http://x.test/same", kNormalCacheEntry, 0, true});
+    cache.addEntry("http://x.test/same", kNormalCacheEntry);
+    cache.addEntry("http://x.test/b", kNormalCacheEntry);
+    EXPECT_FALSE(cache.deleteUrlCacheEntry("http://x.test/same"));
+    EXPECT_EQ(cache.lastError(), kErrorAccessDenied);
+    EXPECT_TRUE(cache.deleteUrlCacheEntry("http://x.test/a"));
+    EXPECT_EQ(cache.entryNames(), (Names{"http://x.test/same", "http://x.test/same", "http://x.test/b"}));
+
+    cache.addGroup(7, {"http://x.test/same"});
+    cleanFiles(cache);
+    EXPECT_FALSE(cache.hasEntry("http://x.test/same"));
+    EXPECT_FALSE(cache.hasEntry("http://x.test/b"));
+    EXPECT_EQ(cache.groupIds(), std::vector<CacheGroupId>{});
+    EXPECT_FALSE(cache.deleteUrlCacheEntry("http://x.test/a"));
+    EXPECT_EQ(cache.lastError(), kErrorFileNotFound);
+}
