@@ -50,7 +50,9 @@ struct DownloadHooks {
 std::string partialDownloadName(const std::string& fileName);
 
 // Fetches `url` into the file `fileName` of `programDir`, always from the server, in pieces of at most
-// kDownloadChunkSize bytes, showing progress and speed in the status line, and returns what happened.
+// kDownloadChunkSize bytes, showing progress and speed in the status line after every piece, and
+// returns what happened. The speed is the average since the start for the first second, then the rate
+// over the last second, renewed once a second.
 //
 // The body goes to a temporary file beside the target, which is renamed to `fileName` only when the
 // transfer is complete: a success status, and exactly the announced length when the server announced

@@ -63,7 +63,7 @@ TEST_F(DownloadFileTest, ACompleteTransferArrivesByteForByteWithProgressAndSpeed
     FakeResponse response;
     response.body = generatedBody(5000);
     serve(response);
-    // Each piece takes 250 ms, so every rate is 2048 bytes in a quarter second.
+    // Each piece takes 250 ms: within the first second the speed is the average since the start.
     session.beforeRead = [this](std::int64_t) { ticks.advance(250); };
 
     const DownloadResult result = download();
@@ -81,7 +81,7 @@ TEST_F(DownloadFileTest, ACompleteTransferArrivesByteForByteWithProgressAndSpeed
         "正在连接服务器...",
         "已下载 2048字节(2.00 KB)  [ 8192字节(8.00 KB) /秒 ]",
         "已下载 4096字节(4.00 KB)  [ 8192字节(8.00 KB) /秒 ]",
-        "已下载 5000字节(4.88 KB)  [ 3616字节(3.53 KB) /秒 ]",
+        "已下载 5000字节(4.88 KB)  [ 6667字节(6.51 KB) /秒 ]",
         "共下载 5000 字节",
     };
     EXPECT_EQ(statuses, expected);
@@ -106,8 +106,44 @@ TEST_F(DownloadFileTest, ASmallFileShowsItsSizeAloneAndALengthlessBodyEndsWithTh
     EXPECT_EQ(readFileBytes(dir / "Pluvik.rar"), generatedBody(1000));
     ASSERT_EQ(statuses.size(), 4u);
     EXPECT_EQ(statuses[1], "已下载 600 字节  [ 1200字节(1.17 KB) /秒 ]");
-    EXPECT_EQ(statuses[2], "已下载 1000 字节  [ 800 字节 /秒 ]");
+    EXPECT_EQ(statuses[2], "已下载 1000 字节  [ 1000 字节 /秒 ]");
     EXPECT_EQ(statuses.back(), "共下载 1000 字节");
+}
+
+// The speed figure of a progress line, in bytes per second.
+std::int64_t shownSpeed(const std::string& status) {
+    const std::size_t open = status.find("[ ");
+    return open == std::string::npos ? -1 : std::stoll(status.substr(open + 2));
+}
+
+TEST_F(DownloadFileTest, TheSpeedFollowsTheLineNotTheBurstsOfPieces) {
+    // 64 KB arrive every 200 ms (327,680 bytes a second); the 32 pieces of each arrival are read
+    // within three milliseconds. For four seconds, then the line slows to a quarter.
+    FakeResponse response;
+    response.body = generatedBody(64 * 1024 * 30);
+    serve(response);
+    int piece = 0;
+    session.beforeRead = [&](std::int64_t delivered) {
+        const std::int64_t gap = delivered < 64 * 1024 * 20 ? 200 : 800;
+        if (piece % 32 == 0)
+            ticks.advance(static_cast<std::uint32_t>(gap));
+        else if (piece % 10 == 0)
+            ticks.advance(1);
+        ++piece;
+    };
+
+    ASSERT_TRUE(download().complete());
+
+    // statuses: the connecting line, a line per piece, the closing line.
+    ASSERT_EQ(statuses.size(), 2u + 30u * 32u);
+    // Once the first second is over (the average before it counts the wait for the first data too).
+    for (int i = 6 * 32; i < 20 * 32; ++i) {
+        const std::int64_t speed = shownSpeed(statuses[1 + i]);
+        EXPECT_NEAR(speed, 327680, 327680 / 4) << "piece " << i << ": " << statuses[1 + i];
+    }
+    // Two seconds after the line slowed, the speed says so.
+    const std::int64_t slower = shownSpeed(statuses[1 + 30 * 32 - 1]);
+    EXPECT_NEAR(slower, 81920, 81920 / 4) << statuses[1 + 30 * 32 - 1];
 }
 
 TEST_F(DownloadFileTest, AnUnreachableServerOrNoSessionLeavesTheEarlierFile) {
