@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include "search/engine_table.h"
 #include "search/query_address.h"
@@ -117,6 +118,21 @@ void TstE2eMain::aChineseSearchReachesEveryEngine() {
                        .size() >= 2;
         },
         20000));
+    // Every result page is laid out at the size of the tab, the hidden ones too (the page in the
+    // shown tab reports "visible", the others "hidden"): the tab area is 985 pixels wide.
+    const auto viewports = [&] {
+        return server.requests([](const QJsonObject& r) {
+            return r["path"].toString() == "/__viewport" && r["host"].toString() != "popup.test";
+        });
+    };
+    QVERIFY(server.waitForRequest([&](const QJsonObject&) { return viewports().size() >= 21; }, 30000));
+    int hidden = 0;
+    for (const QJsonObject& r : viewports()) {
+        const QUrlQuery report(r["query"].toString());
+        QVERIFY2(report.queryItemValue("w").toInt() >= 900, qPrintable(r["target"].toString()));
+        if (report.queryItemValue("vis") == "hidden") ++hidden;
+    }
+    QVERIFY(hidden >= 20);
     // The wait window goes by itself once the pages have opened.
     QVERIFY(program.waitForTrace("wait_closed", 30000));
     bool signalled = false;

@@ -103,7 +103,14 @@ def tiny_png(index):
             + chunk(b"IEND", b""))
 
 
-APP_JS = b"window.pluvikTestScript = true;\ndocument.documentElement.setAttribute('data-script', 'ran');\n"
+# Result pages run this: it marks the page and, once it has loaded, reports the size and visibility of
+# the page's viewport to /__viewport (logged like every request), so a test sees how a hidden tab laid
+# its page out.
+APP_JS = (b"window.pluvikTestScript = true;\ndocument.documentElement.setAttribute('data-script', 'ran');\n"
+          b"window.addEventListener('load', function () {\n"
+          b"  new Image().src = '/__viewport?w=' + innerWidth + '&h=' + innerHeight + '&vis=' +\n"
+          b"      document.visibilityState;\n"
+          b"});\n")
 
 _PATTERN = bytes(i % 251 for i in range(251))
 
@@ -226,7 +233,7 @@ class Handler(BaseHTTPRequestHandler):
                 status = 400
         elif path == "/up.txt" or path == "/Pluvik.rar":
             status = switches()["update_status" if path == "/up.txt" else "package_status"]
-        elif path.startswith("/__img/") or path == "/__js/app.js":
+        elif path.startswith("/__img/") or path == "/__js/app.js" or path == "/__viewport":
             pass
         elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain")):
             status = 404
@@ -239,6 +246,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_html(status, f"Status {status}", f"<h1>Status {status}</h1>", headers)
         if status == 404:
             return self.send_html(404, "Not Found", "<h1>Not Found</h1>")
+        if path == "/__viewport":
+            return self.send_body(200, "image/png", tiny_png(0))
         if path.startswith("/__img/"):
             digits = re.sub(r"\D", "", path) or "0"
             return self.send_body(200, "image/png", tiny_png(int(digits)), cache="max-age=3600")

@@ -1,11 +1,10 @@
 #include "platform/web_browser_view.h"
 
 #include <QDesktopServices>
-#include <algorithm>
-#include <array>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLayout>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -16,6 +15,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <algorithm>
+#include <array>
 
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
@@ -48,10 +49,12 @@ protected:
     bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
         return *m_silent ? false : QWebEnginePage::javaScriptConfirm(origin, msg);
     }
-    bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& def, QString* result) override {
+    bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& def,
+                          QString* result) override {
         return *m_silent ? false : QWebEnginePage::javaScriptPrompt(origin, msg, def, result);
     }
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+                                  const QString&) override {
         // Pages' console output is theirs, not the program's.
     }
 
@@ -85,7 +88,9 @@ WebBrowserView::~WebBrowserView() {
     delete m_view;  // before the printer a running print job may still use
 }
 
-SilentPage* WebBrowserView::newPage() { return new SilentPage(m_profile, &m_silent, this); }
+SilentPage* WebBrowserView::newPage() {
+    return new SilentPage(m_profile, &m_silent, this);
+}
 
 void WebBrowserView::installPage(SilentPage* page) {
     SilentPage* old = m_page;
@@ -124,6 +129,7 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
         SilentPage* page = target->newPage();
         target->installPage(page);
         target->m_hasPage = true;
+        target->fitHiddenView();
         request.openIn(page);
         return;
     }
@@ -145,9 +151,24 @@ QUrl WebBrowserView::addressToUrl(const QString& address) {
     return url;
 }
 
+// Qt holds back the resize of a hidden widget until it is first shown, so the engine's view inside a
+// result tab that was never shown stays at a widget's default size, 100 pixels wide, and the pages
+// loaded there are laid out for a screen that narrow: the engine does about twice the work, and a
+// page picks the layout of a tiny screen. The view takes this browser's size before every load, shown
+// or not (the view's own layout places the engine's widget; without one it keeps its size).
+void WebBrowserView::fitHiddenView() {
+    if (isVisible() || m_view->geometry() == rect()) return;
+    m_view->setGeometry(rect());
+    if (QLayout* inner = m_view->layout()) {
+        inner->invalidate();
+        inner->activate();
+    }
+}
+
 void WebBrowserView::Navigate(const QString& address) {
     const QUrl url = addressToUrl(address);
     m_hasPage = true;
+    fitHiddenView();
     if (m_trace->enabled())
         m_trace->record("navigate", {{"browser", objectName()},
                                      {"window", window()->objectName()},
@@ -156,11 +177,21 @@ void WebBrowserView::Navigate(const QString& address) {
     m_page->load(url);
 }
 
-void WebBrowserView::GoBack() { m_page->triggerAction(QWebEnginePage::Back); }
-void WebBrowserView::GoForward() { m_page->triggerAction(QWebEnginePage::Forward); }
-void WebBrowserView::GoHome() { Navigate(m_homeUrl.toString()); }
-void WebBrowserView::Refresh() { m_page->triggerAction(QWebEnginePage::Reload); }
-void WebBrowserView::Stop() { m_page->triggerAction(QWebEnginePage::Stop); }
+void WebBrowserView::GoBack() {
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+void WebBrowserView::GoForward() {
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+void WebBrowserView::GoHome() {
+    Navigate(m_homeUrl.toString());
+}
+void WebBrowserView::Refresh() {
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+void WebBrowserView::Stop() {
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
 
 QString WebBrowserView::LocationURL() const {
     const QUrl url = m_page->url();
@@ -174,9 +205,13 @@ QString WebBrowserView::LocationName() const {
     return url.isLocalFile() ? QFileInfo(url.toLocalFile()).fileName() : url.toDisplayString();
 }
 
-QString WebBrowserView::DocumentTitle() const { return m_page->title(); }
+QString WebBrowserView::DocumentTitle() const {
+    return m_page->title();
+}
 
-void WebBrowserView::setSilent(bool silent) { m_silent = silent; }
+void WebBrowserView::setSilent(bool silent) {
+    m_silent = silent;
+}
 
 bool WebBrowserView::ExecWB(BrowserCommand command) {
     if (!m_hasPage) return false;

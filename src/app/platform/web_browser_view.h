@@ -24,8 +24,8 @@ class WebBrowserView : public BrowserView {
     Q_OBJECT
 public:
     // `shell` opens the pages that no window of the program takes (the system web browser).
-    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs, ShellOpener* shell,
-                   QWidget* parent);
+    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
+                   ShellOpener* shell, QWidget* parent);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -52,6 +52,7 @@ public:
 private:
     SilentPage* newPage();
     void installPage(SilentPage* page);
+    void fitHiddenView();
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     bool saveAs();
     bool print();
@@ -73,7 +74,11 @@ class WebBrowserFactory : public BrowserFactory {
 public:
     WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
                       ShellOpener* shell = nullptr)
-        : m_profile(profile), m_homeUrl(std::move(homeUrl)), m_trace(trace), m_dialogs(dialogs), m_shell(shell) {}
+        : m_profile(profile),
+          m_homeUrl(std::move(homeUrl)),
+          m_trace(trace),
+          m_dialogs(dialogs),
+          m_shell(shell) {}
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
 private:
