@@ -18,22 +18,10 @@ StatusLine::StatusLine(const QString& text, QWidget* parent) : QWidget(parent), 
     fitHeight();
 }
 
-void StatusLine::setText(const QString& text) {
-    if (text == m_text) return;
-    keep(text);
-    update();
-}
-
 void StatusLine::showNow(const QString& text) {
-    // Painted here and now; a scheduled update on top would only wake the event loop to paint the
-    // same text a second time.
-    keep(text);
-    repaint();
-}
-
-void StatusLine::keep(const QString& text) {
     m_text = text;
     setAccessibleName(text);
+    repaint();
 }
 
 QSize StatusLine::sizeHint() const {

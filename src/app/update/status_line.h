@@ -16,8 +16,6 @@ public:
     explicit StatusLine(const QString& text = {}, QWidget* parent = nullptr);
 
     QString text() const { return m_text; }
-    // The new text shows with the next paint.
-    void setText(const QString& text);
     // The new text is on the screen when this returns.
     void showNow(const QString& text);
 
@@ -29,7 +27,6 @@ protected:
 
 private:
     void fitHeight();
-    void keep(const QString& text);
 
     QString m_text;
 };

@@ -33,8 +33,9 @@ public:
     // The rate since the previous sample, per second, and takes a new sample. Nothing counted since
     // then (or only within the same tick) gives the previous rate again.
     std::int32_t Speed();
-    // True once more than 1000 ms of counting lie after the last sample.
-    bool NewSpeed() const { return static_cast<std::uint32_t>(m_tickEnd - m_sampleTick) > 1000; }
+    // True once more than kSampleMs of counting lie after the last sample.
+    static constexpr std::uint32_t kSampleMs = 1000;
+    bool NewSpeed() const { return static_cast<std::uint32_t>(m_tickEnd - m_sampleTick) > kSampleMs; }
 
 private:
     TickCounter& m_ticks;

@@ -62,7 +62,6 @@ DownloadOutcome transfer(InternetUrl& url, std::ofstream& out, TickCounter& tick
     // in a millisecond would read 20 MB/s on a line of 300 KB/s). The line shows the average since
     // the start during the first second, then the rate over the last second, renewed once a second.
     std::int32_t speed = 0;
-    bool sampled = false;
     std::array<char, kDownloadChunkSize> buffer;
     for (;;) {
         if (cancelled(hooks)) return DownloadOutcome::Cancelled;
@@ -86,12 +85,10 @@ DownloadOutcome transfer(InternetUrl& url, std::ofstream& out, TickCounter& tick
         if (!out) return DownloadOutcome::WriteFailed;
         result.total += static_cast<std::int64_t>(bytes);
         counter.Count(static_cast<std::int64_t>(bytes));
-        if (counter.NewSpeed()) {
+        if (counter.NewSpeed())
             speed = counter.Speed();
-            sampled = true;
-        } else if (!sampled) {
+        else if (counter.TotalTickCount() <= clsCount::kSampleMs)
             speed = counter.TotalSpeed();
-        }
         show(hooks, progressLine(result.total, speed));
         if (hooks.processEvents) hooks.processEvents();
     }
