@@ -49,6 +49,8 @@ static void clickKeywordBox(ProgramRunner& program) {
     const QString x = QString::number(shown["keyword_x"].toInt());
     const QString y = QString::number(shown["keyword_y"].toInt());
     QVERIFY(xdotool({"mousemove", x, y, "click", "1"}));
+    // The box has the focus once the program has handled the click; keys sent before that are lost.
+    QTest::qWait(500);
 }
 
 void TstE2eMain::startUpWritesDefaultsAndFetchesTheVersionPage() {
