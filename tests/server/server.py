@@ -9,6 +9,17 @@ Every request except those to the control host is appended to the --log file as 
 the request target outside ASCII are kept one character per byte (U+0080..U+00FF), so a target sent
 without percent-escapes never looks like an escaped one.
 
+Misbehaving pages, as real pages sometimes are (any host):
+  /__bad/popups?n=N        opens N windows with window.open on load, without a click
+  /__bad/hang              a script that never ends, run while the page loads
+  /__bad/stay              asks "leave this page?" (beforeunload) once the user has typed into it
+  /__bad/downloads?n=N     starts N downloads one after another, without a click
+  /__bad/anim              a result page with an endless animation: 2 ms of script every 16 ms
+  /__download/NAME         an attachment named NAME (switches: download_size, download_bps,
+                           download_truncate_at)
+The switches bad_host and bad_kind (popups, hang, stay, downloads, anim) make the result page of one
+host misbehave, so a search can mix such a page in; animate=1 makes every result page animate.
+
 Requests to host control.test change the switches of the update files:
   http://control.test/set?key=value&...   change switches (unknown keys answer 400)
   http://control.test/reset               restore the defaults
@@ -47,6 +58,12 @@ DEFAULTS = {
     "trickle_bps": 0,             # send the body at this many bytes per second
     "reset": 0,                   # 1: reset the connection (after truncate_at bytes, else before answering)
     "page_delay_ms": 0,           # wait before answering a result page
+    "bad_host": "",               # the result page of this host misbehaves as bad_kind says
+    "bad_kind": "",               # popups, hang, stay, downloads or anim
+    "animate": 0,                 # 1: every result page runs the animation of /__bad/anim
+    "download_size": 200000,      # size of /__download/NAME; byte i is i % 251
+    "download_bps": 0,            # send the attachment at this many bytes per second
+    "download_truncate_at": -1,   # announce the full length, close after this many bytes
 }
 
 _switches = dict(DEFAULTS)
@@ -161,6 +178,54 @@ if (location.search.indexOf('auto=1') >= 0)
 </script>"""
 
 
+BAD_POPUPS = """<p>pop-ups without a click</p>
+<script>
+(function () {
+  var n = parseInt(new URLSearchParams(location.search).get('n') || '30', 10);
+  for (var i = 0; i < n; ++i) window.open('http://popup.test/storm-' + i);
+})();
+</script>"""
+
+# The loop starts while the page is still loading, as a broken or hostile script does.
+BAD_HANG = """<p>a script that never ends</p>
+<script>new Image().src = '/__hang-started'; for (;;) {}</script>"""
+
+# Chromium asks before leaving only a page the user has interacted with.
+BAD_STAY = """<p><input id="t" autofocus placeholder="type here"></p>
+<script>
+window.addEventListener('beforeunload', function (e) { e.preventDefault(); e.returnValue = 'stay'; return 'stay'; });
+</script>"""
+
+BAD_DOWNLOADS = """<p>downloads without a click</p>
+<script>
+(function () {
+  var n = parseInt(new URLSearchParams(location.search).get('n') || '5', 10);
+  for (var i = 0; i < n; ++i) {
+    var f = document.createElement('iframe');
+    f.style.display = 'none';
+    f.src = '/__download/storm-' + i + '.bin';
+    document.body.appendChild(f);
+  }
+})();
+</script>"""
+
+# 2 ms of script every 16 ms, and a counter on the page that changes with it.
+ANIM_SCRIPT = """<p id="anim">0</p>
+<script>
+(function () {
+  var el = document.getElementById('anim'), n = 0;
+  setInterval(function () {
+    var end = performance.now() + 2;
+    while (performance.now() < end) {}
+    el.textContent = String(++n);
+  }, 16);
+})();
+</script>"""
+
+BAD_PAGES = {"popups": BAD_POPUPS, "hang": BAD_HANG, "stay": BAD_STAY, "downloads": BAD_DOWNLOADS,
+             "anim": ANIM_SCRIPT}
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "PluvikTestServer/1"
@@ -235,7 +300,11 @@ class Handler(BaseHTTPRequestHandler):
             status = switches()["update_status" if path == "/up.txt" else "package_status"]
         elif path.startswith("/__img/") or path == "/__js/app.js" or path == "/__viewport":
             pass
-        elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain")):
+        elif path == "/__hang-started" or path.startswith("/__download/"):
+            pass
+        elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES:
+            status = 404
+        elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain", "/__bad/")):
             status = 404
         self.log_entry(host, path, query, status)
 
@@ -246,8 +315,15 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_html(status, f"Status {status}", f"<h1>Status {status}</h1>", headers)
         if status == 404:
             return self.send_html(404, "Not Found", "<h1>Not Found</h1>")
-        if path == "/__viewport":
+        if path == "/__viewport" or path == "/__hang-started":
             return self.send_body(200, "image/png", tiny_png(0))
+        if path.startswith("/__download/"):
+            return self.send_download(
+                urllib.parse.unquote_to_bytes(path[len("/__download/"):].encode("latin-1")).decode("utf-8", "replace")
+                or "file.bin")
+        if path.startswith("/__bad/"):
+            kind = path[len("/__bad/"):]
+            return self.send_html(200, f"Bad {kind}", BAD_PAGES[kind])
         if path.startswith("/__img/"):
             digits = re.sub(r"\D", "", path) or "0"
             return self.send_body(200, "image/png", tiny_png(int(digits)), cache="max-age=3600")
@@ -275,7 +351,13 @@ class Handler(BaseHTTPRequestHandler):
         size = 1024 if path == "/__plain" else 100 * 1024
         if params.get("__size", "").isdigit():
             size = int(params["__size"])
+        sw = switches()
+        if sw["bad_host"] and host == sw["bad_host"].lower() and sw["bad_kind"] in BAD_PAGES:
+            return self.send_html(200, title, BAD_PAGES[sw["bad_kind"]])
         body = result_page(title, host, path, query, size)
+        if sw["animate"]:
+            body = body.replace(b"</body>", ANIM_SCRIPT.encode("ascii") + b"</body>")
+            return self.send_body(200, "text/html; charset=gbk", body)
         self.send_body(200, "text/html; charset=gbk", body, cache="max-age=3600")
 
     def handle_control(self, path, query):
@@ -346,6 +428,26 @@ class Handler(BaseHTTPRequestHandler):
         self.write_paced(body, sw["trickle_bps"])
         if sw["reset"]:
             return self.reset_connection()
+        if cut:
+            self.wfile.flush()
+            self.close_connection = True
+
+    def send_download(self, name):
+        sw = switches()
+        body = package_bytes(max(0, sw["download_size"]))
+        quoted = urllib.parse.quote(name)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Content-Disposition", f"attachment; filename=\"{quoted}\"; filename*=UTF-8''{quoted}")
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        if self.command == "HEAD":
+            return
+        cut = 0 <= sw["download_truncate_at"] < len(body)
+        if cut:
+            body = body[: sw["download_truncate_at"]]
+        self.write_paced(body, sw["download_bps"])
         if cut:
             self.wfile.flush()
             self.close_connection = True
