@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QtTest>
@@ -26,6 +27,7 @@ private slots:
     void miniModeAndBack();
     void theCleanerEmptiesTheKeywordAndAddressLists();
     void exitClosesSecondaryWindowsAndTheWaitWindow();
+    void menuShortcutsComeBeforeTheKeywordBoxKeys();
 };
 
 struct Program {
@@ -174,6 +176,36 @@ void MainCommandsTest::exitClosesSecondaryWindowsAndTheWaitWindow() {
     QCOMPARE(p.windows->windows().size(), 0);
     QVERIFY(!p.main->waitWindow()->isVisible());
     QVERIFY(p.app.messages.empty());
+}
+
+static bool openWindowNamed(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return true;
+    return false;
+}
+
+void MainCommandsTest::menuShortcutsComeBeforeTheKeywordBoxKeys() {
+    Program p;
+    p.main->show();
+    QApplication::setActiveWindow(p.main.get());
+    QVERIFY(QTest::qWaitForWindowActive(p.main.get()));
+    QLineEdit* box = p.main->keywordBox()->lineEdit();
+    box->setFocus();
+    QTest::keyClicks(box, "abc");
+    // Each command opens a window that takes the focus; the keys are pressed in the main window.
+    auto press = [&](Qt::Key key) {
+        QApplication::setActiveWindow(p.main.get());
+        box->setFocus();
+        QTest::keyClick(box, key, Qt::ControlModifier);
+    };
+    press(Qt::Key_X);
+    QVERIFY(openWindowNamed("frmOptions"));
+    press(Qt::Key_Z);
+    QVERIFY(openWindowNamed("giveus"));
+    press(Qt::Key_A);
+    QVERIFY(openWindowNamed("frmAbout"));
+    // Neither cut nor undo reached the box.
+    QCOMPARE(box->text(), QStringLiteral("abc"));
 }
 
 QTEST_MAIN(MainCommandsTest)

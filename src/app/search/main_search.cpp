@@ -1,5 +1,7 @@
 // The main window's search, its browser events and its timers.
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QKeyEvent>
@@ -7,6 +9,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -28,6 +31,9 @@ void MainWindow::connectEvents() {
     // Enter in the keyword box searches. The combo box holds the focus for its line edit and hands
     // it every key, an unhandled Enter twice over, so the key press is taken at the combo box.
     m_combo->installEventFilter(this);
+    // Shortcut overrides go to whichever widget has the focus, a result page's inner widget among
+    // them: only an application-wide filter sees them all.
+    qApp->installEventFilter(this);
 
     BrowserView* tab0 = m_browsers[0];
     connect(tab0, &BrowserView::DownloadBegin, this, [this] {
@@ -57,12 +63,14 @@ void MainWindow::connectEvents() {
     connect(m_timers[3], &QTimer::timeout, this, &MainWindow::onTimer4);
 }
 
-// Keys the keyword box would take for line editing on some desktops (Ctrl+E to the end of the line,
-// Ctrl+U to delete it) although the menus give them to "退出" and "检查更新". The box leaves them to
-// the menus. Cut, select-all and undo stay with the box: every text box has them.
-static bool isMenuKey(const QKeyEvent* key) {
-    if (key->modifiers() != Qt::ControlModifier) return false;
-    return key->key() == Qt::Key_E || key->key() == Qt::Key_U;
+// Whether `key` is the shortcut of an entry of the menu bar.
+bool MainWindow::isMenuShortcut(const QKeyEvent* key) const {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
+    for (QAction* action : menuBar()->findChildren<QAction*>()) {
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) return true;
+    }
+    return false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -73,11 +81,15 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (watched == m_combo && event->type() == QEvent::ShortcutOverride &&
-        isMenuKey(static_cast<QKeyEvent*>(event))) {
-        // Not taken by the box: the shortcut goes to the menu.
-        event->ignore();
-        return true;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The menu shortcuts come before a text box's or a page's own keys (Ctrl+X, Ctrl+A, Ctrl+Z,
+        // Ctrl+E, Ctrl+U ...) wherever the focus is in this window. The keyword box keeps cut,
+        // select-all and undo in its context menu.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && isMenuShortcut(static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

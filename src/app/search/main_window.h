@@ -16,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -130,6 +131,7 @@ private:
     void load();
     void applyTray();
     WindowState trayWindowState() const;
+    bool isMenuShortcut(const QKeyEvent* key) const;
     QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     AppContext m_ctx;
