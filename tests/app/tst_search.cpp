@@ -20,6 +20,7 @@ private slots:
     void emptyKeywordIsRefusedAndNothingElseHappens();
     void searchNavigatesEveryTabAndShowsTheWaitWindow();
     void userEnginesAreSearchedOnlyWhenSwitchedOn();
+    void enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory();
     void pagesOpenedEndsTheWaitAtTheNextTick();
     void stopQuestionOkStopsLoading();
     void stopQuestionCancelKeepsTheWindowDisabled();
@@ -103,6 +104,39 @@ void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
     // An empty prefix gives the bare keyword.
     QCOMPARE(tab(app, 21)->navigations.last(), QStringLiteral("kw"));
     QCOMPARE(tab(app, 22)->navigations.size(), 1);
+}
+
+void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
+    AppFixture app;
+    MainWindow window(app.context());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QLineEdit* box = window.keywordBox()->lineEdit();
+    auto searchTyped = [&](const QString& typed) {
+        box->setFocus();
+        box->clear();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        tab(app, 15)->finishLoad();
+        window.waitWindow()->onTimer1();
+    };
+    searchTyped(QStringLiteral("abc"));
+    searchTyped(QStringLiteral("ab"));
+    QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=ab"));
+
+    typeAndSearch(window, QStringLiteral("北京大学"));
+    tab(app, 15)->finishLoad();
+    window.waitWindow()->onTimer1();
+    box->setFocus();
+    box->clear();
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("北京"));
+    QApplication::sendEvent(box, &commit);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%B1%B1%BE%A9"));
+    // The earlier keywords are still offered in the list.
+    QCOMPARE(window.keywordBox()->count(), 4);
 }
 
 void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {

@@ -1,7 +1,6 @@
 #include "search/main_window.h"
 
 #include <QComboBox>
-#include <QCompleter>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,8 +66,10 @@ void MainWindow::buildControls() {
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setGeometry(376, 16, 249, 20);
     m_combo->setMaxVisibleItems(20);
-    // The history is case-sensitive; completion must not turn "abc" into an earlier "ABC".
-    m_combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    // The keyword is searched exactly as typed: no completion from the history, which would turn
+    // a typed "ab" into an earlier "abc" (or an input method's "北京" into "北京大学") on Enter.
+    // The earlier keywords stay in the drop-down list.
+    m_combo->setCompleter(nullptr);
 
     m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
     m_command1->setObjectName("Command1");
