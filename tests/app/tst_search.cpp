@@ -172,6 +172,13 @@ void SearchTest::stopQuestionOkStopsLoading() {
     for (int t = 0; t <= 20; ++t) QVERIFY(tab(app, t)->calls.contains("stop"));
     QVERIFY(!tab(app, 21)->calls.contains("stop"));
     QVERIFY(!window.waitWindow()->isVisible());
+    // The engine reports the stopped load as finished: the search stays stopped.
+    tab(app, 15)->finishLoad(false);
+    QCOMPARE(window.statusText(), QStringLiteral("已停止打开"));
+    // A later load of that tab (a click on a link) counts again.
+    emit tab(app, 15)->DownloadBegin();
+    tab(app, 15)->finishLoad(false);
+    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
 }
 
 void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {

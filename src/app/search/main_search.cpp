@@ -40,9 +40,15 @@ void MainWindow::connectEvents() {
         if (m_searchStarted) setStatusText(QStringLiteral("正在打开...."));
     });
     BrowserView* signalTab = m_browsers[EngineTable::kSignalTab];
+    connect(signalTab, &BrowserView::DownloadBegin, this, [this] { m_signalTabStopped = false; });
     connect(signalTab, &BrowserView::DownloadComplete, this, [this](bool) {
+        // The end of the load that the user's "stop" broke off is no news: the search stays stopped.
+        if (m_signalTabStopped) {
+            m_signalTabStopped = false;
+            return;
+        }
         // Only this tab's completion counts as "the pages have opened"; a failed load counts too,
-        // so a dead server never leaves the window disabled.
+        // so a dead server or a dead page never leaves the window disabled.
         if (m_searchStarted) m_wait->pagesOpened();
     });
     for (BrowserView* view : m_browsers) {
@@ -105,6 +111,7 @@ void MainWindow::search() {
         return;
     }
     m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    m_signalTabStopped = false;
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {
             case SearchStepKind::SetSearchStarted:
@@ -133,6 +140,8 @@ void MainWindow::search() {
 }
 
 void MainWindow::stopResultTabs() {
+    // The engine reports the stopped load of the signal tab as finished a moment later.
+    m_signalTabStopped = true;
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
 }
 

@@ -166,6 +166,9 @@ private:
     KeywordHistory m_history;
     TrayLogic m_trayLogic;
     bool m_searchStarted = false;
+    // Set by the wait window's stop until the signal tab's stopped load has reported its end or a
+    // new load has begun there.
+    bool m_signalTabStopped = false;
     bool m_shownOnce = false;
     bool m_exiting = false;
     std::optional<bool> m_trayAvailableOverride;
