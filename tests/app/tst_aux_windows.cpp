@@ -138,6 +138,12 @@ void AuxWindowsTest::miniSearchesTheChosenEngineOnEnterAndButton() {
     QTest::keyClick(mini.keywordBox(), Qt::Key_Enter);
     QCOMPARE(view->navigations.last(), host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=a&b");
     QCOMPARE(view->navigations.size(), 3);
+    // Command1 is the default button: Enter right after clicking an engine searches too.
+    auto* youdao = mini.findChild<QRadioButton*>("youdao");
+    QTest::mouseClick(youdao, Qt::LeftButton);
+    youdao->setFocus();
+    QTest::keyClick(youdao, Qt::Key_Return);
+    QCOMPARE(view->navigations.last(), host(Service::YoudaoWeb) + "/search?q=a&b");
 }
 
 void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
@@ -327,6 +333,12 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     QTest::mouseClick(dual.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(left->navigations.last(), host(Service::YahooChina) + "/s?p=x&y");
     QCOMPARE(right->navigations.last(), host(Service::SosoWeb) + "/q?pid=s.idx&w=x&y");
+    // Enter right after clicking a pair searches it: Command1 is the default button.
+    auto* option3 = dual.findChild<QRadioButton*>("Option3");
+    QTest::mouseClick(option3, Qt::LeftButton);
+    option3->setFocus();
+    QTest::keyClick(option3, Qt::Key_Return);
+    QCOMPARE(left->navigations.last(), host(Service::YoudaoWeb) + "/search?q=x&y");
     QVERIFY(app.messages.empty());
 
     // Pages of either side that ask for a window get one of the program's own.

@@ -19,6 +19,7 @@
 #include "platform/trace.h"
 #include "search/search_plan.h"
 #include "shell/window_parts.h"
+#include "windows/focus_in_browser.h"
 
 namespace pluvik {
 
@@ -59,7 +60,6 @@ void DualWindow::buildControls() {
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName("Text1");
     m_text1->setGeometry(348, 10, 300, 22);
-    m_text1->installEventFilter(this);
 
     m_command1 = new QPushButton(QStringLiteral("搜索"), this);
     m_command1->setObjectName("Command1");
@@ -117,15 +117,14 @@ void DualWindow::search() {
     m_browser2->Navigate(toQ(addresses.right));
 }
 
-bool DualWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            search();
-            return true;
-        }
+void DualWindow::keyPressEvent(QKeyEvent* event) {
+    // Command1 is the default button: an Enter that no control took (the keyword box, an engine
+    // option, a frame) runs the search. A result page keeps its own Enter.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !focusInBrowser(this)) {
+        search();
+        return;
     }
-    return QWidget::eventFilter(watched, event);
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace pluvik

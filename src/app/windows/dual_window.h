@@ -35,10 +35,10 @@ public:
     int selectedPair() const;
 
 public slots:
-    void search();  // Command1, Enter in Text1
+    void search();  // Command1, Enter anywhere but in the result pages
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

@@ -24,6 +24,7 @@
 #include "platform/trace.h"
 #include "search/search_plan.h"
 #include "shell/window_parts.h"
+#include "windows/focus_in_browser.h"
 
 namespace pluvik {
 
@@ -62,7 +63,6 @@ void MiniWindow::buildControls() {
     m_text1 = new QLineEdit(m_client);
     m_text1->setObjectName("Text1");
     m_text1->setGeometry(92, 9, 262, 22);
-    m_text1->installEventFilter(this);
 
     m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
     m_command1->setObjectName("Command1");
@@ -178,15 +178,14 @@ void MiniWindow::closeEvent(QCloseEvent* event) {
     exitProgram();
 }
 
-bool MiniWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            search();
-            return true;
-        }
+void MiniWindow::keyPressEvent(QKeyEvent* event) {
+    // Command1 is the default button: an Enter that no control took (the keyword box, an engine
+    // option, a frame) runs the search. A result page keeps its own Enter.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !focusInBrowser(this)) {
+        search();
+        return;
     }
-    return QMainWindow::eventFilter(watched, event);
+    QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace pluvik

@@ -47,13 +47,13 @@ public:
     QString statusText() const;
 
 public slots:
-    void search();          // Command1, Enter in Text1
+    void search();          // Command1, Enter anywhere but in the result page
     void backToStandard();  // big
     void exitProgram();     // Command2
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
