@@ -215,6 +215,20 @@ void BrowseWindowTest::enterAddsOnceCommand6Never() {
     emit box->activated(1);
     QCOMPARE(view->navigations.last(), QStringLiteral("http://HTTP://example.test/a"));
     QCOMPARE(box->count(), 2);
+
+    // One Enter on a new address, one navigation; leaving the box on a list entry's text, none.
+    w->show();
+    QApplication::setActiveWindow(w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window));
+    box->setFocus();
+    qsizetype before = view->navigations.size();
+    pressEnter(w.window, "third.test");
+    QCOMPARE(view->navigations.size(), before + 1);
+    box->lineEdit()->clear();
+    QTest::keyClicks(box, "http://example.test/a");
+    command(w.window, 1)->setFocus();
+    QVERIFY(!box->lineEdit()->hasFocus());
+    QCOMPARE(view->navigations.size(), before + 1);
 }
 
 void BrowseWindowTest::aLoneVisibleTabStaysOpen() {

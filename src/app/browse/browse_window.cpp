@@ -182,6 +182,10 @@ void BrowseWindow::connectEvents() {
     connect(m_commands[5], &QToolButton::clicked, this, &BrowseWindow::go);
     connect(m_commands[6], &QToolButton::clicked, this, &BrowseWindow::closeTab);
     connect(m_combo->lineEdit(), &QLineEdit::returnPressed, this, &BrowseWindow::enterAddress);
+    // The box on its own picks the list entry equal to its text whenever editing ends (Enter, or
+    // the focus leaving it) and reports that as a choice from the list: one Enter would navigate
+    // twice, and leaving the box would navigate without any key. Only a real choice counts.
+    disconnect(m_combo->lineEdit(), &QLineEdit::editingFinished, m_combo, nullptr);
     connect(m_combo, &QComboBox::activated, this, &BrowseWindow::chooseAddress);
 
     connect(m_tabs, &TabStrip::currentChanged, this, &BrowseWindow::showCurrentTab);
