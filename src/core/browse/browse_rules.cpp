@@ -41,15 +41,15 @@ bool quickCloseTab(TabStripModel& tabs) {
 }
 
 int tabsPerRowFor(int currentIndex, int previous) {
-    int value = previous;
-    if (currentIndex > 3) {
-        value = std::max(value, 5);
-        if (currentIndex > 5) {
-            value = std::max(value, 10);
-            if (currentIndex > 10) {
-                value = std::max(value, 15);
-                if (currentIndex > 15) value = std::max(value, 24);
-            }
+    if (currentIndex <= 3) return previous;
+    // A chain of steps, each taken only after the one before it, so within one page the larger
+    // value always wins; a later page starts the chain again from its own tab.
+    int value = 5;
+    if (currentIndex > 5) {
+        value = 10;
+        if (currentIndex > 10) {
+            value = 15;
+            if (currentIndex > 15) value = 24;
         }
     }
     return value;

@@ -58,8 +58,8 @@ bool closeCurrentTab(TabStripModel& tabs);
 bool quickCloseTab(TabStripModel& tabs);
 
 // Tabs per row after a page was placed in tab `currentIndex`: 5 beyond tab 3, 10 beyond tab 5, 15
-// beyond tab 10, 24 beyond tab 15. The value never shrinks: a lower tab reused after closings keeps
-// the rows as they are.
+// beyond tab 10, 24 beyond tab 15; tabs up to 3 leave `previous` as it is. Every page sets the count
+// from its own tab, so a lower tab reused after closings narrows the rows again.
 int tabsPerRowFor(int currentIndex, int previous);
 
 // What a new-window request from a page of this window leads to.

@@ -132,13 +132,18 @@ TEST(BrowseRules, APageAfterAClosingReusesTheClosedTab) {
     EXPECT_EQ(tabs.current(), 3);
     EXPECT_EQ(placeNewWindow(tabs).targetTab, 5);
 
-    // A lower tab reused after the rows were widened keeps them wide.
+    // Each page sets the tabs per row from its own tab: a lower tab reused after the rows were
+    // widened narrows them again; tabs 2 and 3 take no step and leave the rows as they are.
     for (int i = 6; i <= 16; ++i) placeNewWindow(tabs);
     ASSERT_EQ(tabs.tabsPerRow(), 24);
     tabs.setCurrent(4);
     closeCurrentTab(tabs);
     EXPECT_EQ(placeNewWindow(tabs).targetTab, 4);
-    EXPECT_EQ(tabs.tabsPerRow(), 24);
+    EXPECT_EQ(tabs.tabsPerRow(), 5);
+    tabs.setCurrent(3);
+    closeCurrentTab(tabs);
+    EXPECT_EQ(placeNewWindow(tabs).targetTab, 3);
+    EXPECT_EQ(tabs.tabsPerRow(), 5);
 }
 
 TEST(BrowseRules, NoOpenPageIsEverReplaced) {
