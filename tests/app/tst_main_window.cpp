@@ -17,7 +17,7 @@ private slots:
     void defaultSettingsShowTheBuiltInTabsAndTheStartPage();
     void aSwitchedOffFirstEngineHidesTabZero();
     void aNamedUserEngineGetsItsTab();
-    void everythingOffHidesEveryTab();
+    void everythingOffKeepsOneTab();
     void damagedSettingsFilesStartOnDefaults();
     void controlsSitWhereTheLayoutPutsThem();
 };
@@ -88,12 +88,16 @@ void MainWindowTest::aNamedUserEngineGetsItsTab() {
     QCOMPARE(window.tabs()->caption(22), QString());
 }
 
-void MainWindowTest::everythingOffHidesEveryTab() {
+void MainWindowTest::everythingOffKeepsOneTab() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", gnFile(QList<QByteArray>(21, " 0 ")));
     app.writeProgramFile("DIY.txt", " 0 \r\n 0 \r\n\r\n\r\n\r\n\r\n");
     MainWindow window(app.context());
-    QCOMPARE(window.tabs()->visibleCount(), 0);
+    // The tab the options dialog keeps when every engine is unchecked, without a word this time.
+    QCOMPARE(window.tabs()->visibleCount(), 1);
+    QVERIFY(window.tabs()->isTabVisible(20));
+    QCOMPARE(window.tabs()->current(), 20);
+    QVERIFY(app.messages.empty());
 }
 
 void MainWindowTest::damagedSettingsFilesStartOnDefaults() {

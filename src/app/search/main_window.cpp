@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include "options/option_rules.h"
 #include "platform/app_paths.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
@@ -147,17 +148,21 @@ void MainWindow::load() {
     for (BrowserView* view : m_browsers) view->setSilent(true);
 
     // 7, 8. Hide the tabs switched off, then show the ones switched on; any other value leaves the
-    // tab as it is.
+    // tab as it is. With everything switched off one tab stays, as the options dialog said when
+    // the choice was made.
     auto onOff = [&settings](int tab) -> int {
         if (tab == EngineTable::kDiy1Tab) return settings.opendiy1;
         if (tab == EngineTable::kDiy2Tab) return settings.opendiy2;
         return settings.engine(tab);
     };
+    std::vector<bool> leftAsTheyAre;
     for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        if (onOff(tab) == 0) m_tabs->setTabVisible(tab, false);
+        const int value = onOff(tab);
+        leftAsTheyAre.push_back(value != 0 && value != 1 && m_tabs->isTabVisible(tab));
     }
-    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        if (onOff(tab) == 1) m_tabs->setTabVisible(tab, true);
+    for (const TabOp& op : okOps(settings, leftAsTheyAre).ops) {
+        if (op.kind == TabOp::Hide) m_tabs->setTabVisible(op.tab, false);
+        if (op.kind == TabOp::Show) m_tabs->setTabVisible(op.tab, true);
     }
 
     // 9. The tray icon.
