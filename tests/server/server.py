@@ -9,6 +9,10 @@ Every request except those to the control host is appended to the --log file as 
 the request target outside ASCII are kept one character per byte (U+0080..U+00FF), so a target sent
 without percent-escapes never looks like an escaped one.
 
+New windows: /__newwin/blank (a link with target _blank) and /__newwin/open (window.open) open
+popup.test pages; with auto=1 by themselves once loaded (no user action: refused by the program),
+with user=1 on the first key or click of the user in the page (/__newwin/open takes the address from to=).
+
 Misbehaving pages, as real pages sometimes are (any host):
   /__bad/popups?n=N        opens N windows with window.open on load, without a click
   /__bad/hang              a script that never ends, run while the page loads
@@ -169,12 +173,22 @@ NEWWIN_BLANK = """<p><a id="l" target="_blank" href="http://popup.test/target-bl
 <script>
 if (location.search.indexOf('auto=1') >= 0)
     window.addEventListener('load', function () { document.getElementById('l').click(); });
+if (location.search.indexOf('user=1') >= 0)
+    ['keydown', 'mousedown'].forEach(function (type) {
+        document.addEventListener(type, function () { document.getElementById('l').click(); }, {once: true});
+    });
 </script>"""
 
 NEWWIN_OPEN = """<p><button id="b" onclick="window.open('http://popup.test/window-open')">open</button></p>
 <script>
 if (location.search.indexOf('auto=1') >= 0)
     window.addEventListener('load', function () { window.open('http://popup.test/window-open'); });
+if (location.search.indexOf('user=1') >= 0)
+    ['keydown', 'mousedown'].forEach(function (type) {
+        document.addEventListener(type, function () {
+            window.open(new URLSearchParams(location.search).get('to') || 'http://popup.test/window-open');
+        }, {once: true});
+    });
 </script>"""
 
 
@@ -258,6 +272,7 @@ class Handler(BaseHTTPRequestHandler):
             "t": time.time(), "method": self.command, "host": host, "path": path, "query": query,
             "target": self.path, "user_agent": self.headers.get("User-Agent", ""),
             "cookie": self.headers.get("Cookie", ""), "status": status,
+            "accept_language": self.headers.get("Accept-Language", ""),
         })
 
     def send_body(self, status, content_type, body, headers=(), cache="no-store"):

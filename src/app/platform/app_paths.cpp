@@ -2,16 +2,79 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "search/engine_table.h"
+#include "update/update_check.h"
 
 namespace pluvik {
 
+namespace {
+
+// The installed files a user's program directory starts from; the settings files are written by the
+// program itself with their defaults.
+QStringList seedFiles() {
+    return {QString::fromLatin1(EngineTable::kStartPage), QString::fromLatin1(kVersionIniName)};
+}
+
+QStringList seed(const QString& dir, const QString& dataDir) {
+    QStringList copied;
+    for (const QString& name : seedFiles()) {
+        const QString source = QDir(dataDir).filePath(name);
+        const QString target = QDir(dir).filePath(name);
+        if (QFileInfo::exists(target) || !QFileInfo(source).isFile()) continue;
+        if (!QFile::copy(source, target)) continue;
+        // The installed files are read-only for the user; the copies are theirs to change.
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
+        copied << name;
+    }
+    return copied;
+}
+
+}  // namespace
+
+ProgramDirectory resolveProgramDirectory(const QString& executableDir, const QString& pluvikHome,
+                                         const QString& userDataDir) {
+    ProgramDirectory result;
+    if (!pluvikHome.isEmpty()) {
+        result.kind = ProgramDirectory::Kind::Environment;
+        result.path = QDir(pluvikHome).absolutePath();
+        return result;
+    }
+    if (QFileInfo::exists(startPagePath(executableDir))) {
+        result.kind = ProgramDirectory::Kind::BesideExecutable;
+        result.path = executableDir;
+        return result;
+    }
+    result.kind = ProgramDirectory::Kind::UserData;
+    result.path = QDir(userDataDir).absolutePath();
+    result.installedDataDir = QDir::cleanPath(executableDir + QStringLiteral("/../share/pluvik"));
+    result.usable = QDir().mkpath(result.path);
+    if (result.usable) result.seeded = seed(result.path, result.installedDataDir);
+    return result;
+}
+
+ProgramDirectory resolveProgramDirectory() {
+    return resolveProgramDirectory(QCoreApplication::applicationDirPath(), qEnvironmentVariable("PLUVIK_HOME"),
+                                   userDataDirectory());
+}
+
 QString programDirectory() {
-    const QString home = qEnvironmentVariable("PLUVIK_HOME");
-    if (!home.isEmpty()) return QDir(home).absolutePath();
-    return QCoreApplication::applicationDirPath();
+    return resolveProgramDirectory().path;
+}
+
+QString kindName(ProgramDirectory::Kind kind) {
+    switch (kind) {
+        case ProgramDirectory::Kind::Environment:
+            return QStringLiteral("PLUVIK_HOME");
+        case ProgramDirectory::Kind::BesideExecutable:
+            return QStringLiteral("executable");
+        case ProgramDirectory::Kind::UserData:
+            return QStringLiteral("user_data");
+    }
+    return {};
 }
 
 QString userDataDirectory() {

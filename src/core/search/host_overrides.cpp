@@ -62,14 +62,22 @@ bool isPort(std::string_view port) {
     return value >= 1 && value <= 65535;
 }
 
+// Strict UTF-8: shortest forms, no surrogates, nothing past U+10FFFF.
 bool isValidUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
         const std::size_t len = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
                                                                       : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
         if (len == 0 || i + len > s.size()) return false;
+        unsigned cp = len == 1 ? b : b & (0x7Fu >> len);
         for (std::size_t k = 1; k < len; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+            const auto c = static_cast<unsigned char>(s[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3Fu);
+        }
+        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
         }
         i += len;
     }
