@@ -220,12 +220,7 @@ void BrowseWindow::load() {
     m_layout->record();
 
     // 2. The whole screen above the taskbar; the resize this brings scales the controls.
-    QScreen* screen = this->screen();
-    if (screen) {
-        const QRect whole = screen->geometry();
-        move(whole.topLeft());
-        resize(whole.width(), whole.height() - taskbarHeightPixels(*screen));
-    }
+    fitWorkArea();
 
     // 3. Tab 0 is current; its browser raises no dialogs of its own.
     m_tabs->setCurrent(0);
@@ -245,6 +240,39 @@ void BrowseWindow::load() {
     for (int i = 1; i < kTabCount; ++i) m_tabs->setTabVisible(i, false);
 
     m_ctx.trace.record("browse_window_loaded");
+}
+
+static QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect inner = window.geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+// The window's frame, title bar included, covers the work area (the screen less the taskbar and
+// other panels), so the status bar never sits under the taskbar. The frame is known only once the
+// window is on the screen, and may arrive later still from the window manager: each change of the
+// frame places the window again.
+void BrowseWindow::fitWorkArea() {
+    QScreen* screen = this->screen();
+    if (!screen) return;
+    m_fittedMargins = frameMargins(*this);
+    setGeometry(screen->availableGeometry().marginsRemoved(m_fittedMargins));
+}
+
+bool BrowseWindow::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    const QEvent::Type type = event->type();
+    if (m_fitting || !isVisible() || (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize))
+        return handled;
+    // A maximised or minimised window is the window manager's to place.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return handled;
+    if (frameMargins(*this) != m_fittedMargins) {
+        m_fitting = true;
+        fitWorkArea();
+        m_fitting = false;
+    }
+    return handled;
 }
 
 BrowserView* BrowseWindow::currentBrowser() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
 #include <QPointer>
 #include <array>
 
@@ -70,6 +71,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // Held while a dialog of this window runs its own event loop: a close in that loop hides the
@@ -93,6 +95,7 @@ private:
     void buildMenus();
     void connectEvents();
     void load();
+    void fitWorkArea();
     QToolButton* pictureButton(const char* name, const QString& text, int icon, const QRect& geometry);
     QAction* addAction(QMenu* menu, const char* name, const QString& text);
     void applyEntry(EntryTrigger trigger);
@@ -115,6 +118,8 @@ private:
     QLabel* m_statusLabel = nullptr;
     QMenu* m_youjian = nullptr;
     ProportionalLayout* m_layout = nullptr;
+    QMargins m_fittedMargins;  // the frame the window was last fitted with
+    bool m_fitting = false;
     int m_busy = 0;
     bool m_closePending = false;
     bool m_closingAnnounced = false;
