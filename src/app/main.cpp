@@ -1,8 +1,13 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QNetworkProxyFactory>
+#include <QTranslator>
 #include <QUrl>
 #include <QWebEngineProfile>
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "app_context.h"
 #include "platform/app_paths.h"
@@ -14,6 +19,7 @@
 #include "browse/browse_windows.h"
 #include "cleaner/cleaner_services.h"
 #include "cleaner/url_history_recorder.h"
+#include "search/host_overrides.h"
 #include "search/main_window.h"
 #include "windows/open_link.h"
 #include "shell/settings.h"
@@ -22,21 +28,58 @@ int main(int argc, char** argv) {
     // Twenty-three result pages do not need twenty-three renderer processes: four share them, which
     // costs a third less memory, and every tab still loads and keeps its page (see bench/memory).
     // Flags the user sets take precedence.
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--renderer-process-limit=4");
+    QByteArray engineFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) engineFlags = "--renderer-process-limit=4";
+    // The engine speaks Chinese like the rest of the program: its error pages and built-in texts,
+    // whatever the user's locale, unless the user names a language of their own.
+    if (!engineFlags.contains("--lang=")) engineFlags += " --lang=zh-CN";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags.trimmed());
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));
     QApplication::setApplicationVersion(QStringLiteral("6.2.368"));
+    // Ties the windows to the installed desktop entry (its icon and name in docks and switchers).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pluvik.Pluvik"));
     // The browser and the update check both follow the system proxy (http_proxy on Linux).
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 
     pluvik::Trace trace;
-    const QString programDir = pluvik::programDirectory();
+    // Qt's own texts (the context menus of text boxes and pages, the print and file dialogs) in
+    // Chinese like the program's, whatever the user's locale. A missing catalogue leaves them English.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    std::vector<std::unique_ptr<QTranslator>> translators;
+    QStringList catalogues;
+    for (const QString name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtwebengine_zh_CN")}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) continue;
+        QCoreApplication::installTranslator(translator.get());
+        translators.push_back(std::move(translator));
+        catalogues << name;
+    }
+    trace.record("translations", {{"loaded", catalogues}});
+
+    const pluvik::ProgramDirectory programDirectory = pluvik::resolveProgramDirectory();
+    const QString programDir = programDirectory.path;
+    trace.record("program_directory", {{"path", programDir},
+                                       {"kind", pluvik::kindName(programDirectory.kind)},
+                                       {"seeded", programDirectory.seeded},
+                                       {"usable", programDirectory.usable}});
+    // Read once, before any window builds an address.
+    const pluvik::HostOverrides hosts = pluvik::applyHostOverridesFile(
+        std::filesystem::path(pluvik::toStd(programDir)) / pluvik::kHostOverridesFileName);
+    for (const pluvik::HostOverride& o : hosts.overrides)
+        trace.record("host_override", {{"key", pluvik::toQ(pluvik::serviceKey(o.service))},
+                                       {"address", pluvik::toQ(o.origin)}});
+    for (const pluvik::IgnoredHostLine& line : hosts.ignored)
+        trace.record("host_override_ignored", {{"line", line.line},
+                                               {"text", pluvik::toQ(line.text)},
+                                               {"reason", pluvik::toQ(line.reason)}});
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
     pluvik::ShellOpener shell;
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
+    // Sent as it stands on every request of every window.
+    profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
     // Made before any browser exists: the cookie side of the cache learns of cookies from then on.
     auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
     pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
