@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QtTest>
 #include <filesystem>
 
@@ -178,6 +179,10 @@ void FaultsTest::aSettingsDirectoryThatCannotBeCreatedRunsOnTheDefaults() {
     QCOMPARE(app.messages.size(), size_t{1});
     QVERIFY2(app.messages[0].text.startsWith(QStringLiteral("设置无法保存：")),
              qPrintable(app.messages[0].text));
+    // Chinese throughout: nothing but the path is in Latin letters.
+    QString words = app.messages[0].text;
+    words.remove(blocker + "/program");
+    QVERIFY2(!words.contains(QRegularExpression("[A-Za-z]")), qPrintable(app.messages[0].text));
     QCOMPARE(app.settings->current().sogou, 0);
     QVERIFY(app.settings->current().ie);
     QVERIFY(!QFileInfo::exists(blocker + "/program"));

@@ -6,15 +6,51 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
+#include <string>
 #include <random>
 #include <system_error>
 
 namespace pluvik {
 namespace {
 
+// The user reads these texts (a failed save of the settings): the system's own error texts are in
+// English, so the common causes get words of the program's own.
+std::string systemReason(int err) {
+    switch (err) {
+        case EACCES:
+        case EPERM:
+            return "没有写入的权限";
+        case ENOSPC:
+#ifdef EDQUOT
+        case EDQUOT:
+#endif
+            return "磁盘空间不足";
+        case EROFS:
+            return "磁盘只能读不能写";
+        case ENOENT:
+            return "文件夹不存在";
+        case ENOTDIR:
+            return "路径中的一个文件夹其实是文件";
+        case EISDIR:
+            return "同名的文件夹占着这个位置";
+        case EIO:
+            return "磁盘读写出错";
+        case EMFILE:
+        case ENFILE:
+            return "打开的文件太多";
+        case ENAMETOOLONG:
+            return "文件名太长";
+        default:
+            return "系统错误 " + std::to_string(err);
+    }
+}
+
 std::string reason(const std::string& what, int err) {
-    return what + ": " + std::strerror(err);
+    return what + "（" + systemReason(err) + "）";
+}
+
+std::string quoted(const std::filesystem::path& path) {
+    return "“" + path.string() + "”";
 }
 
 void setError(std::string* error, std::string text) {
@@ -79,7 +115,7 @@ bool fileExists(const std::filesystem::path& path) {
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error) {
     if (path.filename().empty()) {
-        setError(error, "no file name given");
+        setError(error, "没有给出文件名");
         return false;
     }
     const std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
@@ -92,7 +128,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) {
-        setError(error, reason("cannot create a temporary file in " + dir.string(), errno));
+        setError(error, reason("无法在文件夹" + quoted(dir) + "中建立文件", errno));
         return false;
     }
 
@@ -109,14 +145,14 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         // Failing to copy the permission bits is not worth losing the write for.
         (void)::fchmod(fd, old.st_mode & 07777);
     }
-    if (!writeAll(fd, bytes)) return fail("cannot write " + path.string());
-    if (::fsync(fd) != 0) return fail("cannot flush " + path.string());
+    if (!writeAll(fd, bytes)) return fail("无法写入文件" + quoted(path));
+    if (::fsync(fd) != 0) return fail("无法把文件" + quoted(path) + "写到磁盘上");
     if (::close(fd) != 0) {
         fd = -1;
-        return fail("cannot close " + path.string());
+        return fail("无法写完文件" + quoted(path));
     }
     fd = -1;
-    if (::rename(temp.c_str(), path.c_str()) != 0) return fail("cannot replace " + path.string());
+    if (::rename(temp.c_str(), path.c_str()) != 0) return fail("无法替换文件" + quoted(path));
 
     // Make the rename itself durable; the new contents are already safe, so a failure here is ignored.
     int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

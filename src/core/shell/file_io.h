@@ -17,8 +17,8 @@ bool fileExists(const std::filesystem::path& path);
 // Replaces the file's whole contents so that a reader never sees half a file: the bytes go to a
 // temporary file in the same directory, are flushed to the disk and the temporary file is renamed over
 // the target. On any failure the temporary file is removed, the old file stays as it was, and the
-// function returns false with a short English reason in *error (when given). An existing file keeps
-// its permission bits.
+// function returns false with a short reason for the user, in Chinese, in *error (when given). An
+// existing file keeps its permission bits.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error = nullptr);
 

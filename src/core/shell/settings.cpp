@@ -197,7 +197,7 @@ SettingsStore::SettingsStore(std::filesystem::path programDir, FileWriter writer
 bool SettingsStore::write(const std::filesystem::path& path, const std::string& bytes) {
     std::string error;
     if (m_writer && m_writer(path, bytes, &error)) return true;
-    m_lastError = error.empty() ? "cannot write " + path.string() : error;
+    m_lastError = error.empty() ? "无法写入文件“" + path.string() + "”" : error;
     return false;
 }
 

@@ -60,7 +60,8 @@ TEST_F(FileIo, FailedWriteReportsWhyAndCleansUp) {
     // No such folder: the temporary file cannot even be created.
     std::string error;
     EXPECT_FALSE(writeFileAtomically(m_dir / "missing" / "Gn.txt", "x", &error));
-    EXPECT_FALSE(error.empty());
+    // The reason is for the user, in the program's own words, not the system's English.
+    EXPECT_EQ(error, "无法在文件夹“" + (m_dir / "missing").string() + "”中建立文件（文件夹不存在）");
 
     // A folder in the target's place: the rename fails after the temporary file was written, and that
     // file must not be left behind.
