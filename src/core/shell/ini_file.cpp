@@ -73,14 +73,15 @@ Parsed parseLine(std::string_view text) {
         p.name = trim(t.substr(1, close - 1));
         return p;
     }
-    p.kind = Kind::Key;
     p.equals = findChar(text, '=');
     if (p.equals == npos) {
-        p.name = t;
-    } else {
-        p.name = trim(text.substr(0, p.equals));
-        p.value = trim(text.substr(p.equals + 1));
+        // Text without '=' names no key: it is skipped like any line the reader does not know.
+        p.kind = Kind::Unknown;
+        return p;
     }
+    p.kind = Kind::Key;
+    p.name = trim(text.substr(0, p.equals));
+    p.value = trim(text.substr(p.equals + 1));
     return p;
 }
 
@@ -107,18 +108,17 @@ size_t gb18030CharLength(std::string_view s, size_t pos) {
 }
 
 IniFile::IniFile(std::string_view bytes) {
+    // A line ends at CR LF, LF or a lone CR, as the profile functions read it.
     size_t start = 0;
     while (start < bytes.size()) {
-        const size_t lf = bytes.find('\n', start);
-        if (lf == npos) {
+        const size_t stop = bytes.find_first_of("\r\n", start);
+        if (stop == npos) {
             m_lines.push_back({std::string(bytes.substr(start)), ""});
             break;
         }
-        size_t textEnd = lf;
-        if (textEnd > start && bytes[textEnd - 1] == '\r') --textEnd;
-        m_lines.push_back({std::string(bytes.substr(start, textEnd - start)),
-                           std::string(bytes.substr(textEnd, lf + 1 - textEnd))});
-        start = lf + 1;
+        const size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+        m_lines.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
+        start = stop + endLength;
     }
 }
 
@@ -179,8 +179,7 @@ void IniFile::setValue(std::string_view section, std::string_view key, std::stri
         // Keep the key as the file spells it, and the line's own line end.
         Line& line = m_lines[existing];
         const Parsed p = parseLine(line.text);
-        std::string_view before =
-            p.equals == npos ? std::string_view(line.text) : std::string_view(line.text).substr(0, p.equals);
+        std::string_view before = std::string_view(line.text).substr(0, p.equals);
         while (!before.empty() && isBlank(before.back())) before.remove_suffix(1);
         line.text = std::string(before) + "=" + std::string(value);
         return;

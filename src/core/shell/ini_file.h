@@ -16,8 +16,9 @@ size_t gb18030CharLength(std::string_view bytes, size_t pos);
 // other line (comments, blank lines, lines it does not understand, other sections) byte for byte,
 // line ends included.
 //
-// Reading follows the Windows profile functions: "[name]" starts a section; "key=value" is a key, a
-// line without '=' is a key without a value; a line starting with ';' is a comment. Section and key
+// Reading follows the Windows profile functions: a line ends at CR LF, LF or a lone CR; "[name]"
+// starts a section; "key=value" is a key, and a line without '=' is no key at all; a line starting
+// with ';' is a comment. Section and key
 // names match without regard to ASCII case (the bytes of a two- or four-byte character match
 // exactly); blanks around names and values are trimmed; a value wholly enclosed in double or single
 // quotes loses them. Only the first section of a name is looked at, and in it the first key of a name.
@@ -46,7 +47,7 @@ public:
 private:
     struct Line {
         std::string text;  // without its line end
-        std::string end;   // "\r\n", "\n" or "" (the last line of a file without a final line end)
+        std::string end;   // "\r\n", "\n", "\r" or "" (the last line of a file without a final line end)
     };
 
     // Index of the first header line of the section, or npos.

@@ -36,13 +36,21 @@ TEST(IniFile, ReadsValuesAsTheProfileFunctionsDo) {
     EXPECT_EQ(ini.value("main", "quoted"), "  spaced  ");
     EXPECT_EQ(ini.value("main", "single"), " x ");
     EXPECT_EQ(ini.value("main", "half"), "\"open");
-    EXPECT_EQ(ini.value("main", "bare key"), "");
+    EXPECT_EQ(ini.value("main", "bare key"), std::nullopt);
     EXPECT_EQ(ini.value("main", "eq"), "a=b");
     EXPECT_EQ(ini.value("main", "; hidden"), std::nullopt);
     EXPECT_EQ(ini.value("main", "top"), std::nullopt);
     EXPECT_EQ(ini.value("Other", "PLAIN"), "second section");
     EXPECT_EQ(ini.value("main", "late"), std::nullopt);
     EXPECT_EQ(ini.value("nowhere", "plain"), std::nullopt);
+}
+
+TEST(IniFile, ALoneCarriageReturnEndsALineAndIsKeptOnWrite) {
+    IniFile ini("[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=6.2\rnote=1\r");
+    EXPECT_EQ(ini.value("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE"), "6.2");
+    EXPECT_EQ(ini.value("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "note"), "1");
+    ini.setValue("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "note", "2");
+    EXPECT_EQ(ini.bytes(), "[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=6.2\rnote=2\r");
 }
 
 TEST(IniFile, CaseFoldingNeverTouchesTheSecondByteOfAChineseCharacter) {
