@@ -1,6 +1,7 @@
 #include "cleaner/url_history_recorder.h"
 
 #include <QUrl>
+#include <memory>
 
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
@@ -13,19 +14,41 @@ UrlHistoryRecorder::UrlHistoryRecorder(UrlHistoryStorage& history, QObject* pare
 
 void UrlHistoryRecorder::watch(BrowserView* view) {
     if (!view) return;
-    auto record = [this, view] { recordVisit(view->LocationURL(), view->DocumentTitle()); };
-    connect(view, &BrowserView::DocumentComplete, this, record);
-    connect(view, &BrowserView::TitleChange, this, record);
+    // The address of the visit this browser recorded last, for titles that come after the load.
+    auto visited = std::make_shared<QString>();
+    connect(view, &BrowserView::DocumentComplete, this,
+            [this, view, visited] { *visited = recordVisit(view->LocationURL(), view->DocumentTitle()); });
+    connect(view, &BrowserView::TitleChange, this, [this, view, visited] {
+        // A visit is recorded when a page loads. A title that changes later (a clock, an unread
+        // counter) only renames a visit still in the history: once the history is cleared, an open
+        // page must not write itself back.
+        if (visited->isEmpty() || visitKey(view->LocationURL()) != *visited) return;
+        try {
+            if (m_history.enumUrls(toStd(*visited), 0).empty()) {
+                visited->clear();
+                return;
+            }
+        } catch (const HistoryStoreError&) {
+            return;  // the rename waits for the next title
+        }
+        recordVisit(view->LocationURL(), view->DocumentTitle());
+    });
 }
 
-void UrlHistoryRecorder::recordVisit(const QString& address, const QString& title) {
-    if (address.isEmpty()) return;
+QString UrlHistoryRecorder::visitKey(const QString& address) {
+    if (address.isEmpty()) return {};
     // The browser reports a page on the disk by its path.
     const QUrl url = address.startsWith('/') ? QUrl::fromLocalFile(address) : QUrl(address);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || !(scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "file"))
-        return;
-    const QString key = url.toString(QUrl::FullyEncoded);
+        return {};
+    return url.toString(QUrl::FullyEncoded);
+}
+
+QString UrlHistoryRecorder::recordVisit(const QString& address, const QString& title) {
+    const QString key = visitKey(address);
+    if (key.isEmpty()) return {};
+    const QUrl url(key);
 
     // A page without a title of its own shows its address as the title.
     QString pageTitle = title.trimmed();
@@ -38,7 +61,9 @@ void UrlHistoryRecorder::recordVisit(const QString& address, const QString& titl
     } catch (const HistoryStoreError&) {
         // A visit that cannot be written (the file is locked by another copy of the program, the
         // disk is full) is lost on purpose: browsing must not stop or complain over it.
+        return {};
     }
+    return key;
 }
 
 BrowserView* RecordingBrowserFactory::create(QWidget* parent, const QString& objectName) {
