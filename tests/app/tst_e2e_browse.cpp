@@ -21,6 +21,7 @@
 #include "platform/web_browser_view.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "support/page_input.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
@@ -98,9 +99,10 @@ void E2eBrowseTest::pagesFromPagesOpenInFurtherTabs() {
     QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(0), QStringLiteral("Result home.test"), kPageTimeoutMs);
     QCOMPARE(window->windowTitle(), QStringLiteral("Result home.test"));
 
-    // A link with a new-window target, followed by the page itself.
-    enter(window, "links.test/__newwin/blank?auto=1");
-    QVERIFY(requested(*m_server, "links.test", "/__newwin/blank"));
+    // A link with a new-window target, followed by the page itself, once the user acts in the page.
+    enter(window, "links.test/__newwin/blank?user=1");
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(0), QStringLiteral("NewWin Blank"), kPageTimeoutMs);
+    QVERIFY(clickInPageUntil(window->browser(0), [&] { return tabs->current() == 2; }));
     QVERIFY(requested(*m_server, "popup.test", "/target-blank"));
     QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(2), QStringLiteral("Popup /target-blank"), kPageTimeoutMs);
     QCOMPARE(tabs->current(), 2);
@@ -109,20 +111,24 @@ void E2eBrowseTest::pagesFromPagesOpenInFurtherTabs() {
     QTRY_COMPARE_WITH_TIMEOUT(window->addressBox()->currentText(),
                               QStringLiteral("http://popup.test/target-blank"), kPageTimeoutMs);
     // The page that opened it stays in tab 0.
-    QCOMPARE(window->browser(0)->LocationURL(), QStringLiteral("http://links.test/__newwin/blank?auto=1"));
+    QCOMPARE(window->browser(0)->LocationURL(), QStringLiteral("http://links.test/__newwin/blank?user=1"));
 
     // window.open from the page now current.
-    enter(window, "script.test/__newwin/open?auto=1");
+    enter(window, "script.test/__newwin/open?user=1");
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(2), QStringLiteral("NewWin Open"), kPageTimeoutMs);
+    QVERIFY(clickInPageUntil(window->browser(2), [&] { return tabs->current() == 3; }));
     QVERIFY(requested(*m_server, "popup.test", "/window-open"));
     QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(3), QStringLiteral("Popup /window-open"), kPageTimeoutMs);
     QCOMPARE(tabs->current(), 3);
     QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup /window-open"), kPageTimeoutMs);
-    QCOMPARE(window->browser(2)->LocationURL(), QStringLiteral("http://script.test/__newwin/open?auto=1"));
+    QCOMPARE(window->browser(2)->LocationURL(), QStringLiteral("http://script.test/__newwin/open?user=1"));
     QCOMPARE(tabs->visibleCount(), 3);
 
     // A few more, for a strip with a row of tabs.
     for (int tab = 4; tab <= 6; ++tab) {
-        enter(window, QStringLiteral("more%1.test/__newwin/open?auto=1").arg(tab));
+        enter(window, QStringLiteral("more%1.test/__newwin/open?user=1").arg(tab));
+        QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(tab - 1), QStringLiteral("NewWin Open"), kPageTimeoutMs);
+        QVERIFY(clickInPageUntil(window->browser(tab - 1), [&] { return tabs->current() == tab; }));
         QTRY_COMPARE_WITH_TIMEOUT(tabs->current(), tab, kPageTimeoutMs);
         QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(tab), QStringLiteral("Popup /window-open"), kPageTimeoutMs);
     }
@@ -159,7 +165,9 @@ void E2eBrowseTest::routedRequestsOpenInTabZeroOfANewWindow() {
     source.show();
     const int before = static_cast<int>(m_windows->windows().size());
 
-    view->Navigate("http://route.test/__newwin/blank?auto=1");
+    view->Navigate("http://route.test/__newwin/blank?user=1");
+    QTRY_COMPARE_WITH_TIMEOUT(view->DocumentTitle(), QStringLiteral("NewWin Blank"), kPageTimeoutMs);
+    QVERIFY(clickInPageUntil(view, [&] { return int(m_windows->windows().size()) == before + 1; }));
     QTRY_COMPARE_WITH_TIMEOUT(static_cast<int>(m_windows->windows().size()), before + 1, kPageTimeoutMs);
     BrowseWindow* window = m_windows->windows().last();
     QTRY_COMPARE_WITH_TIMEOUT(window->tabs()->caption(0), QStringLiteral("Popup /target-blank"),
@@ -170,7 +178,7 @@ void E2eBrowseTest::routedRequestsOpenInTabZeroOfANewWindow() {
     QCOMPARE(window->tabs()->visibleCount(), 1);
     QVERIFY(window->isVisible());
     // The source keeps its own page.
-    QCOMPARE(view->LocationURL(), QStringLiteral("http://route.test/__newwin/blank?auto=1"));
+    QCOMPARE(view->LocationURL(), QStringLiteral("http://route.test/__newwin/blank?user=1"));
 
     m_settings->clearLiveSource();
     window->close();

@@ -1,5 +1,6 @@
 #include "platform/web_browser_view.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -7,12 +8,14 @@
 #include <QLayout>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 #include <algorithm>
@@ -20,13 +23,27 @@
 
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
+#include "platform/renderer_watchdog.h"
 #include "platform/trace.h"
 #include "windows/open_link.h"
 
 namespace pluvik {
 
+namespace {
+
+// The engine asks "leave this page?" through the confirmation hook, with this text of its own.
+bool isLeaveQuestion(const QString& message) {
+    return message == QCoreApplication::translate(
+                          "QWebEnginePage",
+                          "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
+
+}  // namespace
+
 // A page that, in silent mode, raises no dialog of its own: script alerts, confirmations and
 // prompts are answered "no", permission requests are denied and bad certificates are refused.
+// "Leave this page?" is always answered "leave": a page must never keep the program from a search,
+// a blank page or an address the user gave.
 class SilentPage : public QWebEnginePage {
 public:
     SilentPage(QWebEngineProfile* profile, const bool* silent, QObject* parent)
@@ -40,6 +57,9 @@ public:
             e.rejectCertificate();
         });
         // Authentication requests are left unanswered, which cancels them: no dialog appears.
+        // Addresses of other programs (mail, messengers, download tools) are never handed to the
+        // desktop from a page: a page could start any handler that way.
+        settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
     }
 
 protected:
@@ -47,7 +67,8 @@ protected:
         if (!*m_silent) QWebEnginePage::javaScriptAlert(origin, msg);
     }
     bool javaScriptConfirm(const QUrl& origin, const QString& msg) override {
-        return *m_silent ? false : QWebEnginePage::javaScriptConfirm(origin, msg);
+        if (*m_silent) return isLeaveQuestion(msg);
+        return QWebEnginePage::javaScriptConfirm(origin, msg);
     }
     bool javaScriptPrompt(const QUrl& origin, const QString& msg, const QString& def,
                           QString* result) override {
@@ -63,13 +84,14 @@ private:
 };
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                               ShellOpener* shell, QWidget* parent)
+                               ShellOpener* shell, QWidget* parent, RendererWatchdog* watchdog)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
       m_trace(trace),
       m_dialogs(dialogs),
-      m_shell(shell) {
+      m_shell(shell),
+      m_watchdog(watchdog) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
@@ -78,10 +100,13 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* 
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
         m_printing = false;
         m_printer.reset();
+        updateLifecycle();
     });
+    if (m_watchdog) m_watchdog->watch(this);
 }
 
 WebBrowserView::~WebBrowserView() {
+    if (m_watchdog) m_watchdog->forget(this);
     // The page must go before the view it is shown in.
     m_view->setPage(nullptr);
     delete m_page;
@@ -102,25 +127,154 @@ void WebBrowserView::installPage(SilentPage* page) {
     m_view->setPage(page);
     if (old) old->deleteLater();
 
+    m_pid = 0;
+    m_loading = false;
+    resetProbe();
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        noteActivity();
+        resetProbe();
         if (m_trace->enabled())
             m_trace->record("load_started", {{"browser", objectName()}, {"window", window()->objectName()}});
         emit DownloadBegin();
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_loading = false;
+        noteActivity();
+        resetProbe();
         if (m_trace->enabled())
             m_trace->record("load_finished", {{"browser", objectName()},
                                               {"window", window()->objectName()},
                                               {"url", m_page->url().toString(QUrl::FullyEncoded)},
-                                              {"ok", ok}});
+                                              {"ok", ok},
+                                              {"own_page", !m_ownPageFor.isEmpty()},
+                                              {"pid", m_pid}});
         emit DownloadComplete(ok);
         emit DocumentComplete();
+        updateLifecycle();
     });
-    connect(page, &QWebEnginePage::titleChanged, this, [this] { emit TitleChange(); });
+    connect(page, &QWebEnginePage::titleChanged, this, [this] {
+        noteActivity();
+        emit TitleChange();
+    });
+    connect(page, &QWebEnginePage::loadProgress, this, [this] { noteActivity(); });
+    connect(page, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
+        if (pid > 0) m_pid = pid;  // the old number stays known until its end has been handled
+        noteActivity();
+        resetProbe();
+    });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                onRenderProcessTerminated(static_cast<int>(status));
+            });
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebBrowserView::onNewWindowRequested);
 }
 
+void WebBrowserView::noteActivity() {
+    if (!m_activity.isValid())
+        m_activity.start();
+    else
+        m_activity.restart();
+    // Every view measures from the same reference, so the watchdog can compare them.
+}
+
+void WebBrowserView::resetProbe() {
+    ++m_probeSerial;  // an answer still on its way belongs to the old page and is not waited for
+    m_probeSent.invalidate();
+}
+
+qint64 WebBrowserView::unansweredProbeMs() const {
+    return m_probeSent.isValid() ? m_probeSent.elapsed() : 0;
+}
+
+void WebBrowserView::probe() {
+    // A frozen page answers nothing by design, and a printing page is busy for the printer.
+    if (m_pid <= 0 || m_probeSent.isValid() || m_printing ||
+        m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        return;
+    m_probeSent.start();
+    const quint64 serial = m_probeSerial;
+    QPointer<WebBrowserView> self(this);
+    // The program's own script world: the page cannot see or answer the question itself.
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant&) {
+        if (self && self->m_probeSerial == serial) self->m_probeSent.invalidate();
+    });
+}
+
+// Pages that stopped: a short page of the program's own stands in for them, in Chinese, naming the
+// address; a search, "刷新" or Enter in an address box loads the address again.
+void WebBrowserView::showOwnPage(OwnPage kind, const QUrl& address) {
+    const bool stopped = kind == OwnPage::Stopped;
+    const QString title = stopped ? QStringLiteral("网页已停止响应") : QStringLiteral("网页已意外关闭");
+    const QString why = stopped ? QStringLiteral("这个网页长时间没有响应，Pluvik 已将它停止，其他网页不受影响。")
+                                : QStringLiteral("显示这个网页的进程意外结束了，Pluvik 没有再次打开它。");
+    const QString shown = address.toDisplayString().toHtmlEscaped();
+    const QString html = QStringLiteral(
+                             "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
+                             "<body style=\"font-family: sans-serif; margin: 40px; color: #333\">"
+                             "<h2>%1</h2><p>%2</p><p>再次搜索或刷新可以重新打开它：</p>"
+                             "<p style=\"word-break: break-all; color: #666\">%3</p></body></html>")
+                             .arg(title, why, shown);
+    m_ownPageFor = address.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address;
+    m_page->setHtml(html, QUrl(QStringLiteral("about:blank")));
+}
+
+void WebBrowserView::onRenderProcessTerminated(int status) {
+    const qint64 pid = m_pid;
+    m_pid = 0;
+    resetProbe();
+    const bool hung = m_hung;
+    m_hung = false;
+    const bool wasLoading = m_loading;
+    m_loading = false;
+    const QUrl address = !m_ownPageFor.isEmpty() ? m_ownPageFor
+                         : wasLoading && !m_page->requestedUrl().isEmpty() ? m_page->requestedUrl()
+                                                                            : m_page->url();
+    const bool endedByWatchdog = m_watchdog && m_watchdog->endedByWatchdog(pid);
+    // A page that dies again soon after it was loaded again would die over and over.
+    const bool diedAgain = m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
+    QString action;
+    if (hung) {
+        action = QStringLiteral("stopped");
+    } else if (diedAgain || (!endedByWatchdog && isVisible())) {
+        // In front of the user a crash is shown, as any browser shows it, not hidden by a reload.
+        action = QStringLiteral("crashed");
+    } else {
+        action = QStringLiteral("reload");
+    }
+    m_trace->record("renderer_gone", {{"browser", objectName()},
+                                      {"window", window()->objectName()},
+                                      {"pid", pid},
+                                      {"status", status},
+                                      {"url", address.toString(QUrl::FullyEncoded)},
+                                      {"action", action}});
+    // The page's own end of the load never comes; whoever waits for it (the wait window) hears it
+    // here, as a failed load.
+    if (wasLoading) emit DownloadComplete(false);
+    if (!m_hasPage) return;
+    // The engine is still tidying up the dead process when it reports it: act once it has.
+    QTimer::singleShot(0, this, [this, action, address] {
+        if (action == QLatin1String("reload")) {
+            m_sinceRecovery.start();
+            m_ownPageFor.clear();
+            wake();
+            m_page->load(address);
+        } else {
+            m_sinceRecovery.invalidate();
+            showOwnPage(action == QLatin1String("stopped") ? OwnPage::Stopped : OwnPage::Crashed, address);
+        }
+    });
+}
+
 void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
+    // Only the user opens windows: a page that opens them by itself (on load, from a timer) gets
+    // none, however often it asks.
+    if (!request.isUserInitiated()) {
+        m_trace->record("popup_refused", {{"browser", objectName()},
+                                          {"window", window()->objectName()},
+                                          {"url", request.requestedUrl().toString(QUrl::FullyEncoded)}});
+        return;
+    }
     NewWindowSlot slot{request.requestedUrl(), nullptr};
     emit NewWindow2(slot);
     if (m_trace->enabled())
@@ -141,7 +295,14 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
         slot.target->Navigate(slot.requestedUrl.toString());
         return;
     }
-    if (!slot.requestedUrl.isValid()) return;
+    // The desktop gets web addresses only: anything else would start whatever handler the desktop
+    // has for it.
+    const QString scheme = slot.requestedUrl.scheme();
+    if (!slot.requestedUrl.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        m_trace->record("popup_refused", {{"browser", objectName()},
+                                          {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)}});
+        return;
+    }
     if (m_shell)
         m_shell->open(this, slot.requestedUrl);
     else
@@ -172,6 +333,8 @@ void WebBrowserView::fitHiddenView() {
 void WebBrowserView::Navigate(const QString& address) {
     const QUrl url = addressToUrl(address);
     m_hasPage = true;
+    m_ownPageFor.clear();
+    wake();
     fitHiddenView();
     if (m_trace->enabled())
         m_trace->record("navigate", {{"browser", objectName()},
@@ -182,22 +345,61 @@ void WebBrowserView::Navigate(const QString& address) {
 }
 
 void WebBrowserView::GoBack() {
+    wake();
+    m_ownPageFor.clear();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 void WebBrowserView::GoForward() {
+    wake();
+    m_ownPageFor.clear();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 void WebBrowserView::GoHome() {
     Navigate(m_homeUrl.toString());
 }
 void WebBrowserView::Refresh() {
+    // Refreshing the program's own page means: try the page it stands in for again.
+    if (!m_ownPageFor.isEmpty()) {
+        Navigate(m_ownPageFor.toString());
+        return;
+    }
+    wake();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 void WebBrowserView::Stop() {
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
+// A page that has loaded and is not on screen is frozen: its scripts, timers and animations stop
+// until it is shown again (23 result pages animating in hidden tabs cost several times the CPU of
+// the one the user looks at). Loading is never held back: a page is frozen only once it has loaded.
+void WebBrowserView::updateLifecycle() {
+    using State = QWebEnginePage::LifecycleState;
+    const bool freeze = !isVisible() && !m_loading && !m_printing && m_pid > 0 && m_ownPageFor.isEmpty();
+    const State wanted = freeze ? State::Frozen : State::Active;
+    if (m_page->lifecycleState() == wanted) return;
+    m_page->setLifecycleState(wanted);
+    if (m_trace->enabled())
+        m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", freeze}});
+}
+
+void WebBrowserView::wake() {
+    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
+        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+}
+
+void WebBrowserView::showEvent(QShowEvent* event) {
+    BrowserView::showEvent(event);
+    updateLifecycle();
+}
+
+void WebBrowserView::hideEvent(QHideEvent* event) {
+    BrowserView::hideEvent(event);
+    updateLifecycle();
+}
+
 QString WebBrowserView::LocationURL() const {
+    if (!m_ownPageFor.isEmpty()) return m_ownPageFor.toString();
     const QUrl url = m_page->url();
     return url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
 }
@@ -219,6 +421,7 @@ void WebBrowserView::setSilent(bool silent) {
 
 bool WebBrowserView::ExecWB(BrowserCommand command) {
     if (!m_hasPage) return false;
+    wake();
     return command == BrowserCommand::SaveAs ? saveAs() : print();
 }
 
@@ -261,8 +464,19 @@ bool WebBrowserView::print() {
     return true;
 }
 
+WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
+                                     ShellOpener* shell)
+    : m_profile(profile),
+      m_homeUrl(std::move(homeUrl)),
+      m_trace(trace),
+      m_dialogs(dialogs),
+      m_shell(shell),
+      m_watchdog(std::make_unique<RendererWatchdog>(trace)) {}
+
+WebBrowserFactory::~WebBrowserFactory() = default;
+
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
-    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent);
+    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get());
     view->setObjectName(objectName);
     return view;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
 
@@ -18,14 +19,16 @@ class Trace;
 class Dialogs;
 class ShellOpener;
 class SilentPage;
+class RendererWatchdog;
 
 // BrowserView on Qt WebEngine. All views share one persistent profile (cookies, HTTP cache).
 class WebBrowserView : public BrowserView {
     Q_OBJECT
 public:
     // `shell` opens the pages that no window of the program takes (the system web browser).
+    // `watchdog`, when given, ends the renderer process of a page that stops answering.
     WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                   ShellOpener* shell, QWidget* parent);
+                   ShellOpener* shell, QWidget* parent, RendererWatchdog* watchdog = nullptr);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -49,11 +52,38 @@ public:
 
     QWebEngineView* view() const { return m_view; }
 
+    // For the watchdog: the page's renderer process (0 when it has none), how long the last question
+    // to the page has gone unanswered (0 when none is open), whether it is loading, and when it last
+    // got something done (milliseconds on the watchdog's clock).
+    qint64 rendererPid() const { return m_pid; }
+    qint64 unansweredProbeMs() const;
+    bool isLoading() const { return m_loading; }
+    qint64 lastActivityMs() const { return m_activity.isValid() ? m_activity.msecsSinceReference() : 0; }
+    void probe();
+    // The page hangs its process, which is about to be ended: this tab shows the program's own page.
+    void markHung() { m_hung = true; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    enum class OwnPage { Stopped, Crashed };
+    // A tab whose renderer dies again this soon after the tab loaded its page again is not loaded
+    // a third time.
+    static constexpr int kRecoveryGuardMs = 20000;
+
     SilentPage* newPage();
     void installPage(SilentPage* page);
     void fitHiddenView();
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
+    void onRenderProcessTerminated(int status);
+    void showOwnPage(OwnPage kind, const QUrl& address);
+    void noteActivity();
+    void resetProbe();
+    // Hidden pages that have loaded run no scripts; anything the program does with a page wakes it.
+    void wake();
+    void updateLifecycle();
     bool saveAs();
     bool print();
 
@@ -68,18 +98,28 @@ private:
     bool m_hasPage = false;
     bool m_printing = false;
     std::unique_ptr<QPrinter> m_printer;
+
+    QPointer<RendererWatchdog> m_watchdog;
+    qint64 m_pid = 0;
+    bool m_loading = false;
+    QElapsedTimer m_activity;
+    QElapsedTimer m_probeSent;  // valid while a question to the page is open
+    quint64 m_probeSerial = 0;
+    bool m_hung = false;
+    // The address a page of the program's own stands in for; empty while a real page shows.
+    QUrl m_ownPageFor;
+    // Since the last time this tab loaded its page again after its renderer died.
+    QElapsedTimer m_sinceRecovery;
 };
 
 class WebBrowserFactory : public BrowserFactory {
 public:
     WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                      ShellOpener* shell = nullptr)
-        : m_profile(profile),
-          m_homeUrl(std::move(homeUrl)),
-          m_trace(trace),
-          m_dialogs(dialogs),
-          m_shell(shell) {}
+                      ShellOpener* shell = nullptr);
+    ~WebBrowserFactory() override;
     BrowserView* create(QWidget* parent, const QString& objectName) override;
+
+    RendererWatchdog& watchdog() { return *m_watchdog; }
 
 private:
     QWebEngineProfile* m_profile;
@@ -87,6 +127,7 @@ private:
     Trace* m_trace;
     Dialogs* m_dialogs;
     ShellOpener* m_shell;
+    std::unique_ptr<RendererWatchdog> m_watchdog;
 };
 
 // The shared, persistent browser profile in the user's data and cache directories.

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+namespace pluvik {
+
+class Trace;
+class WebBrowserView;
+
+// Keeps a page whose script never ends from taking the program over. Renderer processes are shared
+// by several tabs, so one endless script stops every page of its process: none of them loads,
+// answers or paints again. The watchdog asks every live page a trivial question now and then;
+// when a process leaves it unanswered too long, the page that most likely hangs it is marked
+// stopped and the process is ended. Each tab of that process then recovers by itself
+// (WebBrowserView: the stopped page shows a page of the program's own, the others load again).
+class RendererWatchdog : public QObject {
+    Q_OBJECT
+public:
+    // A probe unanswered this long means the process hangs; with a probe every kProbeIntervalMs the
+    // program acts within ten seconds of the last answer.
+    static constexpr int kProbeIntervalMs = 1500;
+    static constexpr int kHangMs = 7000;
+
+    explicit RendererWatchdog(Trace* trace, QObject* parent = nullptr);
+
+    void watch(WebBrowserView* view);
+    void forget(WebBrowserView* view);
+
+    // Whether the watchdog ended this process (its pages go back to work without the crash rules).
+    bool endedByWatchdog(qint64 pid) const { return m_ended.contains(pid); }
+
+    // Runs one round at once; tests use it to avoid waiting for the timer.
+    void checkNow();
+
+private:
+    WebBrowserView* culpritAmong(const QList<WebBrowserView*>& views) const;
+    void endProcess(qint64 pid, WebBrowserView* culprit);
+
+    Trace* m_trace;
+    QTimer m_timer;
+    QList<WebBrowserView*> m_views;
+    QSet<qint64> m_ended;
+};
+
+}  // namespace pluvik
