@@ -1,5 +1,6 @@
 #include "cleaner/web_engine_url_cache.h"
 
+#include <QDir>
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
@@ -17,6 +18,28 @@ WebEngineUrlCache::WebEngineUrlCache(QWebEngineProfile* profile, UrlHistoryStora
             [this](const QNetworkCookie& cookie) { m_cookies.erase(cookieEntryName(cookie)); });
     // Reports the cookies kept from earlier sessions through cookieAdded.
     store->loadAllCookies();
+
+    m_primaryCachePath = m_profile->cachePath();
+    if (!m_primaryCachePath.isEmpty()) {
+        m_alternateCachePath = m_primaryCachePath + QStringLiteral("-cleaned");
+        // A cache the last run moved there after a clean; this run starts on the first folder.
+        QDir(m_alternateCachePath).removeRecursively();
+    }
+}
+
+// The profile's own clearHttpCache() empties the cache in the background and then restarts the
+// engine's network side, telling no one (this engine has no signal for it): a page asked for in
+// between never loads, so a search right after the clean would lose tabs. Moving the cache to an
+// empty folder restarts the network side at once, within this call; the old folder is then
+// deleted. The cache takes turns between two folders, and the one not in use is always removed.
+bool WebEngineUrlCache::clearHttpCache() {
+    const QString active = m_profile->cachePath();
+    if (active.isEmpty()) return true;  // a cache in memory only: nothing on the disk
+    const QString next = active == m_primaryCachePath ? m_alternateCachePath : m_primaryCachePath;
+    QDir(next).removeRecursively();
+    m_profile->setCachePath(next);
+    if (m_profile->cachePath() != next) return false;
+    return QDir(active + QStringLiteral("/Cache")).removeRecursively();
 }
 
 std::string WebEngineUrlCache::cookieEntryName(const QNetworkCookie& cookie) {
@@ -86,10 +109,7 @@ bool WebEngineUrlCache::findNextUrlCacheEntry(CacheFindHandle handle, CacheEntry
 }
 
 bool WebEngineUrlCache::deleteUrlCacheEntry(const std::string& sourceUrlName) {
-    if (sourceUrlName == httpCacheEntryName()) {
-        m_profile->clearHttpCache();
-        return finish(kErrorSuccess);
-    }
+    if (sourceUrlName == httpCacheEntryName()) return finish(clearHttpCache() ? kErrorSuccess : kErrorAccessDenied);
     if (sourceUrlName.starts_with(kCookiePrefix)) {
         const auto it = m_cookies.find(sourceUrlName);
         if (it == m_cookies.end()) return finish(kErrorFileNotFound);

@@ -15,7 +15,8 @@ namespace pluvik {
 class UrlHistoryStorage;
 
 // The URL cache of the shared browser profile, as the cleaner sees it:
-// - the HTTP cache is one ordinary entry, "cache:<cache folder>"; deleting it empties the cache;
+// - the HTTP cache is one ordinary entry, "cache:<cache folder>"; deleting it empties the cache, and
+//   the engine loads pages again as soon as the deletion returns;
 // - every cookie of the cookie store is a cookie entry, "cookie:<name>@<domain><path>"; deleting
 //   it deletes that cookie;
 // - every entry of the URL history is a history entry, "visited:<address>".
@@ -49,10 +50,13 @@ public:
 
 private:
     static std::string cookieEntryName(const QNetworkCookie& cookie);
+    bool clearHttpCache();
     std::string httpCacheEntryName() const;
     bool finish(std::uint32_t error);
 
     QWebEngineProfile* m_profile;
+    QString m_primaryCachePath;    // where the profile keeps its cache at start
+    QString m_alternateCachePath;  // where a clean moves it, in turns with the first
     UrlHistoryStorage* m_history;
     std::map<std::string, QNetworkCookie> m_cookies;
     CacheSearches m_searches;
