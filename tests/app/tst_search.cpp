@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include "search/main_window.h"
@@ -68,6 +69,8 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     QVERIFY(window.timer(4)->isActive());
     QVERIFY(window.waitWindow()->isVisible());
     QVERIFY(!window.isEnabled());
+    // The main window owns the wait window, so it never hides it.
+    QCOMPARE(window.waitWindow()->windowHandle()->transientParent(), window.windowHandle());
     QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3 a&b"));
     QCOMPARE(tab(app, 10)->navigations.last(),
              QStringLiteral("http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3 a&b&do=search&area=2&src=wenda_tab"));

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -51,7 +52,14 @@ void WaitWindow::run(const WaitSteps& steps) {
     for (const WaitStep& step : steps) {
         switch (step.action) {
             case WaitAction::OpenWindow:
-                if (m_anchor) move(m_anchor->geometry().center() - QPoint(width() / 2, height() / 2));
+                if (m_anchor) {
+                    move(m_anchor->geometry().center() - QPoint(width() / 2, height() / 2));
+                    // Owned by the main window, the window manager keeps it above the main window:
+                    // a click on the disabled main window never buries it.
+                    winId();
+                    m_anchor->window()->winId();
+                    windowHandle()->setTransientParent(m_anchor->window()->windowHandle());
+                }
                 show();
                 raise();
                 m_trace.record("wait_shown");

@@ -26,8 +26,8 @@ public:
 class WaitWindow : public QWidget {
     Q_OBJECT
 public:
-    // `anchor` is the main window it is centred on. It is not its parent: disabling the main window
-    // would disable its child windows too.
+    // `anchor` is the main window it is centred on and that owns it on the screen. It is not its
+    // parent widget: disabling the main window would disable its child windows too.
     WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor);
 
     void showWaiting();
