@@ -108,6 +108,7 @@ private slots:
     void aLoneVisibleTabStaysOpen();
     void pagesFromPagesFillFurtherTabsUpToTheLimit();
     void aClosedTabIsReusedWithoutReplacingOpenPages();
+    void tabsByKeyboard();
     void browserEventsActOnTheCurrentTab();
     void clickingATabShowsItsCaptionAndAddress();
     void saveAllAsksFirstAndAddressesEveryBrowserInOrder();
@@ -289,6 +290,27 @@ void BrowseWindowTest::pagesFromPagesFillFurtherTabsUpToTheLimit() {
     QCOMPARE(tabs->visibleCount(), 23);
     QCOMPARE(tabs->current(), 23);
     QCOMPARE(fake(w.window, 1)->navigations, QStringList{});
+}
+
+void BrowseWindowTest::tabsByKeyboard() {
+    AppFixture app;
+    WindowHolder w(app.context());
+    w->show();
+    QApplication::setActiveWindow(w.window);
+    QVERIFY(QTest::qWaitForWindowActive(w.window));
+    fake(w.window, 0)->requestNewWindow(QUrl("http://popup.test/1"));
+    fake(w.window, 2)->setTitle(QStringLiteral("第二页"));
+    QCOMPARE(w->tabs()->current(), 2);
+    w->addressBox()->setFocus();
+    QTest::keyClick(w->addressBox(), Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(w->tabs()->current(), 0);
+    QTest::keyClick(w->addressBox(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(w->tabs()->current(), 2);
+    QCOMPARE(w->windowTitle(), QStringLiteral("第二页"));
+    w->tabs()->setFocus();
+    QTest::keyClick(w->tabs(), Qt::Key_Menu);
+    QVERIFY(w->contextMenu()->isVisible());
+    w->contextMenu()->hide();
 }
 
 void BrowseWindowTest::aClosedTabIsReusedWithoutReplacingOpenPages() {

@@ -1,4 +1,6 @@
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QtTest>
@@ -20,6 +22,7 @@ private slots:
     void saveAndPrintActOnTheCurrentTabsBrowser();
     void saveAllGoesThroughAll23BrowsersInOrder();
     void cancelledConfirmationTouchesNothing();
+    void theTabStripByKeyboard();
 };
 
 static QByteArray enginesOn(std::initializer_list<int> on) {
@@ -142,6 +145,34 @@ void MainTabsTest::cancelledConfirmationTouchesNothing() {
     action(window, "munpointall")->trigger();
     QCOMPARE(app.messages.size(), size_t(2));
     for (int n = 1; n <= 23; ++n) QVERIFY(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.isEmpty());
+}
+
+void MainTabsTest::theTabStripByKeyboard() {
+    AppFixture app;
+    app.writeProgramFile("Gn.txt", enginesOn({0, 1, 3, 20}));
+    MainWindow window(app.context());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // From the keyword box, where the focus is after start-up; hidden tabs are passed over.
+    QLineEdit* box = window.keywordBox()->lineEdit();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(window.tabs()->current(), 1);
+    QTest::keyClick(box, Qt::Key_PageDown, Qt::ControlModifier);
+    QCOMPARE(window.tabs()->current(), 3);
+    QTest::keyClick(box, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(window.tabs()->current(), 1);
+    QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(window.tabs()->current(), 20);
+
+    // Shift+F10 on the strip opens its menu.
+    window.tabs()->setFocus();
+    QVERIFY(window.tabs()->hasFocus());
+    QTest::keyClick(window.tabs(), Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(window.tabMenu()->isVisible());
+    window.tabMenu()->hide();
 }
 
 QTEST_MAIN(MainTabsTest)

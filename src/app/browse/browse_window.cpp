@@ -20,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "search/tab_keys.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
 
@@ -193,6 +194,7 @@ void BrowseWindow::connectEvents() {
     connect(m_tabs, &TabStrip::mousePressed, this, [this](Qt::MouseButton button, const QPoint& globalPos) {
         if (button == Qt::RightButton) m_youjian->popup(globalPos);
     });
+    new TabKeys(this, m_tabs, m_youjian);
 
     // Every browser's events act on the current browser, whichever browser raised them.
     for (BrowserView* view : m_browsers) {

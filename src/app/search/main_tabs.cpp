@@ -12,6 +12,7 @@
 #include "platform/qt_text.h"
 #include "search/main_window.h"
 #include "search/tab_commands.h"
+#include "search/tab_keys.h"
 #include "shell/tab_strip.h"
 
 namespace pluvik {
@@ -49,6 +50,8 @@ void MainWindow::buildTabMenu() {
     connect(addAction(m, "guanbi", QStringLiteral("关闭(&E)")), &QAction::triggered, this, &MainWindow::closeTab);
     connect(addAction(m, "guanbiqita", QStringLiteral("关闭其他(&F)")), &QAction::triggered, this,
             &MainWindow::closeOtherTabs);
+
+    new TabKeys(this, m_tabs, m_youjian);
 
     connect(m_command2, &QPushButton::clicked, this, &MainWindow::closeTabWithQuestion);
     auto wire = [this](const char* name, void (MainWindow::*slot)()) {

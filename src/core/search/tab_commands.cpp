@@ -1,5 +1,7 @@
 #include "search/tab_commands.h"
 
+#include <algorithm>
+
 namespace pluvik {
 
 std::string closeTabQuestion() {
@@ -37,6 +39,19 @@ BulkConfirmation bulkConfirmation(BulkCommand command, int pages) {
     if (command == BulkCommand::Save)
         return {"保存确认", "真的要保存所有结果吗？\r\n这将保存所有" + n + "个页面，请三思而后行！"};
     return {"打印确认", "真的打印所有结果吗？\r\n这将打印所有" + n + "个页面，请三思而后行！"};
+}
+
+bool stepCurrentTab(TabStripModel& tabs, TabStep step) {
+    const std::vector<int> visible = tabs.visibleTabs();
+    if (visible.empty()) return false;
+    const auto at = std::find(visible.begin(), visible.end(), tabs.current());
+    const int count = static_cast<int>(visible.size());
+    // A hidden current tab (nothing visible was left to pick) starts from the first visible one.
+    int index = at == visible.end() ? 0 : static_cast<int>(at - visible.begin()) + (step == TabStep::Next ? 1 : -1);
+    index = (index % count + count) % count;
+    const int before = tabs.current();
+    tabs.setCurrent(visible[static_cast<size_t>(index)]);
+    return tabs.current() != before;
 }
 
 }  // namespace pluvik

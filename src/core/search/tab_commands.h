@@ -21,6 +21,11 @@ bool closeCurrentResultTab(TabStripModel& tabs);
 // Leaves exactly the current tab visible.
 void closeOtherResultTabs(TabStripModel& tabs);
 
+// Ctrl+Tab and Ctrl+PageDown go to the next visible tab, Ctrl+Shift+Tab and Ctrl+PageUp to the
+// previous one, round past the ends. Returns whether the current tab changed.
+enum class TabStep { Next, Previous };
+bool stepCurrentTab(TabStripModel& tabs, TabStep step);
+
 struct CaptionColor {
     const char* action;   // the menu entry's name
     const char* caption;  // its text

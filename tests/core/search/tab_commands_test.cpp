@@ -27,6 +27,21 @@ TEST(TabCommands, CloseOthersLeavesExactlyTheCurrentTab) {
     EXPECT_EQ(tabs.current(), 3);
 }
 
+TEST(TabCommands, StepsGoThroughTheVisibleTabsRoundTheEnds) {
+    TabStripModel tabs(23);
+    for (int i = 0; i < 23; ++i) tabs.setVisible(i, i == 2 || i == 7 || i == 20);
+    tabs.setCurrent(7);
+    EXPECT_TRUE(stepCurrentTab(tabs, TabStep::Next));
+    EXPECT_EQ(tabs.current(), 20);
+    stepCurrentTab(tabs, TabStep::Next);
+    EXPECT_EQ(tabs.current(), 2);
+    stepCurrentTab(tabs, TabStep::Previous);
+    EXPECT_EQ(tabs.current(), 20);
+    for (int i = 0; i < 23; ++i) tabs.setVisible(i, i == 20);
+    EXPECT_FALSE(stepCurrentTab(tabs, TabStep::Previous));
+    EXPECT_EQ(tabs.current(), 20);
+}
+
 TEST(TabCommands, TextsAndColours) {
     EXPECT_EQ(closeTabQuestion().find("真的要关闭当前选项卡吗？\r\n此为临时关闭"), 0u);
     EXPECT_EQ(captionColors()[5].color, (Rgb{255, 128, 64}));
