@@ -270,6 +270,12 @@ void SearchTest::trayHideBlinkAndRestore() {
     window.trayMenu()->hide();
     window.findChild<QAction*>("mnuTrayRestore")->trigger();
     QVERIFY(window.isVisible());
+    // The menu is the icon's own, and its entries follow the window whoever opens it.
+    QCOMPARE(window.trayIcon()->contextMenu(), window.trayMenu());
+    emit window.trayMenu()->aboutToShow();
+    QVERIFY(window.findChild<QAction*>("sousuocaidan")->isVisible());
+    QVERIFY(window.findChild<QAction*>("mnuTrayMinimize")->isVisible());
+    QVERIFY(!window.findChild<QAction*>("mnuTrayRestore")->isVisible());
     QVERIFY(!window.timer(3)->isActive());
     QVERIFY(!window.trayLogic().iconBlank());
     QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("Pluvik"));

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -99,9 +98,12 @@ void MainWindow::buildTrayMenu() {
     connect(addAction(m_trayMenu, "mnuTrayClose", QStringLiteral("退出(&E)")), &QAction::triggered, this,
             &MainWindow::exitProgram);
 
+    // The menu is the icon's own: desktops that draw tray menus themselves show it, and the icon
+    // opens it on a right click everywhere else. Its entries follow the window each time it opens.
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_trayMenu, &QMenu::aboutToShow, this, &MainWindow::applyTrayMenuEntries);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger) trayLeftClick();
-        if (reason == QSystemTrayIcon::Context) trayRightClick(QCursor::pos());
     });
 }
 
@@ -167,11 +169,15 @@ void MainWindow::trayLeftClick() {
     applyTray();
 }
 
-void MainWindow::trayRightClick(const QPoint& globalPos) {
+void MainWindow::applyTrayMenuEntries() {
     const TrayMenuEntries& entries = m_trayLogic.rightClick(trayWindowState());
     findChild<QAction*>("sousuocaidan")->setVisible(entries.search);
     findChild<QAction*>("mnuTrayMinimize")->setVisible(entries.hide);
     findChild<QAction*>("mnuTrayRestore")->setVisible(entries.restore);
+}
+
+void MainWindow::trayRightClick(const QPoint& globalPos) {
+    applyTrayMenuEntries();
     m_trayMenu->popup(globalPos);
 }
 

@@ -83,6 +83,9 @@ public slots:
     void showFromTray();
     void trayLeftClick();
     void trayRightClick(const QPoint& globalPos);
+    // The tray menu's entries for the window as it is: "搜索(&G)" and "隐藏界面(&U)" while it is
+    // shown, "显示界面(&V)" while it is hidden.
+    void applyTrayMenuEntries();
 
     // "选项" (Ctrl+X) and the tray's "选项(&X)": the one options dialog, shown again if open.
     void showOptions();
