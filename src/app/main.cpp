@@ -12,6 +12,7 @@
 #include "app_context.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
+#include "platform/downloads.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
     // Made before any browser exists: the cookie side of the cache learns of cookies from then on.
     auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
+    // Downloads started by any page of any window: the save dialog and the download window.
+    auto downloads = std::make_unique<pluvik::Downloads>(profile, dialogs, trace);
     pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
                                           &dialogs, &shell);
     // Every browser of every window records its visits in the URL history.
@@ -104,6 +107,7 @@ int main(int argc, char** argv) {
     window.reset();
     browseWindows.reset();
     cleaner.reset();
+    downloads.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete profile;
     return rc;

@@ -1,12 +1,13 @@
 #include "platform/downloads.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,11 +54,6 @@ QString failureReason(Request::DownloadInterruptReason reason) {
     return QStringLiteral("连接中途断开");
 }
 
-QWidget* dialogParent(const Request* request) {
-    QWebEngineView* view = request->page() ? QWebEngineView::forPage(request->page()) : nullptr;
-    return view ? view->window() : nullptr;
-}
-
 }  // namespace
 
 Downloads::Downloads(QWebEngineProfile* profile, Dialogs& dialogs, Trace& trace, QObject* parent)
@@ -67,10 +63,11 @@ Downloads::Downloads(QWebEngineProfile* profile, Dialogs& dialogs, Trace& trace,
 
 Downloads::~Downloads() {
     for (auto& [id, entry] : m_running) {
-        if (!entry.request) continue;
-        entry.request->disconnect(this);
-        entry.request->cancel();
-        removePartial(entry);
+        if (entry.request) {
+            entry.request->disconnect(this);
+            if (!entry.request->isFinished()) entry.request->cancel();
+        }
+        removePartial(entry.partialPath);
         m_trace.record("download_cancelled", {{"id", id}, {"path", entry.finalPath}, {"why", "exit"}});
     }
 }
@@ -85,62 +82,100 @@ void Downloads::onRequested(QWebEngineDownloadRequest* request) {
     // A page saved through the browser's own save already has its path and is accepted.
     if (request->isSavePageDownload() || request->state() != Request::DownloadRequested) return;
     const quint32 id = request->id();
+    const auto known = m_running.find(id);
+    if (known != m_running.end()) {
+        // The engine of Qt 6.4 asks again, with a new request object, when it retries a download
+        // after a network error; it goes on into the same partial file.
+        request->setDownloadDirectory(QFileInfo(known->second.partialPath).absolutePath());
+        request->setDownloadFileName(QFileInfo(known->second.partialPath).fileName());
+        if (known->second.request) known->second.request->disconnect(this);
+        bind(id, request);
+        request->accept();
+        m_trace.record("download_retried", {{"id", id}, {"url", known->second.url}});
+        return;
+    }
     const QString url = request->url().toString(QUrl::FullyEncoded);
-    // A page that starts download after download would otherwise pile dialog on dialog.
     if (m_asking) {
         m_trace.record("download_refused", {{"id", id}, {"url", url}, {"why", "dialog_open"}});
         request->cancel();
         return;
     }
 
-    // The request must be accepted before this handler returns, so the dialog runs here.
-    QPointer<Request> guard(request);
-    const QString suggested = request->downloadFileName().isEmpty() ? request->suggestedFileName()
-                                                                    : request->downloadFileName();
-    m_asking = true;
-    const auto answer = m_dialogs.askSavePath(
-        dialogParent(request),
-        {QStringLiteral("保存文件"), QDir(defaultFolder()).filePath(suggested), {QStringLiteral("所有文件 (*)")}});
-    m_asking = false;
-    // The page may have gone, or given the download up, while the dialog was open.
-    if (!guard || request->state() != Request::DownloadRequested) return;
-    const QFileInfo chosen(answer ? answer->path : QString());
-    if (!answer || answer->path.isEmpty() || chosen.isDir()) {
-        m_trace.record("download_declined", {{"id", id}, {"url", url}});
-        request->cancel();
-        return;
-    }
-
     Entry entry;
-    entry.request = request;
-    entry.finalPath = chosen.absoluteFilePath();
-    entry.partialPath = toQ(partialDownloadPath(toStd(entry.finalPath), [this](const std::string& path) {
-        return partialTaken(toQ(path));
-    }));
-    request->setDownloadDirectory(chosen.absolutePath());
+    entry.url = url;
+    entry.suggestedName = request->downloadFileName().isEmpty() ? request->suggestedFileName()
+                                                                : request->downloadFileName();
+    if (entry.suggestedName.isEmpty()) entry.suggestedName = QStringLiteral("下载");
+    entry.partialPath = toQ(partialDownloadPath(toStd(QDir(defaultFolder()).filePath(entry.suggestedName)),
+                                                [this](const std::string& path) { return partialTaken(toQ(path)); }));
+    request->setDownloadDirectory(QFileInfo(entry.partialPath).absolutePath());
     request->setDownloadFileName(QFileInfo(entry.partialPath).fileName());
-    entry.row = m_window->addRow(chosen.fileName());
-    entry.row->setState(QStringLiteral("正在下载"), true);
-    connect(entry.row, &DownloadRow::cancelRequested, request, &Request::cancel);
+    m_running.emplace(id, entry);
+    bind(id, request);
+    request->accept();
+    m_trace.record("download_accepted", {{"id", id}, {"url", url}, {"partial", entry.partialPath}});
+    m_asking = true;
+    QTimer::singleShot(0, this, [this, id] { ask(id); });
+}
+
+void Downloads::bind(quint32 id, QWebEngineDownloadRequest* request) {
+    Entry& entry = m_running.at(id);
+    entry.request = request;
     const auto progress = [this, id] {
         const auto it = m_running.find(id);
-        if (it != m_running.end() && it->second.request)
+        if (it != m_running.end() && it->second.request && it->second.row)
             it->second.row->setProgress(it->second.request->receivedBytes(), it->second.request->totalBytes());
     };
     connect(request, &Request::receivedBytesChanged, this, progress);
     connect(request, &Request::totalBytesChanged, this, progress);
     connect(request, &Request::stateChanged, this, [this, id] { onStateChanged(id); });
-    m_running.emplace(id, entry);
-    request->accept();
-    m_trace.record("download_accepted", {{"id", id}, {"url", url}, {"path", entry.finalPath}});
+}
+
+void Downloads::ask(quint32 id) {
+    auto it = m_running.find(id);
+    if (it == m_running.end()) {
+        m_asking = false;
+        return;
+    }
+    // Over the window the user is in: QWebEngineDownloadRequest::page() of Qt 6.4 hands back a
+    // pointer of the wrong type for widget pages and crashes, so the page's own window is unknown.
+    const auto answer = m_dialogs.askSavePath(
+        QApplication::activeWindow(),
+        {QStringLiteral("保存文件"), QDir(defaultFolder()).filePath(it->second.suggestedName),
+         {QStringLiteral("所有文件 (*)")}});
+    m_asking = false;
+    it = m_running.find(id);  // the program may have ended the download meanwhile
+    if (it == m_running.end()) return;
+    Entry& entry = it->second;
+    const QFileInfo chosen(answer ? answer->path : QString());
+    if (!answer || answer->path.isEmpty() || chosen.isDir()) {
+        if (entry.request) {
+            entry.request->disconnect(this);
+            if (!entry.request->isFinished()) entry.request->cancel();
+        }
+        removePartial(entry.partialPath);
+        m_trace.record("download_declined", {{"id", id}, {"url", entry.url}});
+        m_running.erase(it);
+        return;
+    }
+    entry.finalPath = chosen.absoluteFilePath();
+    entry.row = m_window->addRow(chosen.fileName());
+    entry.row->setState(QStringLiteral("正在下载"), true);
+    if (entry.request) {
+        connect(entry.row, &DownloadRow::cancelRequested, entry.request, &Request::cancel);
+        entry.row->setProgress(entry.request->receivedBytes(), entry.request->totalBytes());
+    }
+    m_trace.record("download_chosen", {{"id", id}, {"path", entry.finalPath}});
     m_window->present();
+    onStateChanged(id);  // it may have ended while the dialog was open
 }
 
 void Downloads::onStateChanged(quint32 id) {
     const auto it = m_running.find(id);
     if (it == m_running.end()) return;
     Entry& entry = it->second;
-    if (!entry.request) return;
+    // Until the user has chosen, an ended download waits for the answer.
+    if (!entry.request || entry.finalPath.isEmpty()) return;
     Request* request = entry.request;
     const QVariantMap fields{{"id", id}, {"path", entry.finalPath}};
     switch (request->state()) {
@@ -148,13 +183,13 @@ void Downloads::onStateChanged(quint32 id) {
         case Request::DownloadInProgress: return;
         case Request::DownloadCompleted: complete(id, entry); break;
         case Request::DownloadCancelled:
-            removePartial(entry);
+            removePartial(entry.partialPath);
             entry.row->setState(QStringLiteral("已取消"), false);
             m_trace.record("download_cancelled", fields);
             break;
         case Request::DownloadInterrupted: {
             const QString reason = failureReason(request->interruptReason());
-            removePartial(entry);
+            removePartial(entry.partialPath);
             entry.row->setState(QStringLiteral("下载失败：") + reason, false);
             QVariantMap failed = fields;
             failed.insert("reason", reason);
@@ -171,14 +206,27 @@ void Downloads::complete(quint32 id, Entry& entry) {
     Request* request = entry.request;
     entry.row->setProgress(request->receivedBytes(), std::max(request->totalBytes(), request->receivedBytes()));
     // rename() replaces a file already under the final name in one step, and only now that the
-    // download is whole.
-    const QByteArray from = QFile::encodeName(entry.partialPath);
-    const QByteArray to = QFile::encodeName(entry.finalPath);
-    if (std::rename(from.constData(), to.constData()) != 0) {
-        const int error = errno;
+    // download is whole. Into a folder on another disk the file is first copied beside the final
+    // name, so the final name still only ever sees a whole file.
+    QString from = entry.partialPath;
+    bool moved = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(entry.finalPath).constData()) == 0;
+    int error = errno;
+    if (!moved && error == EXDEV) {
+        const QString copy = toQ(partialDownloadPath(toStd(entry.finalPath),
+                                                     [this](const std::string& path) { return partialTaken(toQ(path)); }));
+        if (QFile::copy(from, copy)) {
+            QFile::remove(from);
+            from = copy;
+            moved = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(entry.finalPath).constData()) == 0;
+            error = errno;
+        } else {
+            QFile::remove(copy);
+        }
+    }
+    if (!moved) {
         // The bytes are all there; keep them under the partial name rather than lose them.
         entry.row->setState(QStringLiteral("下载失败：无法保存为 %1，已下载的内容在 %2")
-                                .arg(QFileInfo(entry.finalPath).fileName(), QFileInfo(entry.partialPath).fileName()),
+                                .arg(QFileInfo(entry.finalPath).fileName(), QDir::toNativeSeparators(from)),
                             false);
         m_trace.record("download_failed", {{"id", id},
                                            {"path", entry.finalPath},
@@ -187,14 +235,13 @@ void Downloads::complete(quint32 id, Entry& entry) {
         return;
     }
     entry.row->setState(QStringLiteral("已完成"), false);
-    m_trace.record("download_finished",
-                   {{"id", id}, {"path", entry.finalPath}, {"bytes", request->receivedBytes()}});
+    m_trace.record("download_finished", {{"id", id}, {"path", entry.finalPath}, {"bytes", request->receivedBytes()}});
 }
 
-void Downloads::removePartial(const Entry& entry) const {
-    QFile::remove(entry.partialPath);
+void Downloads::removePartial(const QString& partialPath) {
+    QFile::remove(partialPath);
     // The engine writes to a name of its own beside ours until the download is whole.
-    QFile::remove(entry.partialPath + QStringLiteral(".download"));
+    QFile::remove(partialPath + QStringLiteral(".download"));
 }
 
 bool Downloads::partialTaken(const QString& path) const {

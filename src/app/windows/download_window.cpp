@@ -32,6 +32,10 @@ DownloadRow::DownloadRow(const QString& fileName, QWidget* parent)
     m_bar->setTextVisible(false);
     m_bar->setFixedHeight(8);
     m_bar->setRange(0, 0);  // busy until the size is known
+    // Finished rows keep the button's room, so every bar ends at the same place.
+    QSizePolicy keep = m_cancel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_cancel->setSizePolicy(keep);
 
     auto* text = new QVBoxLayout;
     text->setSpacing(3);
@@ -91,7 +95,7 @@ DownloadWindow::DownloadWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 DownloadRow* DownloadWindow::addRow(const QString& fileName) {
     auto* row = new DownloadRow(fileName, this);
-    m_rows->insertWidget(m_rows->count() - 1, row);  // before the stretch
+    m_rows->insertWidget(0, row);  // newest on top, where the user sees it without scrolling
     return row;
 }
 

@@ -36,7 +36,7 @@ private:
     QPushButton* m_cancel;
 };
 
-// The download window 下载: one row per download of this session, newest last. Closing it only hides
+// The download window 下载: one row per download of this session, newest on top. Closing it only hides
 // it; the downloads go on and it comes back with the next one.
 class DownloadWindow : public QWidget {
     Q_OBJECT
