@@ -129,6 +129,7 @@ void Downloads::bind(quint32 id, QWebEngineDownloadRequest* request) {
     connect(request, &Request::receivedBytesChanged, this, progress);
     connect(request, &Request::totalBytesChanged, this, progress);
     connect(request, &Request::stateChanged, this, [this, id] { onStateChanged(id); });
+    if (entry.row) connect(entry.row, &DownloadRow::cancelRequested, request, &Request::cancel);
 }
 
 void Downloads::ask(quint32 id) {
