@@ -1,6 +1,8 @@
 // The real program, real Qt WebEngine, the local server as the proxy for every host: start-up and one
 // search, typed as a user would.
 
+#include <algorithm>
+
 #include <QDir>
 #include <QProcess>
 #include <QTest>
@@ -17,6 +19,7 @@ class TstE2eMain : public QObject {
 private slots:
     void startUpWritesDefaultsAndFetchesTheVersionPage();
     void aChineseSearchReachesEveryEngine();
+    void aSearchStoppedFromTheWaitWindowStaysStopped();
 };
 
 static bool xdotool(const QStringList& args) {
@@ -25,6 +28,42 @@ static bool xdotool(const QStringList& args) {
     env.insert("LC_ALL", "C.UTF-8");  // xdotool reads the text it types in the locale's encoding
     p.setProcessEnvironment(env);
     p.start(QStringLiteral("xdotool"), args);
+    const bool ok = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!ok) qWarning() << "xdotool" << args << p.readAllStandardError() << p.readAllStandardOutput();
+    return ok;
+}
+
+// Asks an X window to close, as the window manager's close button does (WM_DELETE_WINDOW); the
+// virtual display has no window manager of its own.
+static bool closeWindow(const QString& windowId) {
+    static const char kScript[] = R"(
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x.XFlush.argtypes = [ctypes.c_void_p]
+class Message(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("xclient", Message), ("pad", ctypes.c_long * 24)]
+display = x.XOpenDisplay(None)
+if not display:
+    sys.exit(1)
+window = int(sys.argv[1])
+event = Event()
+event.xclient.type = 33
+event.xclient.window = window
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+sys.exit(0 if x.XSendEvent(display, window, 0, 0, ctypes.byref(event)) and x.XFlush(display) else 1)
+)";
+    QProcess p;
+    p.start(QStringLiteral("python3"), {QStringLiteral("-c"), QString::fromLatin1(kScript), windowId});
     return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
@@ -149,6 +188,70 @@ void TstE2eMain::aChineseSearchReachesEveryEngine() {
         for (int tab = 0; tab < pluvik::EngineTable::kBuiltInCount && !known; ++tab)
             known = r["target"].toString() == QString::fromStdString(pluvik::queryAddress(tab, "你好"));
         QVERIFY2(known, qPrintable(r["target"].toString()));
+    }
+    program.terminate();
+}
+
+void TstE2eMain::aSearchStoppedFromTheWaitWindowStaysStopped() {
+    TestServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    // The result pages take long to come, so the search is still loading when it is stopped.
+    QVERIFY(server.control("page_delay_ms=60000"));
+    ProgramRunner program(server.proxyUrl());
+    QVERIFY(program.isReady());
+    QVERIFY(program.start());
+    QVERIFY(program.waitForTrace("main_window_shown", 60000));
+    QVERIFY(startPagesLoaded(program));
+    clickKeywordBox(program);
+    QVERIFY(xdotool({"type", "stop"}));
+    QVERIFY(xdotool({"key", "Return"}));
+    QVERIFY2(program.waitForTrace("wait_shown", 20000), program.output().constData());
+    QString waitWindow;
+    qsizetype searched = 0;
+    for (const QJsonObject& e : program.traceEvents()) {
+        ++searched;
+        if (e["event"] == "wait_shown") {
+            waitWindow = e["window_id"].toString();
+            break;
+        }
+    }
+    // Tab 15, whose end of loading would signal opened pages, is loading the search.
+    QVERIFY(program.waitForTrace("load_started", 20000, [&](const QJsonObject&) {
+        const QList<QJsonObject> events = program.traceEvents().mid(searched);
+        return std::any_of(events.begin(), events.end(), [](const QJsonObject& e) {
+            return e["event"] == "load_started" && e["browser"] == "WebBrowser16";
+        });
+    }));
+
+    // Closing the wait window asks whether to stop; OK stops the loading.
+    const qsizetype beforeStop = program.traceEvents().size();
+    QVERIFY(closeWindow(waitWindow));
+    QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--name", "停止确认", "windowfocus", "--sync", "%1"}));
+    QVERIFY(xdotool({"key", "Return"}));
+    auto since = [&program, beforeStop] { return program.traceEvents().mid(beforeStop); };
+    QVERIFY2(program.waitForTrace("status", 20000, [&](const QJsonObject&) {
+        const QList<QJsonObject> events = since();
+        return std::any_of(events.begin(), events.end(),
+                           [](const QJsonObject& e) { return e["event"] == "status" && e["text"] == "已停止打开"; });
+    }), program.output().constData());
+    // The engine reports the stopped load of tab 15 as finished a moment later.
+    const bool ended = program.waitForTrace("load_finished", 20000, [&](const QJsonObject&) {
+        const QList<QJsonObject> events = since();
+        return std::any_of(events.begin(), events.end(), [](const QJsonObject& e) {
+            return e["event"] == "load_finished" && e["browser"] == "WebBrowser16";
+        });
+    });
+    QVERIFY(ended);
+    // Closing the main window is handled after that report has been: by the exit, nothing may
+    // have signalled opened pages.
+    QString mainWindow;
+    for (const QJsonObject& e : program.traceEvents())
+        if (e["event"] == "main_window_shown") mainWindow = e["window_id"].toString();
+    QVERIFY(closeWindow(mainWindow));
+    QVERIFY(program.waitForTrace("exit", 20000));
+    for (const QJsonObject& e : since()) {
+        QVERIFY2(e["event"] != "pages_opened", program.output().constData());
+        QVERIFY(!(e["event"] == "status" && e["text"] == "已打开"));
     }
     program.terminate();
 }

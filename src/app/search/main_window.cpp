@@ -184,9 +184,12 @@ void MainWindow::showEvent(QShowEvent* event) {
         m_shownOnce = true;
         setFixedSize(sizeHint());
         m_combo->setFocus();  // ready for the first keyword
-        // Where the keyword box is on the screen, for tests that type into the real program.
+        // Where the keyword box is on the screen, and the window's id, for tests that drive the
+        // real program.
         const QPoint box = m_combo->mapToGlobal(m_combo->rect().center());
-        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()}, {"keyword_y", box.y()}});
+        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()},
+                                                 {"keyword_y", box.y()},
+                                                 {"window_id", QString::number(winId())}});
     }
 }
 

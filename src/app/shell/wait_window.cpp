@@ -62,7 +62,8 @@ void WaitWindow::run(const WaitSteps& steps) {
                 }
                 show();
                 raise();
-                m_trace.record("wait_shown");
+                // The window's id lets a test close it as a window manager would.
+                m_trace.record("wait_shown", {{"window_id", QString::number(winId())}});
                 break;
             case WaitAction::CloseWindow:
                 hide();
