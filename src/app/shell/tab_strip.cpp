@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
 
 #include "platform/qt_text.h"
@@ -124,6 +126,13 @@ void TabStrip::paintEvent(QPaintEvent*) {
         painter.setPen(text);
         painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
                          fontMetrics().elidedText(caption(i), Qt::ElideRight, r.width() - 4));
+        if (selected && hasFocus()) {
+            // Keyboard users see where the keys go (the menu key opens the tab menu here).
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = r.adjusted(3, 3, -3, -3);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
     }
 }
 
