@@ -109,7 +109,8 @@ bool WebEngineUrlCache::findNextUrlCacheEntry(CacheFindHandle handle, CacheEntry
 }
 
 bool WebEngineUrlCache::deleteUrlCacheEntry(const std::string& sourceUrlName) {
-    if (sourceUrlName == httpCacheEntryName()) return finish(clearHttpCache() ? kErrorSuccess : kErrorAccessDenied);
+    if (sourceUrlName == httpCacheEntryName())
+        return finish(clearHttpCache() ? kErrorSuccess : kErrorAccessDenied);
     if (sourceUrlName.starts_with(kCookiePrefix)) {
         const auto it = m_cookies.find(sourceUrlName);
         if (it == m_cookies.end()) return finish(kErrorFileNotFound);

@@ -74,7 +74,8 @@ bool MainWindow::isMenuShortcut(const QKeyEvent* key) const {
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
     for (QAction* action : menuBar()->findChildren<QAction*>()) {
-        if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled()) return true;
+        if (!action->shortcut().isEmpty() && action->shortcut() == pressed && action->isEnabled())
+            return true;
     }
     return false;
 }

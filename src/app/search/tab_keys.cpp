@@ -10,12 +10,14 @@
 
 namespace pluvik {
 
-TabKeys::TabKeys(QWidget* window, TabStrip* strip, QMenu* menu) : QObject(strip), m_strip(strip), m_menu(menu) {
+TabKeys::TabKeys(QWidget* window, TabStrip* strip, QMenu* menu)
+    : QObject(strip), m_strip(strip), m_menu(menu) {
     auto bind = [this, window](const QKeySequence& keys, TabStep step) {
         auto* shortcut = new QShortcut(keys, window);
         shortcut->setContext(Qt::WindowShortcut);
-        connect(shortcut, &QShortcut::activated, this,
-                [this, step] { m_strip->edit([step](TabStripModel& tabs) { return stepCurrentTab(tabs, step); }); });
+        connect(shortcut, &QShortcut::activated, this, [this, step] {
+            m_strip->edit([step](TabStripModel& tabs) { return stepCurrentTab(tabs, step); });
+        });
     };
     bind(QKeySequence(Qt::CTRL | Qt::Key_Tab), TabStep::Next);
     bind(QKeySequence(Qt::CTRL | Qt::Key_PageDown), TabStep::Next);

@@ -47,7 +47,8 @@ bool stepCurrentTab(TabStripModel& tabs, TabStep step) {
     const auto at = std::find(visible.begin(), visible.end(), tabs.current());
     const int count = static_cast<int>(visible.size());
     // A hidden current tab (nothing visible was left to pick) starts from the first visible one.
-    int index = at == visible.end() ? 0 : static_cast<int>(at - visible.begin()) + (step == TabStep::Next ? 1 : -1);
+    int index =
+        at == visible.end() ? 0 : static_cast<int>(at - visible.begin()) + (step == TabStep::Next ? 1 : -1);
     index = (index % count + count) % count;
     const int before = tabs.current();
     tabs.setCurrent(visible[static_cast<size_t>(index)]);

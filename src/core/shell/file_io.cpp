@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <string>
 #include <random>
+#include <string>
 #include <system_error>
 
 namespace pluvik {

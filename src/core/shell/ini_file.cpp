@@ -117,7 +117,8 @@ IniFile::IniFile(std::string_view bytes) {
             break;
         }
         const size_t endLength = bytes.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
-        m_lines.push_back({std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
+        m_lines.push_back(
+            {std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
         start = stop + endLength;
     }
 }

@@ -50,7 +50,8 @@ TEST(IniFile, ALoneCarriageReturnEndsALineAndIsKeptOnWrite) {
     EXPECT_EQ(ini.value("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE"), "6.2");
     EXPECT_EQ(ini.value("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "note"), "1");
     ini.setValue("\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2", "note", "2");
-    EXPECT_EQ(ini.bytes(), "[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=6.2\rnote=2\r");
+    EXPECT_EQ(ini.bytes(),
+              "[\xC8\xED\xBC\xFE\xB8\xFC\xD0\xC2]\r\xC8\xED\xBC\xFE\xB0\xE6\xB1\xBE=6.2\rnote=2\r");
 }
 
 TEST(IniFile, CaseFoldingNeverTouchesTheSecondByteOfAChineseCharacter) {
