@@ -317,11 +317,12 @@ void CleanerTest::theRecorderWritesEveryPageABrowserLoads() {
     view->Navigate("http://clock.test/");
     view->finishLoad();
     history.clearHistory();
+    history.addUrl("http://clock.test/later", "", 0);  // a later visit under the same address
     view->setTitle("12:00:01");
     view->setTitle("12:00:02");
-    QCOMPARE(history.size(), 0u);
-    view->finishLoad();  // loaded again: a visit
     QCOMPARE(history.size(), 1u);
+    view->finishLoad();  // loaded again: a visit
+    QCOMPARE(history.size(), 2u);
     history.clearHistory();
 
     // A visit that cannot be written is dropped; an exception getting through would end the test.

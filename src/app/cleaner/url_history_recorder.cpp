@@ -1,6 +1,7 @@
 #include "cleaner/url_history_recorder.h"
 
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 #include "platform/browser_view.h"
@@ -24,7 +25,11 @@ void UrlHistoryRecorder::watch(BrowserView* view) {
         // page must not write itself back.
         if (visited->isEmpty() || visitKey(view->LocationURL()) != *visited) return;
         try {
-            if (m_history.enumUrls(toStd(*visited), 0).empty()) {
+            // The filter selects by prefix: only the visit's own address counts.
+            const std::string key = toStd(*visited);
+            const std::vector<StatUrl> entries = m_history.enumUrls(key, 0);
+            if (std::none_of(entries.begin(), entries.end(),
+                             [&key](const StatUrl& e) { return e.url == key; })) {
                 visited->clear();
                 return;
             }
