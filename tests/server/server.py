@@ -202,7 +202,7 @@ BAD_POPUPS = """<p>pop-ups without a click</p>
 
 # The loop starts while the page is still loading, as a broken or hostile script does.
 BAD_HANG = """<p>a script that never ends</p>
-<script>new Image().src = '/__hang-started'; for (;;) {}</script>"""
+<script>for (;;) {}</script>"""
 
 # Chromium asks before leaving only a page the user has interacted with.
 BAD_STAY = """<p><input id="t" autofocus placeholder="type here"></p>
@@ -315,7 +315,7 @@ class Handler(BaseHTTPRequestHandler):
             status = switches()["update_status" if path == "/up.txt" else "package_status"]
         elif path.startswith("/__img/") or path == "/__js/app.js" or path == "/__viewport":
             pass
-        elif path == "/__hang-started" or path.startswith("/__download/"):
+        elif path.startswith("/__download/"):
             pass
         elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES:
             status = 404
@@ -330,7 +330,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_html(status, f"Status {status}", f"<h1>Status {status}</h1>", headers)
         if status == 404:
             return self.send_html(404, "Not Found", "<h1>Not Found</h1>")
-        if path == "/__viewport" or path == "/__hang-started":
+        if path == "/__viewport":
             return self.send_body(200, "image/png", tiny_png(0))
         if path.startswith("/__download/"):
             return self.send_download(

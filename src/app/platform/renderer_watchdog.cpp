@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QHash>
 
+#include <tuple>
+
 #include <csignal>
 #include <sys/types.h>
 
@@ -33,45 +35,45 @@ void RendererWatchdog::checkNow() {
         const qint64 pid = view->rendererPid();
         if (pid <= 0) continue;
         byProcess[pid].append(view);
-        if (view->unansweredProbeMs() > kHangMs) hung.insert(pid);
+        const qint64 unanswered = view->unansweredProbeMs();
+        if (unanswered > kStartingHangMs || (unanswered > kHangMs && m_working.contains(pid))) hung.insert(pid);
         view->probe();
     }
     for (qint64 pid : hung) endProcess(pid, culpritAmong(byProcess.value(pid)));
 }
 
 // Every page of a hung process stops answering at once, so the answers cannot tell which page hangs
-// it. The page that hangs it was the last to get anything done before the hang: it got far enough to
-// run its script, while its neighbours, loading beside it, waited. A page still loading is a likelier
-// culprit than one that finished. Should the guess be wrong, the real culprit, loaded again, hangs
-// its new process too, and the crash rules stop it the second time.
+// it. A script that never ends mostly starts while its page loads: the page parsed its document
+// (the engine reports its title) and ran the script in the same breath, while its neighbours could
+// parse nothing more. So the culprit is the page still loading that parsed its document last; failing
+// that, the page that last got anything done. Should the guess be wrong, the real culprit, loaded
+// again, hangs its new process too and is stopped the second time.
 WebBrowserView* RendererWatchdog::culpritAmong(const QList<WebBrowserView*>& views) const {
+    auto rank = [](const WebBrowserView* view) {
+        return std::tuple(view->isLoading(), view->isLoading() ? view->documentParsedMs() : 0,
+                          view->lastActivityMs());
+    };
     WebBrowserView* best = nullptr;
     for (WebBrowserView* view : views) {
-        if (!best) {
-            best = view;
-            continue;
-        }
-        if (view->isLoading() != best->isLoading()) {
-            if (view->isLoading()) best = view;
-            continue;
-        }
-        if (view->lastActivityMs() > best->lastActivityMs()) best = view;
+        if (!best || rank(view) > rank(best)) best = view;
     }
     return best;
 }
 
 void RendererWatchdog::endProcess(qint64 pid, WebBrowserView* culprit) {
     // Never the program itself (the engine can run its pages in the program's own process).
-    if (pid == QCoreApplication::applicationPid()) return;
+    if (pid == QCoreApplication::applicationPid() || m_ended.contains(pid)) return;
     if (culprit) culprit->markHung();
     m_ended.insert(pid);
     // Process numbers come round again; the pages of this one hear of its end long before that.
+    m_working.remove(pid);
     QTimer::singleShot(30000, this, [this, pid] { m_ended.remove(pid); });
+    // Nothing less stops a script that never ends: the engine has no call that interrupts one.
+    const int ended = ::kill(static_cast<pid_t>(pid), SIGKILL);
     m_trace->record("page_hung", {{"pid", pid},
+                                  {"ended", ended == 0},
                                   {"browser", culprit ? culprit->objectName() : QString()},
                                   {"url", culprit ? culprit->LocationURL() : QString()}});
-    // Nothing less stops a script that never ends: the engine has no call that interrupts one.
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
 }
 
 }  // namespace pluvik

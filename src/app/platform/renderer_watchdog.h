@@ -23,6 +23,8 @@ public:
     // program acts within ten seconds of the last answer.
     static constexpr int kProbeIntervalMs = 1500;
     static constexpr int kHangMs = 7000;
+    // A process that has never answered may still be starting on a busy machine: it is given longer.
+    static constexpr int kStartingHangMs = 30000;
 
     explicit RendererWatchdog(Trace* trace, QObject* parent = nullptr);
 
@@ -31,6 +33,8 @@ public:
 
     // Whether the watchdog ended this process (its pages go back to work without the crash rules).
     bool endedByWatchdog(qint64 pid) const { return m_ended.contains(pid); }
+    // A page of this process answered: the process has been working.
+    void answered(qint64 pid) { m_working.insert(pid); }
 
     // Runs one round at once; tests use it to avoid waiting for the timer.
     void checkNow();
@@ -43,6 +47,7 @@ private:
     QTimer m_timer;
     QList<WebBrowserView*> m_views;
     QSet<qint64> m_ended;
+    QSet<qint64> m_working;
 };
 
 }  // namespace pluvik

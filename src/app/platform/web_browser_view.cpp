@@ -132,6 +132,7 @@ void WebBrowserView::installPage(SilentPage* page) {
     resetProbe();
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_loading = true;
+        m_parsed.invalidate();
         noteActivity();
         resetProbe();
         if (m_trace->enabled())
@@ -153,8 +154,10 @@ void WebBrowserView::installPage(SilentPage* page) {
         emit DocumentComplete();
         updateLifecycle();
     });
-    connect(page, &QWebEnginePage::titleChanged, this, [this] {
+    connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         noteActivity();
+        // Until the page names itself the engine shows (part of) its address as the title.
+        if (!title.isEmpty() && !m_page->url().toString().contains(title)) m_parsed.start();
         emit TitleChange();
     });
     connect(page, &QWebEnginePage::loadProgress, this, [this] { noteActivity(); });
@@ -183,11 +186,17 @@ void WebBrowserView::resetProbe() {
     m_probeSent.invalidate();
 }
 
+qint64 WebBrowserView::rendererPid() const {
+    const qint64 pid = m_page->renderProcessPid();
+    return pid > 0 ? pid : m_pid;
+}
+
 qint64 WebBrowserView::unansweredProbeMs() const {
     return m_probeSent.isValid() ? m_probeSent.elapsed() : 0;
 }
 
 void WebBrowserView::probe() {
+    if (m_page->renderProcessPid() > 0) m_pid = m_page->renderProcessPid();
     // A frozen page answers nothing by design, and a printing page is busy for the printer.
     if (m_pid <= 0 || m_probeSent.isValid() || m_printing ||
         m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
@@ -196,8 +205,11 @@ void WebBrowserView::probe() {
     const quint64 serial = m_probeSerial;
     QPointer<WebBrowserView> self(this);
     // The program's own script world: the page cannot see or answer the question itself.
-    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, serial](const QVariant&) {
-        if (self && self->m_probeSerial == serial) self->m_probeSent.invalidate();
+    const qint64 pid = m_pid;
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, serial, pid](const QVariant&) {
+        if (!self) return;
+        if (self->m_watchdog) self->m_watchdog->answered(pid);
+        if (self->m_probeSerial == serial) self->m_probeSent.invalidate();
     });
 }
 
@@ -248,12 +260,10 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
                                       {"status", status},
                                       {"url", address.toString(QUrl::FullyEncoded)},
                                       {"action", action}});
-    // The page's own end of the load never comes; whoever waits for it (the wait window) hears it
-    // here, as a failed load.
-    if (wasLoading) emit DownloadComplete(false);
     if (!m_hasPage) return;
-    // The engine is still tidying up the dead process when it reports it: act once it has.
-    QTimer::singleShot(0, this, [this, action, address] {
+    // The engine is still tidying up the dead process when it reports it; a page loaded at once
+    // would go to the dying process and die with it.
+    QTimer::singleShot(kRecoveryDelayMs, this, [this, action, address] {
         if (action == QLatin1String("reload")) {
             m_sinceRecovery.start();
             m_ownPageFor.clear();
@@ -342,6 +352,7 @@ void WebBrowserView::Navigate(const QString& address) {
                                      {"address", address},
                                      {"url", url.toString(QUrl::FullyEncoded)}});
     m_page->load(url);
+
 }
 
 void WebBrowserView::GoBack() {
@@ -375,7 +386,8 @@ void WebBrowserView::Stop() {
 // the one the user looks at). Loading is never held back: a page is frozen only once it has loaded.
 void WebBrowserView::updateLifecycle() {
     using State = QWebEnginePage::LifecycleState;
-    const bool freeze = !isVisible() && !m_loading && !m_printing && m_pid > 0 && m_ownPageFor.isEmpty();
+    const bool freeze =
+        !isVisible() && !m_loading && !m_printing && m_page->renderProcessPid() > 0 && m_ownPageFor.isEmpty();
     const State wanted = freeze ? State::Frozen : State::Active;
     if (m_page->lifecycleState() == wanted) return;
     m_page->setLifecycleState(wanted);

@@ -55,10 +55,12 @@ public:
     // For the watchdog: the page's renderer process (0 when it has none), how long the last question
     // to the page has gone unanswered (0 when none is open), whether it is loading, and when it last
     // got something done (milliseconds on the watchdog's clock).
-    qint64 rendererPid() const { return m_pid; }
+    qint64 rendererPid() const;
     qint64 unansweredProbeMs() const;
     bool isLoading() const { return m_loading; }
     qint64 lastActivityMs() const { return m_activity.isValid() ? m_activity.msecsSinceReference() : 0; }
+    // When the page being loaded last showed it had parsed its document (its title); 0 if not yet.
+    qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
     void probe();
     // The page hangs its process, which is about to be ended: this tab shows the program's own page.
     void markHung() { m_hung = true; }
@@ -72,6 +74,7 @@ private:
     // A tab whose renderer dies again this soon after the tab loaded its page again is not loaded
     // a third time.
     static constexpr int kRecoveryGuardMs = 20000;
+    static constexpr int kRecoveryDelayMs = 500;
 
     SilentPage* newPage();
     void installPage(SilentPage* page);
@@ -103,6 +106,7 @@ private:
     qint64 m_pid = 0;
     bool m_loading = false;
     QElapsedTimer m_activity;
+    QElapsedTimer m_parsed;
     QElapsedTimer m_probeSent;  // valid while a question to the page is open
     quint64 m_probeSerial = 0;
     bool m_hung = false;
