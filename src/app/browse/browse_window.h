@@ -46,7 +46,6 @@ public:
     QMenu* contextMenu() const { return m_youjian; }
     QString statusText() const;
     // True from a close that came while one of the window's dialogs was running until the window goes.
-    bool closePending() const { return m_closePending; }
 
 public slots:
     void goBack();         // Command1

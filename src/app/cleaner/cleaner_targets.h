@@ -8,7 +8,7 @@ public:
     virtual ~CleanerTargets() = default;
     // Combo1 of the main search window: every keyword and the edit text.
     virtual void clearKeywordHistory() = 0;
-    // Combo1 of the default secondary browser window, created unshown when there is none yet;
+    // Combo1 of the default secondary browser window when it is open (a closed one has no list);
     // secondary windows opened for links keep their lists.
     virtual void clearBrowseAddressList() = 0;
 };

@@ -44,7 +44,6 @@ public:
 
     TabStrip* tabs() const { return m_tabs; }
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
-    BrowserView* updateBrowser() const { return m_updateBrowser; }
     QComboBox* keywordBox() const { return m_combo; }
     QString statusText() const;
     QSystemTrayIcon* trayIcon() const { return m_tray; }

@@ -91,10 +91,4 @@ TabPlan okOps(const Settings& s, const std::vector<bool>& visible) {
     return keepOneVisible(std::move(ops), visible);
 }
 
-std::vector<bool> visibilityAfter(const std::vector<TabOp>& ops, std::vector<bool> visible) {
-    std::vector<bool> state = normalised(std::move(visible));
-    for (const TabOp& op : ops) apply(op, state);
-    return state;
-}
-
 }  // namespace pluvik

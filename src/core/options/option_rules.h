@@ -38,7 +38,4 @@ TabPlan applyOps(const Settings& settings, const std::vector<bool>& visible);
 // the engine's name as its caption.
 TabPlan okOps(const Settings& settings, const std::vector<bool>& visible);
 
-// Result tabs after `ops` are done on `visible` (grown to 23 entries, missing ones hidden).
-std::vector<bool> visibilityAfter(const std::vector<TabOp>& ops, std::vector<bool> visible);
-
 }  // namespace pluvik

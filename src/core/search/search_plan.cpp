@@ -1,15 +1,9 @@
 #include "search/search_plan.h"
 
-#include <algorithm>
-
 #include "search/engine_table.h"
 #include "search/query_address.h"
 
 namespace pluvik {
-
-bool SearchPlan::has(SearchStepKind kind) const {
-    return std::any_of(steps.begin(), steps.end(), [kind](const SearchStep& s) { return s.kind == kind; });
-}
 
 std::vector<Navigation> SearchPlan::navigations() const {
     std::vector<Navigation> result;

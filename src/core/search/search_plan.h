@@ -48,7 +48,6 @@ struct SearchPlan {
     std::string message;
     std::vector<SearchStep> steps;
 
-    bool has(SearchStepKind kind) const;
     std::vector<Navigation> navigations() const;
 };
 

@@ -15,9 +15,6 @@ namespace pluvik {
 // The user's settings. Field names are those of the options dialog's controls that show them.
 struct Settings {
     static constexpr int kEngineCount = 21;
-    static constexpr std::array<const char*, kEngineCount> kEngineFields = {
-        "baidu", "google", "sogou", "yahoo", "youdao", "soso", "yisou", "zhongsou", "shiping", "music", "bbs",
-        "draw",  "blog",   "dict",  "why",   "taobao", "news", "bt",    "down",     "baike",   "gougou"};
 
     // Engine flags, 0 = off, 1 = on; the n-th engine in this order is result tab n.
     std::int16_t baidu = 1, google = 1, sogou = 1, yahoo = 1, youdao = 1, soso = 1, yisou = 1, zhongsou = 1,
@@ -90,7 +87,6 @@ public:
     // The options dialog, while it is open, is the live source of the settings.
     void setLiveSource(std::function<Settings()> source) { m_liveSource = std::move(source); }
     void clearLiveSource() { m_liveSource = nullptr; }
-    bool hasLiveSource() const { return static_cast<bool>(m_liveSource); }
 
     const std::string& lastError() const { return m_lastError; }
     const std::filesystem::path& programDir() const { return m_programDir; }

@@ -23,6 +23,15 @@ TabOp caption(int tab, std::string text) {
     return {TabOp::SetCaption, tab, std::move(text)};
 }
 
+// The 23 result tabs after the main window has carried out `ops` (missing entries count as hidden).
+std::vector<bool> visibilityAfter(const std::vector<TabOp>& ops, std::vector<bool> visible) {
+    visible.resize(23, false);
+    for (const TabOp& op : ops) {
+        if (op.kind != TabOp::SetCaption) visible.at(static_cast<size_t>(op.tab)) = op.kind == TabOp::Show;
+    }
+    return visible;
+}
+
 Settings allEnginesOff() {
     Settings s;
     for (int tab = 0; tab < 21; ++tab) s.setEngine(tab, 0);
