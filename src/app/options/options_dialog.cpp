@@ -25,19 +25,7 @@ namespace pluvik {
 
 namespace {
 
-struct EngineBox {
-    const char* name;
-    const char* caption;
-};
-
-// The engine boxes in settings order, which is also the order of the three rows on the first page.
-constexpr std::array<EngineBox, Settings::kEngineCount> kEngineBoxes{{
-    {"baidu", "百度"},  {"google", "谷歌"}, {"sogou", "搜狗"},    {"yahoo", "雅虎"},   {"youdao", "有道"},
-    {"soso", "搜搜"},   {"yisou", "易搜"},  {"zhongsou", "中搜"}, {"shiping", "视频"}, {"music", "音乐"},
-    {"bbs", "论坛"},    {"draw", "图片"},   {"blog", "博客"},     {"dict", "词典"},    {"why", "问答"},
-    {"taobao", "购物"}, {"news", "新闻"},   {"bt", "BT"},         {"down", "软件"},    {"baike", "百科"},
-    {"gougou", "狗狗"},
-}};
+// The engine boxes go in the catalogue's order, eight to a row on the first page.
 constexpr int kBoxesPerRow = 8;
 
 // The example on the user-defined engines page: a complete web-search address of the first engine,
@@ -136,12 +124,13 @@ QWidget* OptionsDialog::buildEnginesPage() {
     grid->setVerticalSpacing(14);
     grid->addWidget(label(QStringLiteral("请选择需要的搜索引擎："), "Label1", page), 0, 0, 1, kBoxesPerRow);
     for (int i = 0; i < Settings::kEngineCount; ++i) {
-        auto* box = new QCheckBox(QString::fromUtf8(kEngineBoxes[static_cast<size_t>(i)].caption), page);
-        box->setObjectName(QString::fromLatin1(kEngineBoxes[static_cast<size_t>(i)].name));
+        const EngineSlot& engine = EngineTable::slot(i);
+        auto* box = new QCheckBox(toQ(engine.boxCaption), page);
+        box->setObjectName(toQ(engine.field));
         grid->addWidget(box, 1 + i / kBoxesPerRow, i % kBoxesPerRow);
         m_boxes[static_cast<size_t>(i)] = box;
     }
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(1 + (Settings::kEngineCount + kBoxesPerRow - 1) / kBoxesPerRow, 1);
     return page;
 }
 

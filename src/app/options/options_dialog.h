@@ -26,7 +26,7 @@ class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
     // Check boxes by tab: 0..20 the engines, 21 opendiy1, 22 opendiy2.
-    static constexpr int kBoxCount = 23;
+    static constexpr int kBoxCount = EngineTable::kSlotCount;
 
     OptionsDialog(AppContext context, OptionsTarget& target, QWidget* parent = nullptr);
     ~OptionsDialog() override;

@@ -15,11 +15,11 @@
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/resources.h"
-#include "windows/open_link.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
+#include "windows/open_link.h"
 
 namespace pluvik {
 
@@ -29,8 +29,8 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
     setWindowTitle(QStringLiteral("Pluvik"));
     setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
     // A minimise button and no maximise button; the layout is fixed.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildControls();
     buildMenus();
     buildTrayMenu();
@@ -95,11 +95,12 @@ void MainWindow::buildControls() {
     m_tabs->setObjectName("SSTab1");
     m_tabs->setGeometry(8, 96, 1001, 569);
     m_tabs->setPageRect(QRect(8, 32, 985, 529));
-    for (const EngineSlot& slot : EngineTable::all()) {
-        m_tabs->setCaption(slot.tab, toQ(slot.caption));
-        BrowserView* view = m_ctx.browsers.create(m_tabs->page(slot.tab), QStringLiteral("WebBrowser%1").arg(slot.tab + 1));
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        m_tabs->setCaption(tab, toQ(EngineTable::slot(tab).caption));
+        BrowserView* view =
+            m_ctx.browsers.create(m_tabs->page(tab), QStringLiteral("WebBrowser%1").arg(tab + 1));
         view->setGeometry(0, 0, 985, 529);
-        m_browsers[static_cast<size_t>(slot.tab)] = view;
+        m_browsers[static_cast<size_t>(tab)] = view;
     }
 
     // Practically invisible: it only fetches the version page once.
@@ -170,7 +171,9 @@ void MainWindow::load() {
     applyTray();
 }
 
-QString MainWindow::statusText() const { return m_statusLabel->text(); }
+QString MainWindow::statusText() const {
+    return m_statusLabel->text();
+}
 
 void MainWindow::setStatusText(const QString& text) {
     if (m_statusLabel->text() == text) return;
@@ -187,9 +190,9 @@ void MainWindow::showEvent(QShowEvent* event) {
         // Where the keyword box is on the screen, and the window's id, for tests that drive the
         // real program.
         const QPoint box = m_combo->mapToGlobal(m_combo->rect().center());
-        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()},
-                                                 {"keyword_y", box.y()},
-                                                 {"window_id", QString::number(winId())}});
+        m_ctx.trace.record(
+            "main_window_shown",
+            {{"keyword_x", box.x()}, {"keyword_y", box.y()}, {"window_id", QString::number(winId())}});
     }
 }
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "app_context.h"
-#include "windows/dual_pairs.h"
+#include "search/engine_table.h"
 
 class QButtonGroup;
 class QLineEdit;

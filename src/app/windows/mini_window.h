@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "app_context.h"
-#include "windows/mini_engines.h"
+#include "search/engine_table.h"
 
 class QAction;
 class QButtonGroup;

@@ -47,7 +47,7 @@ std::string queryAddress(int tab, std::string_view keyword) {
     if (tab < 0 || tab >= EngineTable::kBuiltInCount) {
         throw std::out_of_range("queryAddress: tab " + std::to_string(tab) + " is not a built-in engine");
     }
-    return EngineTable::prefix(tab) + encodeKeyword(keyword) + EngineTable::slot(tab).suffix;
+    return buildQuery(*EngineTable::slot(tab).query, keyword);
 }
 
 std::string diyAddress(std::string_view prefix, std::string_view keyword) {

@@ -10,12 +10,34 @@ namespace {
 
 using EngineField = std::int16_t Settings::*;
 
-constexpr std::array<EngineField, Settings::kEngineCount> kEngineMembers = {
-    &Settings::baidu,  &Settings::google, &Settings::sogou,    &Settings::yahoo,   &Settings::youdao,
-    &Settings::soso,   &Settings::yisou,  &Settings::zhongsou, &Settings::shiping, &Settings::music,
-    &Settings::bbs,    &Settings::draw,   &Settings::blog,     &Settings::dict,    &Settings::why,
-    &Settings::taobao, &Settings::news,   &Settings::bt,       &Settings::down,    &Settings::baike,
-    &Settings::gougou};
+struct EngineMember {
+    std::string_view field;
+    EngineField member;
+};
+
+// In the order of "Gn.txt", which is the order of the engine catalogue's tabs.
+constexpr std::array<EngineMember, Settings::kEngineCount> kEngineMembers{{
+    {"baidu", &Settings::baidu},   {"google", &Settings::google},     {"sogou", &Settings::sogou},
+    {"yahoo", &Settings::yahoo},   {"youdao", &Settings::youdao},     {"soso", &Settings::soso},
+    {"yisou", &Settings::yisou},   {"zhongsou", &Settings::zhongsou}, {"shiping", &Settings::shiping},
+    {"music", &Settings::music},   {"bbs", &Settings::bbs},           {"draw", &Settings::draw},
+    {"blog", &Settings::blog},     {"dict", &Settings::dict},         {"why", &Settings::why},
+    {"taobao", &Settings::taobao}, {"news", &Settings::news},         {"bt", &Settings::bt},
+    {"down", &Settings::down},     {"baike", &Settings::baike},       {"gougou", &Settings::gougou},
+}};
+
+constexpr bool membersFollowTheCatalogue() {
+    for (size_t i = 0; i < kEngineMembers.size(); ++i) {
+        if (kEngineMembers[i].field != EngineTable::kSlots[i].field) return false;
+    }
+    return true;
+}
+static_assert(membersFollowTheCatalogue(),
+              "a built-in engine of the catalogue has no settings field in its place");
+
+// "Gn.txt": one line per engine, then sousuo and ie.
+constexpr size_t kSousuoLine = kEngineMembers.size();
+constexpr size_t kIeLine = kSousuoLine + 1;
 
 size_t engineIndex(int tab) {
     if (tab < 0 || tab >= Settings::kEngineCount)
@@ -128,11 +150,11 @@ void parseBoolean(std::string_view line, bool& field) {
 }  // namespace
 
 std::int16_t Settings::engine(int tab) const {
-    return this->*kEngineMembers[engineIndex(tab)];
+    return this->*kEngineMembers[engineIndex(tab)].member;
 }
 
 void Settings::setEngine(int tab, std::int16_t value) {
-    this->*kEngineMembers[engineIndex(tab)] = value;
+    this->*kEngineMembers[engineIndex(tab)].member = value;
 }
 
 std::int16_t Settings::diy(int n) const {
@@ -157,7 +179,7 @@ const std::string& Settings::diyUrl(int n) const {
 
 std::string formatGn(const Settings& s) {
     std::string out;
-    for (EngineField field : kEngineMembers) addInteger(out, s.*field);
+    for (const EngineMember& e : kEngineMembers) addInteger(out, s.*e.member);
     addBoolean(out, s.sousuo);
     addBoolean(out, s.ie);
     return out;
@@ -177,10 +199,10 @@ std::string formatDiy(const Settings& s) {
 void parseGn(std::string_view bytes, Settings& s) {
     const std::vector<std::string_view> lines = splitLines(bytes);
     for (size_t i = 0; i < kEngineMembers.size() && i < lines.size(); ++i) {
-        s.*kEngineMembers[i] = parseInteger(lines[i]);
+        s.*kEngineMembers[i].member = parseInteger(lines[i]);
     }
-    if (lines.size() > 21) parseBoolean(lines[21], s.sousuo);
-    if (lines.size() > 22) parseBoolean(lines[22], s.ie);
+    if (lines.size() > kSousuoLine) parseBoolean(lines[kSousuoLine], s.sousuo);
+    if (lines.size() > kIeLine) parseBoolean(lines[kIeLine], s.ie);
 }
 
 void parseDiy(std::string_view bytes, Settings& s) {

@@ -8,13 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "search/engine_table.h"
 #include "shell/file_io.h"
 
 namespace pluvik {
 
 // The user's settings. Field names are those of the options dialog's controls that show them.
 struct Settings {
-    static constexpr int kEngineCount = 21;
+    static constexpr int kEngineCount = EngineTable::kBuiltInCount;
 
     // Engine flags, 0 = off, 1 = on; the n-th engine in this order is result tab n.
     std::int16_t baidu = 1, google = 1, sogou = 1, yahoo = 1, youdao = 1, soso = 1, yisou = 1, zhongsou = 1,

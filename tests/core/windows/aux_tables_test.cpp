@@ -3,9 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "search/engine_table.h"
 #include "search/service_hosts.h"
-#include "windows/dual_pairs.h"
-#include "windows/mini_engines.h"
 #include "windows/ranking_lists.h"
 
 using namespace pluvik;
