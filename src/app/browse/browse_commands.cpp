@@ -8,8 +8,9 @@
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
-#include "shell/tab_strip.h"
 #include "search/tab_commands.h"
+#include "shell/tab_strip.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -95,18 +96,9 @@ void BrowseWindow::execCurrent(BrowserCommand command) {
 void BrowseWindow::execAll(BrowserCommand command) {
     BusyScope busy(this);
     // Both commands address all 24 browsers, visible or not, and say so.
-    const BulkConfirmation question =
-        bulkConfirmation(command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, kTabCount);
-    if (!m_ctx.dialogs.confirm(this, toQ(question.title), toQ(question.text))) return;
-    // Every browser in index order, shown or hidden. Each dialog runs its own event loop, in which
-    // the window may be closed; the loop ends there.
-    for (int i = 0; i < kTabCount; ++i) {
-        if (!busy.alive()) return;
-        BrowserView* view = browser(i);
-        if (!view->hasPage()) continue;  // a browser that never loaded a page has nothing to give
-        view->setFocus();
-        view->ExecWB(command);  // a refusal skips this page only
-    }
+    execOnEveryPage(
+        this, m_ctx.dialogs, command, kTabCount, [this](int i) { return browser(i); },
+        [&busy] { return busy.alive(); });
 }
 
 void BrowseWindow::showAbout() {

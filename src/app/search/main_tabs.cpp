@@ -14,12 +14,14 @@
 #include "search/tab_commands.h"
 #include "search/tab_keys.h"
 #include "shell/tab_strip.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
 void MainWindow::buildTabMenu() {
     QMenu* m = m_youjian;
-    connect(addAction(m, "qingping", QStringLiteral("清屏(&C)")), &QAction::triggered, this, &MainWindow::blankPage);
+    connect(addAction(m, "qingping", QStringLiteral("清屏(&C)")), &QAction::triggered, this,
+            &MainWindow::blankPage);
     connect(addAction(m, "qingpingall", QStringLiteral("全部清屏(&D)")), &QAction::triggered, this,
             &MainWindow::blankAllPages);
     m->addSeparator()->setObjectName("gang7");
@@ -39,15 +41,16 @@ void MainWindow::buildTabMenu() {
     m->addSeparator()->setObjectName("gang8");
     connect(addAction(m, "mnubaocunjieguo", QStringLiteral("保存当前结果(&S)")), &QAction::triggered, this,
             &MainWindow::saveCurrent);
-    connect(addAction(m, "mnubaocunsuoyoujieguo", QStringLiteral("保存所有结果(&T)")), &QAction::triggered, this,
-            &MainWindow::saveAll);
+    connect(addAction(m, "mnubaocunsuoyoujieguo", QStringLiteral("保存所有结果(&T)")), &QAction::triggered,
+            this, &MainWindow::saveAll);
     m->addSeparator()->setObjectName("gang11");
     connect(addAction(m, "mnupoint", QStringLiteral("打印当前结果(&P)")), &QAction::triggered, this,
             &MainWindow::printCurrent);
     connect(addAction(m, "munpointall", QStringLiteral("打印所有结果(&Q)")), &QAction::triggered, this,
             &MainWindow::printAll);
     m->addSeparator()->setObjectName("gang12");
-    connect(addAction(m, "guanbi", QStringLiteral("关闭(&E)")), &QAction::triggered, this, &MainWindow::closeTab);
+    connect(addAction(m, "guanbi", QStringLiteral("关闭(&E)")), &QAction::triggered, this,
+            &MainWindow::closeTab);
     connect(addAction(m, "guanbiqita", QStringLiteral("关闭其他(&F)")), &QAction::triggered, this,
             &MainWindow::closeOtherTabs);
 
@@ -65,9 +68,13 @@ void MainWindow::buildTabMenu() {
     wire("pointall", &MainWindow::printAll);
 }
 
-void MainWindow::setTabVisible(int tab, bool visible) { m_tabs->setTabVisible(tab, visible); }
+void MainWindow::setTabVisible(int tab, bool visible) {
+    m_tabs->setTabVisible(tab, visible);
+}
 
-void MainWindow::setTabCaption(int tab, const QString& caption) { m_tabs->setCaption(tab, caption); }
+void MainWindow::setTabCaption(int tab, const QString& caption) {
+    m_tabs->setCaption(tab, caption);
+}
 
 std::vector<bool> MainWindow::tabVisibility() const {
     std::vector<bool> out;
@@ -98,7 +105,9 @@ void MainWindow::closeOtherTabs() {
     m_tabs->edit([](TabStripModel& tabs) { closeOtherResultTabs(tabs); });
 }
 
-void MainWindow::blankPage() { browser(m_tabs->current())->Navigate(QStringLiteral("about:blank")); }
+void MainWindow::blankPage() {
+    browser(m_tabs->current())->Navigate(QStringLiteral("about:blank"));
+}
 
 void MainWindow::blankAllPages() {
     for (BrowserView* view : m_browsers) view->Navigate(QStringLiteral("about:blank"));
@@ -110,10 +119,18 @@ void MainWindow::setCaptionColor(int index) {
     findChild<QAction*>(c.action)->setChecked(true);
 }
 
-void MainWindow::saveCurrent() { execCurrent(BrowserCommand::SaveAs); }
-void MainWindow::saveAll() { execAll(BrowserCommand::SaveAs); }
-void MainWindow::printCurrent() { execCurrent(BrowserCommand::Print); }
-void MainWindow::printAll() { execAll(BrowserCommand::Print); }
+void MainWindow::saveCurrent() {
+    execCurrent(BrowserCommand::SaveAs);
+}
+void MainWindow::saveAll() {
+    execAll(BrowserCommand::SaveAs);
+}
+void MainWindow::printCurrent() {
+    execCurrent(BrowserCommand::Print);
+}
+void MainWindow::printAll() {
+    execAll(BrowserCommand::Print);
+}
 
 void MainWindow::execCurrent(BrowserCommand command) {
     BrowserView* view = browser(m_tabs->current());
@@ -123,17 +140,11 @@ void MainWindow::execCurrent(BrowserCommand command) {
 }
 
 void MainWindow::execAll(BrowserCommand command) {
-    const BulkConfirmation question = bulkConfirmation(
-        command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, EngineTable::kSlotCount);
-    if (!m_ctx.dialogs.confirm(this, toQ(question.title), toQ(question.text))) return;
-    // Each dialog runs its own event loop, in which the program may be closed: re-check the window.
+    // The program may be closed from inside a dialog: the window may be gone, or going.
     QPointer<MainWindow> self(this);
-    for (BrowserView* view : m_browsers) {
-        if (!self || m_exiting) return;
-        if (!view->hasPage()) continue;  // a browser that never loaded a page has nothing to save
-        view->setFocus();
-        view->ExecWB(command);  // a refusal skips this page only
-    }
+    execOnEveryPage(
+        this, m_ctx.dialogs, command, EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
+        [self, this] { return self && !m_exiting; });
 }
 
 }  // namespace pluvik

@@ -24,13 +24,9 @@
 namespace pluvik {
 
 MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
-    initAppResources();
-    setObjectName(QStringLiteral("禾朔搜索"));
-    setWindowTitle(QStringLiteral("Pluvik"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("禾朔搜索"), QStringLiteral("Pluvik"));
     // A minimise button and no maximise button; the layout is fixed.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kFixedWindowFlags);
     buildControls();
     buildMenus();
     buildTrayMenu();
@@ -46,8 +42,6 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    useProgramFont(this);
-
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(kClientWidth, kClientHeight);

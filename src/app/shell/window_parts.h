@@ -2,16 +2,70 @@
 
 #include <QRect>
 #include <QString>
+#include <Qt>
+#include <functional>
+#include <optional>
+#include <span>
 
+class QButtonGroup;
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
 class QWidget;
 
 namespace pluvik {
 
+class BrowserView;
+class Dialogs;
+enum class BrowserCommand;
+
 // The program's windows share one look: a 12-pixel font (the size their layouts are made for).
 void useProgramFont(QWidget* window);
 
+// How every window of the program starts: its designer name, its title, the program's icon and font.
+void windowPreamble(QWidget* window, const QString& name, const QString& title);
+
+// The fixed-size windows: title bar with system menu, minimise and close, but no maximise.
+inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitleHint |
+                                                     Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                                     Qt::WindowCloseButtonHint;
+
 // A picture box: a fixed picture from the program's resources at a fixed place.
 QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry);
+
+// The keyword line of the small search windows: Label1 "请输入关键词：", the box Text1 and the
+// default button Command1 "搜索".
+struct KeywordLine {
+    QLineEdit* text;
+    QPushButton* search;
+};
+KeywordLine keywordLine(QWidget* parent, const QRect& label, const QRect& text, const QRect& button);
+
+// The keyword in `box`; an empty box is refused with the program's message and gives nothing. Blanks
+// are a keyword like any other.
+std::optional<QString> keywordOrRefuse(const QLineEdit* box, Dialogs& dialogs, QWidget* window);
+
+// An Enter that no control of `window` took: it runs the window's default button. A result page
+// keeps its own Enter.
+bool isWindowEnter(const QKeyEvent* event, const QWidget* window);
+
+// One exclusive group of option buttons, button i described by `describe(i)`, filling `buttons`;
+// the button `checked` starts selected. The group's ids are the indexes.
+struct OptionButton {
+    QString caption;
+    QString name;
+    QRect geometry;
+};
+QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButton*> buttons, int checked,
+                          const std::function<OptionButton(int)>& describe);
+
+// Save or print every page that has one, in index order, after the user agreed for all `count` of them
+// at once. Each dialog runs its own event loop in which the window may go away: `windowAlive` is asked
+// before each page, and a refused dialog skips that page only.
+void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, int count,
+                     const std::function<BrowserView*(int)>& viewAt,
+                     const std::function<bool()>& windowAlive);
 
 }  // namespace pluvik

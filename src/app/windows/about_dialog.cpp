@@ -8,10 +8,10 @@
 
 #include "platform/qt_text.h"
 #include "platform/resources.h"
+#include "shell/window_parts.h"
 #include "windows/link_label.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
-#include "shell/window_parts.h"
 
 namespace pluvik {
 
@@ -42,10 +42,7 @@ const LinkRow kRows[] = {
 
 AboutDialog::AboutDialog(AppContext context, ShellOpener& shell, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_shell(shell) {
-    initAppResources();
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("关于 Pluvik"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("frmAbout"), QStringLiteral("关于 Pluvik"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(kClientWidth, kClientHeight);
@@ -53,8 +50,6 @@ AboutDialog::AboutDialog(AppContext context, ShellOpener& shell, QWidget* parent
 }
 
 void AboutDialog::buildControls() {
-    useProgramFont(this);
-
     // The background of the upper part, behind the logo and the texts.
     auto* picture1 = new QFrame(this);
     picture1->setObjectName("Picture1");

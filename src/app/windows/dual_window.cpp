@@ -24,13 +24,9 @@
 namespace pluvik {
 
 DualWindow::DualWindow(AppContext context, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(context) {
-    initAppResources();
-    setObjectName(QStringLiteral("ersou"));
-    setWindowTitle(QStringLiteral("双屏搜索"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("ersou"), QStringLiteral("双屏搜索"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kFixedWindowFlags);
     setFixedSize(kClientWidth, kClientHeight);
     buildControls();
 
@@ -49,37 +45,20 @@ DualWindow::~DualWindow() {
 }
 
 void DualWindow::buildControls() {
-    useProgramFont(this);
-
     pictureBox(this, "Picture1", ":/pluvik/picture1.png", QRect(8, 8, 240, 44));
 
-    auto* label1 = new QLabel(QStringLiteral("请输入关键词："), this);
-    label1->setObjectName("Label1");
-    label1->setGeometry(264, 14, 84, 14);
-
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName("Text1");
-    m_text1->setGeometry(348, 10, 300, 22);
-
-    m_command1 = new QPushButton(QStringLiteral("搜索"), this);
-    m_command1->setObjectName("Command1");
-    m_command1->setGeometry(660, 9, 73, 25);
-    m_command1->setDefault(true);
+    const KeywordLine line =
+        keywordLine(this, QRect(264, 14, 84, 14), QRect(348, 10, 300, 22), QRect(660, 9, 73, 25));
+    m_text1 = line.text;
+    m_command1 = line.search;
     connect(m_command1, &QPushButton::clicked, this, &DualWindow::search);
 
     pictureBox(this, "Picture2", ":/pluvik/picture2.png", QRect(852, 8, 140, 44));
 
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
-    for (int i = 0; i < DualPairTable::kCount; ++i) {
+    m_group = optionGroup(this, this, m_options, DualPairTable::kDefault, [](int i) {
         const DualPair& pair = DualPairTable::pair(i);
-        auto* option = new QRadioButton(toQ(pair.caption), this);
-        option->setObjectName(toQ(pair.option));
-        option->setGeometry(264 + i * 110, 42, 100, 20);
-        m_group->addButton(option, i);
-        m_options[static_cast<size_t>(i)] = option;
-    }
-    m_options[DualPairTable::kDefault]->setChecked(true);
+        return OptionButton{toQ(pair.caption), toQ(pair.option), QRect(264 + i * 110, 42, 100, 20)};
+    });
 
     auto* line1 = new QFrame(this);
     line1->setObjectName("Line1");
@@ -103,24 +82,19 @@ int DualWindow::selectedPair() const {
 }
 
 void DualWindow::search() {
-    const QString keyword = m_text1->text();
-    // Only an empty box is refused; blanks are searched.
-    if (keyword.isEmpty()) {
-        m_ctx.dialogs.inform(this, toQ(kEmptyKeywordMessage));
-        return;
-    }
+    const std::optional<QString> keyword = keywordOrRefuse(m_text1, m_ctx.dialogs, this);
+    if (!keyword) return;
     const int pair = selectedPair();
     if (pair < 0) return;
-    const DualAddresses addresses = DualPairTable::addresses(pair, toStd(keyword));
+    const DualAddresses addresses = DualPairTable::addresses(pair, toStd(*keyword));
     m_ctx.trace.record("dual_search", {{"left", toQ(addresses.left)}, {"right", toQ(addresses.right)}});
     m_browser1->Navigate(toQ(addresses.left));
     m_browser2->Navigate(toQ(addresses.right));
 }
 
 void DualWindow::keyPressEvent(QKeyEvent* event) {
-    // Command1 is the default button: an Enter that no control took (the keyword box, an engine
-    // option, a frame) runs the search. A result page keeps its own Enter.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !focusInBrowser(this)) {
+    // Command1 is the default button: an Enter in the keyword box or on an engine option searches.
+    if (isWindowEnter(event, this)) {
         search();
         return;
     }

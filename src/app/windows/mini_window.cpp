@@ -34,12 +34,8 @@ MiniWindow::MiniWindow(AppContext context, std::function<void()> onBackToStandar
       m_ctx(context),
       m_onBackToStandard(std::move(onBackToStandard)),
       m_onExitProgram(std::move(onExitProgram)) {
-    initAppResources();
-    setObjectName(QStringLiteral("Miniform"));
-    setWindowTitle(QStringLiteral("Mini Pluvik"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    windowPreamble(this, QStringLiteral("Miniform"), QStringLiteral("Mini Pluvik"));
+    setWindowFlags(kFixedWindowFlags);
     buildControls();
     buildMenus();
 }
@@ -49,25 +45,15 @@ MiniWindow::~MiniWindow() {
 }
 
 void MiniWindow::buildControls() {
-    useProgramFont(this);
-
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(m_client);
 
-    auto* label1 = new QLabel(QStringLiteral("请输入关键词："), m_client);
-    label1->setObjectName("Label1");
-    label1->setGeometry(8, 12, 84, 14);
-
-    m_text1 = new QLineEdit(m_client);
-    m_text1->setObjectName("Text1");
-    m_text1->setGeometry(92, 9, 262, 22);
-
-    m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
-    m_command1->setObjectName("Command1");
-    m_command1->setGeometry(364, 8, 73, 24);
-    m_command1->setDefault(true);
+    const KeywordLine line =
+        keywordLine(m_client, QRect(8, 12, 84, 14), QRect(92, 9, 262, 22), QRect(364, 8, 73, 24));
+    m_text1 = line.text;
+    m_command1 = line.search;
     connect(m_command1, &QPushButton::clicked, this, &MiniWindow::search);
 
     m_command2 = new QPushButton(QStringLiteral("退出"), m_client);
@@ -78,18 +64,12 @@ void MiniWindow::buildControls() {
     m_frame1 = new QGroupBox(QStringLiteral("搜索引擎"), m_client);
     m_frame1->setObjectName("Frame1");
     m_frame1->setGeometry(8, 38, 150, 276);
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
-    for (int i = 0; i < MiniEngineTable::kCount; ++i) {
+    m_group = optionGroup(this, m_frame1, m_options, MiniEngineTable::kDefault, [](int i) {
         const MiniEngine& engine = MiniEngineTable::engine(i);
-        auto* option = new QRadioButton(toQ(engine.caption), m_frame1);
-        option->setObjectName(toQ(engine.option));
         // Two columns of eleven and ten, in the order of the list.
-        option->setGeometry(i < 11 ? 10 : 80, 20 + (i % 11) * 23, 66, 20);
-        m_group->addButton(option, i);
-        m_options[static_cast<size_t>(i)] = option;
-    }
-    m_options[MiniEngineTable::kDefault]->setChecked(true);
+        return OptionButton{toQ(engine.caption), toQ(engine.option),
+                            QRect(i < 11 ? 10 : 80, 20 + (i % 11) * 23, 66, 20)};
+    });
 
     m_frame2 = new QGroupBox(QStringLiteral("搜索结果"), m_client);
     m_frame2->setObjectName("Frame2");
@@ -142,15 +122,11 @@ void MiniWindow::setStatusText(const QString& text) {
 }
 
 void MiniWindow::search() {
-    const QString keyword = m_text1->text();
-    // Only an empty box is refused; blanks are a keyword like any other.
-    if (keyword.isEmpty()) {
-        m_ctx.dialogs.inform(this, toQ(kEmptyKeywordMessage));
-        return;
-    }
+    const std::optional<QString> keyword = keywordOrRefuse(m_text1, m_ctx.dialogs, this);
+    if (!keyword) return;
     const int engine = selectedEngine();
     if (engine < 0) return;
-    const QString address = toQ(MiniEngineTable::address(engine, toStd(keyword)));
+    const QString address = toQ(MiniEngineTable::address(engine, toStd(*keyword)));
     m_ctx.trace.record("mini_search",
                        {{"engine", toQ(MiniEngineTable::engine(engine).option)}, {"url", address}});
     m_browser->Navigate(address);
@@ -179,9 +155,8 @@ void MiniWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MiniWindow::keyPressEvent(QKeyEvent* event) {
-    // Command1 is the default button: an Enter that no control took (the keyword box, an engine
-    // option, a frame) runs the search. A result page keeps its own Enter.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !focusInBrowser(this)) {
+    // Command1 is the default button: an Enter in the keyword box, an engine option or a frame searches.
+    if (isWindowEnter(event, this)) {
         search();
         return;
     }

@@ -20,10 +20,7 @@ namespace pluvik {
 
 RankingWindow::RankingWindow(AppContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context) {
-    initAppResources();
-    setObjectName(QStringLiteral("搜索排行榜"));
-    setWindowTitle(QStringLiteral("搜索排行榜"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("搜索排行榜"), QStringLiteral("搜索排行榜"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
 
@@ -40,26 +37,17 @@ RankingWindow::~RankingWindow() {
 }
 
 void RankingWindow::buildControls() {
-    useProgramFont(this);
-
     m_picture1 = new QLabel(this);
     m_picture1->setObjectName("Picture1");
     m_picture1->setPixmap(QPixmap(QStringLiteral(":/pluvik/picture1.png")));
     m_picture1->setScaledContents(true);
     m_picture1->setGeometry(8, 8, 240, 44);
 
-    m_group = new QButtonGroup(this);
-    m_group->setExclusive(true);
-    for (int i = 0; i < RankingListTable::kCount; ++i) {
+    m_group = optionGroup(this, this, m_lists, RankingListTable::kDefault, [](int i) {
         const QString name = toQ(RankingListTable::list(i).name);
-        auto* button = new QRadioButton(name, this);
-        button->setObjectName(name);
         // Two rows of two to the right of the banner.
-        button->setGeometry(272 + (i % 2) * 112, 10 + (i / 2) * 22, 104, 20);
-        m_group->addButton(button, i);
-        m_lists[static_cast<size_t>(i)] = button;
-    }
-    m_lists[RankingListTable::kDefault]->setChecked(true);
+        return OptionButton{name, name, QRect(272 + (i % 2) * 112, 10 + (i / 2) * 22, 104, 20)};
+    });
 
     m_command1 = new QPushButton(QStringLiteral("进入"), this);
     m_command1->setObjectName("Command1");

@@ -6,23 +6,18 @@
 
 #include "platform/qt_text.h"
 #include "platform/resources.h"
+#include "shell/window_parts.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
-#include "shell/window_parts.h"
 
 namespace pluvik {
 
 SponsorDialog::SponsorDialog(AppContext context, ShellOpener& shell, QWidget* parent)
     : QDialog(parent), m_ctx(context), m_shell(shell) {
-    initAppResources();
-    setObjectName(QStringLiteral("giveus"));
-    setWindowTitle(QStringLiteral("赞助我们"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("giveus"), QStringLiteral("赞助我们"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(kClientWidth, kClientHeight);
-
-    useProgramFont(this);
 
     auto* label1 = new QLabel(QStringLiteral("Pluvik 是一款免费软件，由我们利用业余时间编写和维护。"
                                              "如果您喜欢它，欢迎给予我们少量赞助，支持我们把它做得更好。"),
