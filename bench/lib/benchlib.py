@@ -401,3 +401,190 @@ def baseline_round(number):
 
 def work_dir(prefix):
     return tempfile.mkdtemp(prefix=f"pluvik-bench-{prefix}-")
+
+
+# -- CPU time of process trees --------------------------------------------------------------------------
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_snapshot(pid):
+    """Per process of the tree: (utime + stime, cutime + cstime) in clock ticks. The second pair holds
+    the children a process has already waited for, so helpers that ended are not lost."""
+    out = {}
+    for p in process_tree(pid):
+        try:
+            with open(f"/proc/{p}/stat") as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+        except (OSError, IndexError):
+            continue
+        # Fields 14 to 17 of stat (1-based); the split starts at field 3, the state.
+        out[p] = (int(fields[11]) + int(fields[12]), int(fields[13]) + int(fields[14]))
+    return out
+
+
+def cpu_seconds(before, after):
+    """CPU seconds the tree used between two snapshots: each process's own time since the first (all of
+    it for one that appeared since), and what its waited-for children used in between."""
+    ticks = 0
+    for p, (own, children) in after.items():
+        was_own, was_children = before.get(p, (0, children))
+        ticks += max(0, own - was_own) + max(0, children - was_children)
+    return ticks / CLOCK_TICKS
+
+
+def process_kind(pid, root):
+    """"main" for root, else the Chromium process type of a helper (--type=...)."""
+    if pid == root:
+        return "main"
+    line = cmdline(pid)
+    return line.split("--type=", 1)[1].split()[0] if "--type=" in line else "other"
+
+
+def measure_cpu(pid, seconds):
+    """CPU seconds the process tree of pid uses over the next seconds: {"cpu_s", "processes", "by_kind"
+    (main, renderer, gpu-process, zygote, utility...), "busiest_s" (the one process that used most)}."""
+    before = cpu_snapshot(pid)
+    time.sleep(seconds)
+    after = cpu_snapshot(pid)
+    kinds, busiest = {}, 0.0
+    for p in after:
+        used = cpu_seconds({p: before[p]} if p in before else {}, {p: after[p]})
+        kind = process_kind(p, pid)
+        kinds[kind] = round(kinds.get(kind, 0) + used, 2)
+        busiest = max(busiest, used)
+    return {"cpu_s": cpu_seconds(before, after), "processes": len(after), "by_kind": kinds,
+            "busiest_s": busiest}
+
+
+# -- Debian's Chromium ------------------------------------------------------------------------------------
+
+def chromium_path():
+    for name in ("chromium", "chromium-browser"):
+        if shutil.which(name):
+            return shutil.which(name)
+    log("installing Debian's chromium")
+    sudo = [] if os.geteuid() == 0 else ["sudo"]
+    subprocess.run(sudo + ["apt-get", "install", "-y", "chromium"], check=True, stdout=subprocess.DEVNULL)
+    return shutil.which("chromium")
+
+
+class Chromium:
+    """Chromium headless with a fresh profile and the local server as its proxy (background networking
+    off), the addresses in tabs: the first on the command line, the others opened through the DevTools
+    endpoint on 127.0.0.1."""
+
+    def __init__(self, root, name, proxy, urls):
+        import urllib.parse
+        self.profile = os.path.join(root, name)
+        os.makedirs(self.profile)
+        args = [chromium_path(), f"--proxy-server={proxy}", "--no-sandbox", "--headless=new", "--disable-gpu",
+                "--no-first-run", "--disable-background-networking", "--disable-component-update",
+                "--disable-sync", "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+                f"--user-data-dir={self.profile}", urls[0]]
+        env = proxy_env(proxy)
+        env["HOME"] = self.profile
+        self.proc = spawn(args, env)
+        port_file = os.path.join(self.profile, "DevToolsActivePort")
+        deadline = time.time() + 30
+        while not os.path.exists(port_file) or not open(port_file).read().strip():
+            if time.time() > deadline or self.proc.poll() is not None:
+                self.stop()
+                raise RuntimeError("Chromium did not open its DevTools port")
+            time.sleep(0.1)
+        self.port = int(open(port_file).read().split()[0])
+        self._direct = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+        for url in urls[1:]:
+            self._get(f"/json/new?{urllib.parse.quote(url, safe='')}", "PUT")
+
+    def _get(self, path, method="GET"):
+        request = urllib.request.Request(f"http://127.0.0.1:{self.port}{path}", method=method)
+        with self._direct.open(request, timeout=10) as reply:
+            body = reply.read()
+        try:
+            return json.loads(body)
+        except ValueError:
+            return body.decode(errors="replace")  # "Target activated" and the like
+
+    def pages(self):
+        return [t for t in self._get("/json/list") if t.get("type") == "page"]
+
+    def activate(self, url):
+        """Brings the tab showing url to the front."""
+        for t in self.pages():
+            if t.get("url") == url:
+                self._get(f"/json/activate/{t['id']}")
+                return True
+        return False
+
+    def evaluate(self, target, expression):
+        """The value of a script expression in one tab (Runtime.evaluate over the tab's WebSocket)."""
+        return _devtools_call(target["webSocketDebuggerUrl"], "Runtime.evaluate",
+                              {"expression": expression, "returnByValue": True})["result"].get("value")
+
+    def stop(self):
+        stop(self.proc)
+
+
+def _devtools_call(ws_url, method, params):
+    """One call over a DevTools WebSocket: a minimal client (handshake, one masked text frame out,
+    text frames in until the answer to this call)."""
+    import base64
+    import socket
+    import struct
+    import urllib.parse
+    parts = urllib.parse.urlsplit(ws_url)
+    with socket.create_connection((parts.hostname, parts.port), timeout=10) as sock:
+        key = base64.b64encode(os.urandom(16)).decode()
+        sock.sendall((f"GET {parts.path} HTTP/1.1\r\nHost: {parts.netloc}\r\nUpgrade: websocket\r\n"
+                      f"Connection: Upgrade\r\nSec-WebSocket-Key: {key}\r\nSec-WebSocket-Version: 13\r\n\r\n")
+                     .encode())
+        buf = b""
+        while b"\r\n\r\n" not in buf:
+            chunk = sock.recv(4096)
+            if not chunk:
+                raise RuntimeError("DevTools closed the WebSocket handshake")
+            buf += chunk
+        head, buf = buf.split(b"\r\n\r\n", 1)
+        if b" 101 " not in head.split(b"\r\n", 1)[0]:
+            raise RuntimeError("DevTools refused the WebSocket: " + head.split(b"\r\n", 1)[0].decode())
+        payload = json.dumps({"id": 1, "method": method, "params": params}).encode()
+        mask = os.urandom(4)
+        header = bytes([0x81])
+        if len(payload) < 126:
+            header += bytes([0x80 | len(payload)])
+        elif len(payload) < 65536:
+            header += bytes([0x80 | 126]) + struct.pack(">H", len(payload))
+        else:
+            header += bytes([0x80 | 127]) + struct.pack(">Q", len(payload))
+        sock.sendall(header + mask + bytes(c ^ mask[i % 4] for i, c in enumerate(payload)))
+
+        def need(n):
+            nonlocal buf
+            while len(buf) < n:
+                chunk = sock.recv(65536)
+                if not chunk:
+                    raise RuntimeError("DevTools closed the WebSocket")
+                buf += chunk
+            data, buf = buf[:n], buf[n:]
+            return data
+
+        message = b""
+        while True:
+            first, second = need(2)
+            length = second & 0x7F
+            if length == 126:
+                length = struct.unpack(">H", need(2))[0]
+            elif length == 127:
+                length = struct.unpack(">Q", need(8))[0]
+            data = need(length)
+            message += data
+            if not first & 0x80:
+                continue  # more fragments follow
+            if first & 0x0F in (1, 0):
+                reply = json.loads(message)
+                if reply.get("id") == 1:
+                    if "error" in reply:
+                        raise RuntimeError(f"DevTools: {reply['error']}")
+                    return reply["result"]
+            message = b""
