@@ -25,7 +25,7 @@
 #include "platform/dialogs.h"
 #include "platform/renderer_watchdog.h"
 #include "platform/trace.h"
-#include "windows/open_link.h"
+#include "platform/shell_opener.h"
 
 namespace pluvik {
 

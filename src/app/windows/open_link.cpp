@@ -1,7 +1,6 @@
 #include "windows/open_link.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
 
 #include "browse/browse_window.h"
 #include "browse/browse_windows.h"
@@ -26,16 +25,6 @@ BrowseWindow* openInNewBrowseWindow(AppContext& ctx, const QString& address) {
 }
 
 }  // namespace
-
-void ShellOpener::open(QWidget* owner, const QUrl& url) {
-    if (m_hook) {
-        m_hook(owner, url);
-        return;
-    }
-    // The result is ignored on purpose: there is nothing the program could do about a missing or
-    // failing handler, and the system reports that itself.
-    (void)QDesktopServices::openUrl(url);
-}
 
 BrowseWindow* OpenLink(AppContext& ctx, ShellOpener& shell, QWidget* owner, const QString& address) {
     const LinkDecision decision = decideOpenLink(ctx.settings.current().sousuo, toStd(address));

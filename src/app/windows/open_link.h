@@ -5,27 +5,13 @@
 #include <functional>
 
 #include "app_context.h"
+#include "platform/shell_opener.h"
 
 class QWidget;
 
 namespace pluvik {
 
 class BrowseWindow;
-
-// Hands an address to the system's handler for it (the default web browser, the mail program).
-// Never through a command interpreter: the address goes to QDesktopServices as a URL. A failure is
-// ignored, as the user sees the handler's own report if it has one. Tests install a hook, so no real
-// browser is ever started.
-class ShellOpener {
-public:
-    using Hook = std::function<void(QWidget* owner, const QUrl& url)>;
-
-    void open(QWidget* owner, const QUrl& url);
-    void setTestHook(Hook hook) { m_hook = std::move(hook); }
-
-private:
-    Hook m_hook;
-};
 
 // Opens a web address for the user by the link setting `sousuo`: on, a new secondary browser
 // window (a new one every time) with the address in its box, its current browser sent to the box
