@@ -16,6 +16,7 @@ class MainTabsTest : public QObject {
     Q_OBJECT
 private slots:
     void closeWithQuestionNeedsOkAndKeepsTheLastTab();
+    void doubleClickClosesWithoutAskingButKeepsTheLastTab();
     void closeOthersLeavesExactlyTheCurrentTab();
     void captionColourHasOneCheckMark();
     void blankingReachesHiddenTabs();
@@ -31,7 +32,9 @@ static QByteArray enginesOn(std::initializer_list<int> on) {
     return gn + "True\r\nFalse\r\n";
 }
 
-static QAction* action(MainWindow& w, const char* name) { return w.findChild<QAction*>(name); }
+static QAction* action(MainWindow& w, const char* name) {
+    return w.findChild<QAction*>(name);
+}
 
 void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
     AppFixture app;
@@ -57,6 +60,20 @@ void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
     QCOMPARE(single.messages.size(), size_t(1));  // the question, and nothing more
     action(only, "guanbi")->trigger();
     QVERIFY(only.tabs()->isTabVisible(5));
+}
+
+void MainTabsTest::doubleClickClosesWithoutAskingButKeepsTheLastTab() {
+    AppFixture app;
+    app.writeProgramFile("Gn.txt", enginesOn({2, 5}));
+    MainWindow window(app.context());
+    TabStrip* tabs = window.tabs();
+    tabs->setCurrent(5);
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
+    QVERIFY(!tabs->isTabVisible(5));
+    QCOMPARE(tabs->current(), 2);
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    QVERIFY(tabs->isTabVisible(2));
+    QCOMPARE(app.messages.size(), size_t(0));
 }
 
 void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
@@ -94,7 +111,8 @@ void MainTabsTest::blankingReachesHiddenTabs() {
     QCOMPARE(app.browser("WebBrowser1")->navigations.size(), 1);
     action(window, "qingpingall")->trigger();
     for (int n = 1; n <= 23; ++n)
-        QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->navigations.last(), QStringLiteral("about:blank"));
+        QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->navigations.last(),
+                 QStringLiteral("about:blank"));
 }
 
 void MainTabsTest::saveAndPrintActOnTheCurrentTabsBrowser() {
@@ -126,8 +144,10 @@ void MainTabsTest::saveAllGoesThroughAll23BrowsersInOrder() {
     action(window, "mnubaocunsuoyoujieguo")->trigger();
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].title, QStringLiteral("保存确认"));
-    QCOMPARE(app.messages[0].text, QStringLiteral("真的要保存所有结果吗？\r\n这将保存所有23个页面，请三思而后行！"));
-    for (int n = 1; n <= 23; ++n) QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls, QStringList{"save"});
+    QCOMPARE(app.messages[0].text,
+             QStringLiteral("真的要保存所有结果吗？\r\n这将保存所有23个页面，请三思而后行！"));
+    for (int n = 1; n <= 23; ++n)
+        QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls, QStringList{"save"});
 
     app.messages.clear();
     action(window, "pointall")->trigger();
@@ -144,7 +164,8 @@ void MainTabsTest::cancelledConfirmationTouchesNothing() {
     action(window, "baocunsuoyoujieguo")->trigger();
     action(window, "munpointall")->trigger();
     QCOMPARE(app.messages.size(), size_t(2));
-    for (int n = 1; n <= 23; ++n) QVERIFY(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.isEmpty());
+    for (int n = 1; n <= 23; ++n)
+        QVERIFY(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.isEmpty());
 }
 
 void MainTabsTest::theTabStripByKeyboard() {

@@ -51,7 +51,7 @@ void SearchTest::emptyKeywordIsRefusedAndNothingElseHappens() {
     QCOMPARE(app.messages[0].icon, MessageIcon::None);
     QVERIFY(!window.searchStarted());
     QVERIFY(!window.waitWindow()->isVisible());
-    QVERIFY(!window.timer(2)->isActive());
+    QVERIFY(!window.findChild<QTimer*>("Timer2")->isActive());
     QCOMPARE(tab(app, 0)->navigations.size(), 1);  // the start page only
 }
 
@@ -65,15 +65,16 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     typeAndSearch(window, QStringLiteral("你好 a&b"));
 
     QVERIFY(window.searchStarted());
-    QVERIFY(window.timer(2)->isActive());
-    QVERIFY(window.timer(4)->isActive());
+    QVERIFY(window.findChild<QTimer*>("Timer2")->isActive());
+    QVERIFY(window.findChild<QTimer*>("Timer4")->isActive());
     QVERIFY(window.waitWindow()->isVisible());
     QVERIFY(!window.isEnabled());
     // The main window owns the wait window, so it never hides it.
     QCOMPARE(window.waitWindow()->windowHandle()->transientParent(), window.windowHandle());
     QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3 a&b"));
     QCOMPARE(tab(app, 10)->navigations.last(),
-             QStringLiteral("http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3 a&b&do=search&area=2&src=wenda_tab"));
+             QStringLiteral(
+                 "http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3 a&b&do=search&area=2&src=wenda_tab"));
     // The hidden tab 5 is searched too; the switched-off user tabs are not.
     QCOMPARE(tab(app, 5)->navigations.size(), 2);
     for (int t = 0; t <= 20; ++t) QCOMPARE(tab(app, t)->navigations.size(), 2);
@@ -227,7 +228,7 @@ void SearchTest::secondLoadOfTabTwentyUsesTheCurrentText() {
     window.keywordBox()->setEditText(QStringLiteral("second"));
     window.onTimer4();
     QCOMPARE(tab(app, 20)->navigations.last(), QStringLiteral("http://www.gougou.com/search?search=second"));
-    QVERIFY(!window.timer(4)->isActive());
+    QVERIFY(!window.findChild<QTimer*>("Timer4")->isActive());
 }
 
 void SearchTest::doubleClickNeverClosesTheLastTab() {
@@ -255,7 +256,7 @@ void SearchTest::trayHideBlinkAndRestore() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.trayLeftClick();
     QVERIFY(!window.isVisible());
-    QVERIFY(window.timer(3)->isActive());
+    QVERIFY(window.findChild<QTimer*>("Timer3")->isActive());
     QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("点击恢复窗口"));
     window.trayLeftClick();  // within the first blink: nothing
     QVERIFY(!window.isVisible());
@@ -276,7 +277,7 @@ void SearchTest::trayHideBlinkAndRestore() {
     QVERIFY(window.findChild<QAction*>("sousuocaidan")->isVisible());
     QVERIFY(window.findChild<QAction*>("mnuTrayMinimize")->isVisible());
     QVERIFY(!window.findChild<QAction*>("mnuTrayRestore")->isVisible());
-    QVERIFY(!window.timer(3)->isActive());
+    QVERIFY(!window.findChild<QTimer*>("Timer3")->isActive());
     QVERIFY(!window.trayLogic().iconBlank());
     QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("Pluvik"));
 }
@@ -290,7 +291,7 @@ void SearchTest::withoutTrayMinimisingKeepsTheWindow() {
     window.showMinimized();
     QTest::qWait(20);
     QVERIFY(window.isVisible());
-    QVERIFY(!window.timer(3)->isActive());
+    QVERIFY(!window.findChild<QTimer*>("Timer3")->isActive());
 }
 
 void SearchTest::exitClosesEveryWindowWithoutAQuestion() {

@@ -9,15 +9,16 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include "platform/qt_text.h"
-#include "platform/trace.h"
 #include "browse/browse_window.h"
 #include "browse/browse_windows.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
 #include "search/main_window.h"
 
 namespace pluvik {
 
-QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut) {
+QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text,
+                               const QKeySequence& shortcut) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) {
@@ -33,8 +34,8 @@ void MainWindow::buildMenus() {
 
     QMenu* sousuo = bar->addMenu(QStringLiteral("搜索(&S)"));
     sousuo->setObjectName("sousuo");
-    connect(addAction(sousuo, "start", QStringLiteral("开始搜索"), QKeySequence("Ctrl+G")), &QAction::triggered, this,
-            &MainWindow::search);
+    connect(addAction(sousuo, "start", QStringLiteral("开始搜索"), QKeySequence("Ctrl+G")),
+            &QAction::triggered, this, &MainWindow::search);
     addAction(sousuo, "phb", QStringLiteral("搜索排行榜"), QKeySequence("Ctrl+B"));
     addAction(sousuo, "goersou", QStringLiteral("双屏搜索"), QKeySequence("Ctrl+T"));
     addAction(sousuo, "souwrb", QStringLiteral("搜索浏览器"), QKeySequence("Ctrl+W"));
@@ -48,8 +49,8 @@ void MainWindow::buildMenus() {
     addAction(sousuo, "print", QStringLiteral("打印当前结果"), QKeySequence("Ctrl+P"));
     addAction(sousuo, "pointall", QStringLiteral("打印所有结果"), QKeySequence("Ctrl+F12"));
     sousuo->addSeparator();
-    connect(addAction(sousuo, "exit", QStringLiteral("退出"), QKeySequence("Ctrl+E")), &QAction::triggered, this,
-            &MainWindow::exitProgram);
+    connect(addAction(sousuo, "exit", QStringLiteral("退出"), QKeySequence("Ctrl+E")), &QAction::triggered,
+            this, &MainWindow::exitProgram);
 
     QMenu* view = bar->addMenu(QStringLiteral("查看(&V)"));
     view->setObjectName("view");
@@ -90,10 +91,10 @@ void MainWindow::buildTrayMenu() {
     m_trayMenu->addSeparator()->setObjectName("gang14");
     addAction(m_trayMenu, "guanyucaidan", QStringLiteral("关于(&A)"));
     m_trayMenu->addSeparator()->setObjectName("gangcaidan");
-    connect(addAction(m_trayMenu, "mnuTrayRestore", QStringLiteral("显示界面(&V)")), &QAction::triggered, this,
-            &MainWindow::showFromTray);
-    connect(addAction(m_trayMenu, "mnuTrayMinimize", QStringLiteral("隐藏界面(&U)")), &QAction::triggered, this,
-            &MainWindow::hideToTray);
+    connect(addAction(m_trayMenu, "mnuTrayRestore", QStringLiteral("显示界面(&V)")), &QAction::triggered,
+            this, &MainWindow::showFromTray);
+    connect(addAction(m_trayMenu, "mnuTrayMinimize", QStringLiteral("隐藏界面(&U)")), &QAction::triggered,
+            this, &MainWindow::hideToTray);
     m_trayMenu->addSeparator()->setObjectName("mnuTraySep");
     connect(addAction(m_trayMenu, "mnuTrayClose", QStringLiteral("退出(&E)")), &QAction::triggered, this,
             &MainWindow::exitProgram);
@@ -121,7 +122,7 @@ WindowState MainWindow::trayWindowState() const {
 void MainWindow::applyTray() {
     if (!m_trayLogic.iconPresent()) {
         m_tray->hide();
-        m_timers[2]->stop();
+        m_timer3->stop();
         return;
     }
     if (m_trayLogic.iconBlank()) {
@@ -133,11 +134,11 @@ void MainWindow::applyTray() {
     }
     m_tray->setToolTip(toQ(m_trayLogic.tooltip()));
     m_tray->show();
-    if (m_trayLogic.blinkTimerRunning() != m_timers[2]->isActive()) {
+    if (m_trayLogic.blinkTimerRunning() != m_timer3->isActive()) {
         if (m_trayLogic.blinkTimerRunning())
-            m_timers[2]->start();
+            m_timer3->start();
         else
-            m_timers[2]->stop();
+            m_timer3->stop();
     }
 }
 

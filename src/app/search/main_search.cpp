@@ -55,18 +55,16 @@ void MainWindow::connectEvents() {
         routeNewWindowsOf(view, this, m_ctx);
     }
 
-    connect(m_tabs, &TabStrip::tabDoubleClicked, this, [this](int) {
-        // Closing without asking: never the last visible tab.
-        if (m_tabs->visibleCount() > 1) m_tabs->setTabVisible(m_tabs->current(), false);
-    });
+    // A double click closes the tab without asking.
+    connect(m_tabs, &TabStrip::tabDoubleClicked, this, [this](int) { closeTab(); });
     connect(m_tabs, &TabStrip::mousePressed, this, [this](Qt::MouseButton button, const QPoint& globalPos) {
         if (button == Qt::RightButton) m_youjian->popup(globalPos);
     });
 
-    connect(m_timers[0], &QTimer::timeout, this, &MainWindow::onTimer1);
-    connect(m_timers[1], &QTimer::timeout, this, &MainWindow::onTimer2);
-    connect(m_timers[2], &QTimer::timeout, this, &MainWindow::onTimer3);
-    connect(m_timers[3], &QTimer::timeout, this, &MainWindow::onTimer4);
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::onTimer1);
+    connect(m_timer2, &QTimer::timeout, this, &MainWindow::onTimer2);
+    connect(m_timer3, &QTimer::timeout, this, &MainWindow::onTimer3);
+    connect(m_timer4, &QTimer::timeout, this, &MainWindow::onTimer4);
 }
 
 // Whether `key` is the shortcut of an entry of the menu bar.
@@ -119,7 +117,7 @@ void MainWindow::search() {
                 m_searchStarted = true;
                 break;
             case SearchStepKind::StartTimer2:
-                m_timers[1]->start();
+                m_timer2->start();
                 break;
             case SearchStepKind::ShowWaitWindow:
                 m_wait->showWaiting();
@@ -128,7 +126,7 @@ void MainWindow::search() {
                 browser(step.tab)->Navigate(toQ(step.text));
                 break;
             case SearchStepKind::StartTimer4:
-                m_timers[3]->start();
+                m_timer4->start();
                 break;
             case SearchStepKind::AddToHistory:
                 if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
@@ -163,7 +161,7 @@ void MainWindow::onTimer2() {
 
 void MainWindow::onTimer4() {
     browser(EngineTable::kRetryTab)->Navigate(toQ(retryAddress(toStd(m_combo->currentText()))));
-    m_timers[3]->stop();
+    m_timer4->stop();
 }
 
 }  // namespace pluvik

@@ -35,7 +35,7 @@ MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent
     m_wait = std::make_unique<WaitWindow>(*this, m_ctx.dialogs, m_ctx.trace, this);
     connectEvents();
     load();
-    m_timers[0]->start();  // the clock runs for the life of the window
+    m_timer1->start();  // the clock runs for the life of the window
     onTimer1();
 }
 
@@ -109,12 +109,16 @@ void MainWindow::buildControls() {
     m_statusLabel->setObjectName("StatusBar1Text");
     m_statusBar->addWidget(m_statusLabel, 1);
 
-    static constexpr std::array<int, 4> kIntervals{1000, 1200, 400, 3000};
-    for (size_t i = 0; i < m_timers.size(); ++i) {
-        m_timers[i] = new QTimer(this);
-        m_timers[i]->setObjectName(QStringLiteral("Timer%1").arg(i + 1));
-        m_timers[i]->setInterval(kIntervals[i]);
-    }
+    auto timer = [this](const char* name, int intervalMs) {
+        auto* t = new QTimer(this);
+        t->setObjectName(QLatin1String(name));
+        t->setInterval(intervalMs);
+        return t;
+    };
+    m_timer1 = timer("Timer1", 1000);
+    m_timer2 = timer("Timer2", 1200);
+    m_timer3 = timer("Timer3", 400);
+    m_timer4 = timer("Timer4", 3000);
 
     m_tray = new QSystemTrayIcon(this);
     m_tray->setObjectName("TubrTray1");

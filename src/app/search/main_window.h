@@ -53,7 +53,6 @@ public:
     const TrayLogic& trayLogic() const { return m_trayLogic; }
     QMenu* trayMenu() const { return m_trayMenu; }
     QMenu* tabMenu() const { return m_youjian; }
-    QTimer* timer(int n) const { return m_timers.at(static_cast<size_t>(n - 1)); }
     // Whether the window can hide into the tray (there is a notification area to come back from).
     bool trayAvailable() const;
     void setTrayAvailableForTest(bool available) { m_trayAvailableOverride = available; }
@@ -150,7 +149,12 @@ private:
     BrowserView* m_updateBrowser = nullptr;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusLabel = nullptr;
-    std::array<QTimer*, 4> m_timers{};
+    // Timer1 the clock, Timer2 the status text after a search, Timer3 the tray blink, Timer4 the
+    // second load of the retry tab.
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QTimer* m_timer3 = nullptr;
+    QTimer* m_timer4 = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QMenu* m_youjian = nullptr;
