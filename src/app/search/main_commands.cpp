@@ -1,11 +1,12 @@
-// The main window's commands that open the program's other windows and the maker's pages.
+// The main window's table from menu action to command (the actions are made in main_menus.cpp),
+// and the commands that open the program's other windows and the maker's pages.
 
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
 
-#include "browse/browse_windows.h"
 #include "browse/browse_window.h"
+#include "browse/browse_windows.h"
 #include "cleaner/del_search.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
@@ -44,6 +45,11 @@ void MainWindow::buildCommands() {
     auto wire = [this](std::initializer_list<const char*> names, auto&& handler) {
         for (const char* name : names) connect(findChild<QAction*>(name), &QAction::triggered, this, handler);
     };
+    wire({"xuanxiang", "xuanxiangcaidan"}, [this] { showOptions(); });
+    wire({"baocunjieguo"}, [this] { saveCurrent(); });
+    wire({"baocunsuoyoujieguo"}, [this] { saveAll(); });
+    wire({"print"}, [this] { printCurrent(); });
+    wire({"pointall"}, [this] { printAll(); });
     // Windows are made without a parent: a disabled main window would disable them with it.
     wire({"phb", "paihang"}, [this] { showSingle(m_ranking, [this] { return new RankingWindow(m_ctx); }); });
     wire({"goersou", "goerso"}, [this] { showSingle(m_dual, [this] { return new DualWindow(m_ctx); }); });
@@ -57,7 +63,8 @@ void MainWindow::buildCommands() {
     wire({"website"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::ProductHome))); });
     wire({"index"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::MakerHome))); });
     wire({"BUG"}, [this] { OpenBugReport(shell(), this); });
-    wire({"update"}, [this] { showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); }); });
+    wire({"update"},
+         [this] { showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); }); });
     wire({"delete", "godelete"}, [this] {
         if (!m_ctx.history || !m_ctx.urlCache) return;
         showSingle(m_cleaner, [this] {

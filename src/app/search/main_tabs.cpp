@@ -57,15 +57,6 @@ void MainWindow::buildTabMenu() {
     new TabKeys(this, m_tabs, m_youjian);
 
     connect(m_command2, &QPushButton::clicked, this, &MainWindow::closeTabWithQuestion);
-    auto wire = [this](const char* name, void (MainWindow::*slot)()) {
-        connect(findChild<QAction*>(name), &QAction::triggered, this, slot);
-    };
-    wire("xuanxiang", &MainWindow::showOptions);
-    wire("xuanxiangcaidan", &MainWindow::showOptions);
-    wire("baocunjieguo", &MainWindow::saveCurrent);
-    wire("baocunsuoyoujieguo", &MainWindow::saveAll);
-    wire("print", &MainWindow::printCurrent);
-    wire("pointall", &MainWindow::printAll);
 }
 
 void MainWindow::setTabVisible(int tab, bool visible) {
