@@ -97,8 +97,7 @@ void MainWindow::switchToMini() {
     m_mini->show();
     m_mini->raise();
     m_mini->activateWindow();
-    m_trayLogic.remove();
-    applyTray();
+    m_tray->remove();
     m_ctx.trace.record("mini_shown");
 }
 
@@ -106,8 +105,7 @@ void MainWindow::backFromMini() {
     showNormal();
     raise();
     activateWindow();
-    m_trayLogic.install();
-    applyTray();
+    m_tray->install();
 }
 
 }  // namespace pluvik

@@ -99,92 +99,33 @@ void MainWindow::buildTrayMenu() {
     connect(addAction(m_trayMenu, "mnuTrayClose", QStringLiteral("退出(&E)")), &QAction::triggered, this,
             &MainWindow::exitProgram);
 
-    // The menu is the icon's own: desktops that draw tray menus themselves show it, and the icon
-    // opens it on a right click everywhere else. Its entries follow the window each time it opens.
-    m_tray->setContextMenu(m_trayMenu);
-    connect(m_trayMenu, &QMenu::aboutToShow, this, &MainWindow::applyTrayMenuEntries);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger) trayLeftClick();
-    });
-}
-
-bool MainWindow::trayAvailable() const {
-    if (m_trayAvailableOverride) return *m_trayAvailableOverride;
-    return QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-WindowState MainWindow::trayWindowState() const {
-    if (!isVisible() || isMinimized()) return WindowState::Minimized;
-    if (isMaximized()) return WindowState::Maximized;
-    return WindowState::Normal;
-}
-
-void MainWindow::applyTray() {
-    if (!m_trayLogic.iconPresent()) {
-        m_tray->hide();
-        m_timer3->stop();
-        return;
-    }
-    if (m_trayLogic.iconBlank()) {
-        QPixmap blank(16, 16);
-        blank.fill(Qt::transparent);
-        m_tray->setIcon(QIcon(blank));
-    } else {
-        m_tray->setIcon(windowIcon());
-    }
-    m_tray->setToolTip(toQ(m_trayLogic.tooltip()));
-    m_tray->show();
-    if (m_trayLogic.blinkTimerRunning() != m_timer3->isActive()) {
-        if (m_trayLogic.blinkTimerRunning())
-            m_timer3->start();
-        else
-            m_timer3->stop();
-    }
-}
-
-static void carryOut(MainWindow* window, TrayCommand command) {
-    if (command == TrayCommand::HideWindow) {
-        window->setWindowState(window->windowState() | Qt::WindowMinimized);
-        window->hide();
-    } else if (command == TrayCommand::ShowWindow) {
-        window->showNormal();
-        window->raise();
-        window->activateWindow();
-    }
+    m_tray = new TrayController(this, m_timer3, m_trayMenu);
 }
 
 void MainWindow::hideToTray() {
-    carryOut(this, m_trayLogic.hide());
-    applyTray();
+    m_tray->hideWindow();
     m_ctx.trace.record("tray_hidden");
 }
 
 void MainWindow::showFromTray() {
-    carryOut(this, m_trayLogic.show());
-    applyTray();
+    m_tray->showWindow();
     m_ctx.trace.record("tray_restored");
 }
 
 void MainWindow::trayLeftClick() {
-    carryOut(this, m_trayLogic.leftClick(trayWindowState()));
-    applyTray();
+    m_tray->leftClick();
 }
 
 void MainWindow::applyTrayMenuEntries() {
-    const TrayMenuEntries& entries = m_trayLogic.rightClick(trayWindowState());
-    findChild<QAction*>("sousuocaidan")->setVisible(entries.search);
-    findChild<QAction*>("mnuTrayMinimize")->setVisible(entries.hide);
-    findChild<QAction*>("mnuTrayRestore")->setVisible(entries.restore);
+    m_tray->applyMenuEntries();
 }
 
 void MainWindow::trayRightClick(const QPoint& globalPos) {
-    applyTrayMenuEntries();
-    m_trayMenu->popup(globalPos);
+    m_tray->rightClick(globalPos);
 }
 
 void MainWindow::onTimer3() {
-    m_trayLogic.blinkTick();
-    applyTray();
+    m_tray->blinkTick();
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -208,8 +149,7 @@ void MainWindow::exitProgram() {
     m_exiting = true;
     m_ctx.trace.record("exit");
     // 1. The tray icon goes; 2. the wait window will close without asking.
-    m_trayLogic.remove();
-    applyTray();
+    m_tray->remove();
     m_wait->markExiting();
     // 3. Every window of the program closes with its own close handling.
     QList<QPointer<QWidget>> windows;

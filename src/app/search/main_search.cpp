@@ -63,7 +63,6 @@ void MainWindow::connectEvents() {
 
     connect(m_timer1, &QTimer::timeout, this, &MainWindow::onTimer1);
     connect(m_timer2, &QTimer::timeout, this, &MainWindow::onTimer2);
-    connect(m_timer3, &QTimer::timeout, this, &MainWindow::onTimer3);
     connect(m_timer4, &QTimer::timeout, this, &MainWindow::onTimer4);
 }
 

@@ -119,9 +119,6 @@ void MainWindow::buildControls() {
     m_timer2 = timer("Timer2", 1200);
     m_timer3 = timer("Timer3", 400);
     m_timer4 = timer("Timer4", 3000);
-
-    m_tray = new QSystemTrayIcon(this);
-    m_tray->setObjectName("TubrTray1");
 }
 
 void MainWindow::load() {
@@ -165,8 +162,7 @@ void MainWindow::load() {
     }
 
     // 9. The tray icon.
-    m_trayLogic.install();
-    applyTray();
+    m_tray->install();
 }
 
 QString MainWindow::statusText() const {

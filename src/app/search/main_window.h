@@ -11,7 +11,7 @@
 #include "options/options_target.h"
 #include "search/engine_table.h"
 #include "search/keyword_history.h"
-#include "search/tray_logic.h"
+#include "search/tray_controller.h"
 #include "shell/wait_window.h"
 
 class QAction;
@@ -46,16 +46,15 @@ public:
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
     QComboBox* keywordBox() const { return m_combo; }
     QString statusText() const;
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QSystemTrayIcon* trayIcon() const { return m_tray->icon(); }
     WaitWindow* waitWindow() const { return m_wait.get(); }
     const KeywordHistory& keywordHistory() const { return m_history; }
     bool searchStarted() const { return m_searchStarted; }
-    const TrayLogic& trayLogic() const { return m_trayLogic; }
+    const TrayLogic& trayLogic() const { return m_tray->logic(); }
     QMenu* trayMenu() const { return m_trayMenu; }
     QMenu* tabMenu() const { return m_youjian; }
-    // Whether the window can hide into the tray (there is a notification area to come back from).
-    bool trayAvailable() const;
-    void setTrayAvailableForTest(bool available) { m_trayAvailableOverride = available; }
+    bool trayAvailable() const { return m_tray->available(); }
+    void setTrayAvailableForTest(bool available) { m_tray->setAvailableForTest(available); }
 
     // WaitHost
     void setMainEnabled(bool enabled) override { setEnabled(enabled); }
@@ -130,8 +129,6 @@ private:
     void execAll(BrowserCommand command);
     void connectEvents();
     void load();
-    void applyTray();
-    WindowState trayWindowState() const;
     bool isMenuShortcut(const QKeyEvent* key) const;
     QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
@@ -155,7 +152,7 @@ private:
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;
     QTimer* m_timer4 = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
+    TrayController* m_tray = nullptr;
     QMenu* m_trayMenu = nullptr;
     QMenu* m_youjian = nullptr;
     std::unique_ptr<WaitWindow> m_wait;
@@ -170,14 +167,12 @@ private:
     std::unique_ptr<ShellOpener> m_ownShell;  // when the program gave none
 
     KeywordHistory m_history;
-    TrayLogic m_trayLogic;
     bool m_searchStarted = false;
     // Set by the wait window's stop until the signal tab's stopped load has reported its end or a
     // new load has begun there.
     bool m_signalTabStopped = false;
     bool m_shownOnce = false;
     bool m_exiting = false;
-    std::optional<bool> m_trayAvailableOverride;
 };
 
 }  // namespace pluvik

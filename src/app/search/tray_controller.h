@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <optional>
+
+#include "search/tray_logic.h"
+
+class QMainWindow;
+class QMenu;
+class QPoint;
+class QSystemTrayIcon;
+class QTimer;
+
+namespace pluvik {
+
+// The main window's tray icon TubrTray1: shows what TrayLogic decides (icon, blink, tooltip, the
+// menu's entries) and carries out its hide and show commands on the window.
+class TrayController : public QObject {
+    Q_OBJECT
+public:
+    // `blinkTimer` is the window's Timer3; `menu` the tray menu mnuTray, made by the window.
+    TrayController(QMainWindow* window, QTimer* blinkTimer, QMenu* menu);
+
+    QSystemTrayIcon* icon() const { return m_icon; }
+    const TrayLogic& logic() const { return m_logic; }
+
+    // Whether the window can hide into the tray (there is a notification area to come back from).
+    bool available() const;
+    void setAvailableForTest(bool available) { m_availableOverride = available; }
+
+    void install();
+    void remove();
+    void hideWindow();
+    void showWindow();
+    void leftClick();
+    void rightClick(const QPoint& globalPos);
+    // The menu's entries for the window as it is.
+    void applyMenuEntries();
+    void blinkTick();
+
+private:
+    void apply();
+    void carryOut(TrayCommand command);
+    WindowState windowState() const;
+
+    QMainWindow* m_window;
+    QTimer* m_blink;
+    QMenu* m_menu;
+    QSystemTrayIcon* m_icon;
+    TrayLogic m_logic;
+    std::optional<bool> m_availableOverride;
+};
+
+}  // namespace pluvik
