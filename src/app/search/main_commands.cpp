@@ -7,33 +7,14 @@
 
 #include "browse/browse_window.h"
 #include "browse/browse_windows.h"
-#include "cleaner/del_search.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/main_window.h"
-#include "update/frm_update.h"
-#include "windows/about_dialog.h"
-#include "windows/dual_window.h"
 #include "windows/mini_window.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
-#include "windows/ranking_window.h"
-#include "windows/sponsor_dialog.h"
 
 namespace pluvik {
-
-namespace {
-
-// A window of which the program has one at a time: shown again when it is open, made when not.
-template <class Make>
-void showSingle(QPointer<QWidget>& slot, Make make) {
-    if (!slot) slot = make();
-    slot->show();
-    slot->raise();
-    slot->activateWindow();
-}
-
-}  // namespace
 
 ShellOpener& MainWindow::shell() {
     if (m_ctx.shell) return *m_ctx.shell;
@@ -50,12 +31,10 @@ void MainWindow::buildCommands() {
     wire({"baocunsuoyoujieguo"}, [this] { saveAll(); });
     wire({"print"}, [this] { printCurrent(); });
     wire({"pointall"}, [this] { printAll(); });
-    // Windows are made without a parent: a disabled main window would disable them with it.
-    wire({"phb", "paihang"}, [this] { showSingle(m_ranking, [this] { return new RankingWindow(m_ctx); }); });
-    wire({"goersou", "goerso"}, [this] { showSingle(m_dual, [this] { return new DualWindow(m_ctx); }); });
-    wire({"about", "guanyucaidan"},
-         [this] { showSingle(m_about, [this] { return new AboutDialog(m_ctx, shell()); }); });
-    wire({"zanzhu"}, [this] { showSingle(m_sponsor, [this] { return new SponsorDialog(m_ctx, shell()); }); });
+    wire({"phb", "paihang"}, [this] { m_windows.showRanking(); });
+    wire({"goersou", "goerso"}, [this] { m_windows.showDual(); });
+    wire({"about", "guanyucaidan"}, [this] { m_windows.showAbout(); });
+    wire({"zanzhu"}, [this] { m_windows.showSponsor(); });
     wire({"souwrb", "soub"}, [this] {
         if (m_ctx.browseWindows) m_ctx.browseWindows->defaultInstance();
     });
@@ -63,16 +42,8 @@ void MainWindow::buildCommands() {
     wire({"website"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::ProductHome))); });
     wire({"index"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::MakerHome))); });
     wire({"BUG"}, [this] { OpenBugReport(shell(), this); });
-    wire({"update"},
-         [this] { showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); }); });
-    wire({"delete", "godelete"}, [this] {
-        if (!m_ctx.history || !m_ctx.urlCache) return;
-        showSingle(m_cleaner, [this] {
-            auto* dialog = new DelSearch({m_ctx.dialogs, *this, *m_ctx.history, *m_ctx.urlCache});
-            dialog->setAttribute(Qt::WA_DeleteOnClose);
-            return dialog;
-        });
-    });
+    wire({"update"}, [this] { m_windows.showUpdate(); });
+    wire({"delete", "godelete"}, [this] { m_windows.showCleaner(); });
     wire({"mini"}, [this] { switchToMini(); });
 }
 

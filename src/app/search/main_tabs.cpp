@@ -6,7 +6,6 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "options/options_dialog.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -74,13 +73,7 @@ std::vector<bool> MainWindow::tabVisibility() const {
 }
 
 void MainWindow::showOptions() {
-    if (!m_options) {
-        // No parent: a disabled main window would disable the dialog with it.
-        m_options = new OptionsDialog(m_ctx, *this);
-    }
-    m_options->show();
-    m_options->raise();
-    m_options->activateWindow();
+    m_windows.showOptions();
 }
 
 void MainWindow::closeTabWithQuestion() {

@@ -11,6 +11,7 @@
 #include "options/options_target.h"
 #include "search/engine_table.h"
 #include "search/keyword_history.h"
+#include "search/program_windows.h"
 #include "search/tray_controller.h"
 #include "shell/wait_window.h"
 
@@ -133,6 +134,7 @@ private:
     QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     AppContext m_ctx;
+    ProgramWindows m_windows{m_ctx, *this, *this, [this]() -> ShellOpener& { return shell(); }};
     QWidget* m_client = nullptr;
     QLabel* m_label1 = nullptr;
     QComboBox* m_combo = nullptr;
@@ -156,13 +158,6 @@ private:
     QMenu* m_trayMenu = nullptr;
     QMenu* m_youjian = nullptr;
     std::unique_ptr<WaitWindow> m_wait;
-    QPointer<QWidget> m_options;
-    QPointer<QWidget> m_ranking;
-    QPointer<QWidget> m_dual;
-    QPointer<QWidget> m_about;
-    QPointer<QWidget> m_sponsor;
-    QPointer<QWidget> m_cleaner;
-    QPointer<QWidget> m_update;
     std::unique_ptr<QWidget> m_mini;
     std::unique_ptr<ShellOpener> m_ownShell;  // when the program gave none
 

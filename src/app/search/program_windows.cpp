@@ -1,0 +1,62 @@
+#include "search/program_windows.h"
+
+#include "cleaner/del_search.h"
+#include "options/options_dialog.h"
+#include "update/frm_update.h"
+#include "windows/about_dialog.h"
+#include "windows/dual_window.h"
+#include "windows/ranking_window.h"
+#include "windows/sponsor_dialog.h"
+
+namespace pluvik {
+
+namespace {
+
+template <class Make>
+void showSingle(QPointer<QWidget>& slot, Make make) {
+    if (!slot) slot = make();
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+}
+
+}  // namespace
+
+ProgramWindows::ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
+                               std::function<ShellOpener&()> shell)
+    : m_ctx(ctx), m_optionsTarget(options), m_cleanerTargets(cleaner), m_shell(std::move(shell)) {}
+
+void ProgramWindows::showOptions() {
+    showSingle(m_options, [this] { return new OptionsDialog(m_ctx, m_optionsTarget); });
+}
+
+void ProgramWindows::showRanking() {
+    showSingle(m_ranking, [this] { return new RankingWindow(m_ctx); });
+}
+
+void ProgramWindows::showDual() {
+    showSingle(m_dual, [this] { return new DualWindow(m_ctx); });
+}
+
+void ProgramWindows::showAbout() {
+    showSingle(m_about, [this] { return new AboutDialog(m_ctx, m_shell()); });
+}
+
+void ProgramWindows::showSponsor() {
+    showSingle(m_sponsor, [this] { return new SponsorDialog(m_ctx, m_shell()); });
+}
+
+void ProgramWindows::showUpdate() {
+    showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); });
+}
+
+void ProgramWindows::showCleaner() {
+    if (!m_ctx.history || !m_ctx.urlCache) return;
+    showSingle(m_cleaner, [this] {
+        auto* dialog = new DelSearch({m_ctx.dialogs, m_cleanerTargets, *m_ctx.history, *m_ctx.urlCache});
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        return dialog;
+    });
+}
+
+}  // namespace pluvik

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+#include "app_context.h"
+
+namespace pluvik {
+
+class CleanerTargets;
+class OptionsTarget;
+class ShellOpener;
+
+// The program's windows of which there is one at a time: made on first use, shown and raised again
+// while open. They are made without a parent: a disabled main window would disable them with it.
+class ProgramWindows {
+public:
+    ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
+                   std::function<ShellOpener&()> shell);
+
+    void showOptions();
+    void showRanking();
+    void showDual();
+    void showAbout();
+    void showSponsor();
+    void showUpdate();
+    // The trace cleaner, when the program gave it something to clean.
+    void showCleaner();
+
+private:
+    const AppContext& m_ctx;
+    OptionsTarget& m_optionsTarget;
+    CleanerTargets& m_cleanerTargets;
+    std::function<ShellOpener&()> m_shell;
+    QPointer<QWidget> m_options;
+    QPointer<QWidget> m_ranking;
+    QPointer<QWidget> m_dual;
+    QPointer<QWidget> m_about;
+    QPointer<QWidget> m_sponsor;
+    QPointer<QWidget> m_cleaner;
+    QPointer<QWidget> m_update;
+};
+
+}  // namespace pluvik
