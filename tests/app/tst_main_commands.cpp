@@ -134,7 +134,7 @@ void MainCommandsTest::miniModeAndBack() {
     QVERIFY(p.main->isVisible());
     QVERIFY(!mini->isVisible());
     QVERIFY(p.main->trayLogic().iconPresent());
-    QCOMPARE(p.main->trayIcon()->toolTip(), QStringLiteral("Pluvik"));
+    QCOMPARE(p.main->findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("Pluvik"));
 }
 
 void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
@@ -160,7 +160,8 @@ void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
     QCOMPARE(browse->addressBox()->count(), 0);
     p.trigger("godelete");  // the same dialog again
     int open = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) open += w->objectName() == "DelSearch" && w->isVisible();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        open += w->objectName() == "DelSearch" && w->isVisible();
     QCOMPARE(open, 1);
 }
 

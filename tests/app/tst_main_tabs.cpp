@@ -192,8 +192,8 @@ void MainTabsTest::theTabStripByKeyboard() {
     window.tabs()->setFocus();
     QVERIFY(window.tabs()->hasFocus());
     QTest::keyClick(window.tabs(), Qt::Key_F10, Qt::ShiftModifier);
-    QVERIFY(window.tabMenu()->isVisible());
-    window.tabMenu()->hide();
+    QVERIFY(window.findChild<QMenu*>("youjian")->isVisible());
+    window.findChild<QMenu*>("youjian")->hide();
 }
 
 QTEST_MAIN(MainTabsTest)

@@ -55,7 +55,7 @@ void MainWindowTest::defaultSettingsShowTheBuiltInTabsAndTheStartPage() {
 
     QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Pluvik"));
-    QCOMPARE(window.trayIcon()->toolTip(), QStringLiteral("Pluvik"));
+    QCOMPARE(window.findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("Pluvik"));
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window.keywordBox()->currentText().isEmpty());
 
@@ -80,7 +80,9 @@ void MainWindowTest::aSwitchedOffFirstEngineHidesTabZero() {
 void MainWindowTest::aNamedUserEngineGetsItsTab() {
     AppFixture app;
     // The file is GBK on disk: 我的搜索.
-    app.writeProgramFile("DIY.txt", QByteArray(" 1 \r\n 0 \r\n\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7\r\n\r\nhttp://s.example/?q=\r\n\r\n"));
+    app.writeProgramFile(
+        "DIY.txt",
+        QByteArray(" 1 \r\n 0 \r\n\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7\r\n\r\nhttp://s.example/?q=\r\n\r\n"));
     MainWindow window(app.context());
     QVERIFY(window.tabs()->isTabVisible(21));
     QCOMPARE(window.tabs()->caption(21), QStringLiteral("我的搜索"));

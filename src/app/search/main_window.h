@@ -47,13 +47,10 @@ public:
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
     QComboBox* keywordBox() const { return m_combo; }
     QString statusText() const;
-    QSystemTrayIcon* trayIcon() const { return m_tray->icon(); }
     WaitWindow* waitWindow() const { return m_wait.get(); }
     const KeywordHistory& keywordHistory() const { return m_history; }
     bool searchStarted() const { return m_searchStarted; }
     const TrayLogic& trayLogic() const { return m_tray->logic(); }
-    QMenu* trayMenu() const { return m_trayMenu; }
-    QMenu* tabMenu() const { return m_youjian; }
     bool trayAvailable() const { return m_tray->available(); }
     void setTrayAvailableForTest(bool available) { m_tray->setAvailableForTest(available); }
 

@@ -21,7 +21,6 @@ public:
     // `blinkTimer` is the window's Timer3; `menu` the tray menu mnuTray, made by the window.
     TrayController(QMainWindow* window, QTimer* blinkTimer, QMenu* menu);
 
-    QSystemTrayIcon* icon() const { return m_icon; }
     const TrayLogic& logic() const { return m_logic; }
 
     // Whether the window can hide into the tray (there is a notification area to come back from).
