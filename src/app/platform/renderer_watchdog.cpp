@@ -1,6 +1,7 @@
 #include "platform/renderer_watchdog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFile>
 #include <QHash>
 
 #include <tuple>
@@ -29,6 +30,14 @@ void RendererWatchdog::forget(WebBrowserView* view) {
 }
 
 void RendererWatchdog::checkNow() {
+    // While a modal dialog runs its own event loop inside one of the engine's calls, or while the
+    // program itself was too busy to look, answers cannot come through: nobody is judged then.
+    const bool late = m_lastCheck.isValid() && m_lastCheck.elapsed() > 2 * kProbeIntervalMs;
+    m_lastCheck.start();
+    if (late || QApplication::activeModalWidget()) {
+        for (WebBrowserView* view : m_views) view->forgetProbe();
+        return;
+    }
     QHash<qint64, QList<WebBrowserView*>> byProcess;
     QSet<qint64> hung;
     for (WebBrowserView* view : m_views) {
@@ -60,9 +69,31 @@ WebBrowserView* RendererWatchdog::culpritAmong(const QList<WebBrowserView*>& vie
     return best;
 }
 
+namespace {
+
+// Whether `pid` is one of the program's own helper processes: its parent, or its parent's parent
+// (the engine starts renderers from a process of its own), is the program. A process number the
+// engine still reports after its process has gone may already belong to another program.
+bool isOwnHelper(qint64 pid) {
+    const qint64 self = QCoreApplication::applicationPid();
+    qint64 current = pid;
+    for (int depth = 0; depth < 3 && current > 1; ++depth) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(current));
+        if (!status.open(QIODevice::ReadOnly)) return false;
+        qint64 parent = 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("PPid:")) parent = line.mid(5).trimmed().toLongLong();
+        if (parent == self) return true;
+        current = parent;
+    }
+    return false;
+}
+
+}  // namespace
+
 void RendererWatchdog::endProcess(qint64 pid, WebBrowserView* culprit) {
     // Never the program itself (the engine can run its pages in the program's own process).
-    if (pid == QCoreApplication::applicationPid() || m_ended.contains(pid)) return;
+    if (pid == QCoreApplication::applicationPid() || m_ended.contains(pid) || !isOwnHelper(pid)) return;
     if (culprit) culprit->markHung();
     m_ended.insert(pid);
     // Process numbers come round again; the pages of this one hear of its end long before that.

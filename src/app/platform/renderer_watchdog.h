@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -45,6 +46,7 @@ private:
 
     Trace* m_trace;
     QTimer m_timer;
+    QElapsedTimer m_lastCheck;
     QList<WebBrowserView*> m_views;
     QSet<qint64> m_ended;
     QSet<qint64> m_working;

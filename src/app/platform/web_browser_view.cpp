@@ -107,6 +107,9 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* 
 
 WebBrowserView::~WebBrowserView() {
     if (m_watchdog) m_watchdog->forget(this);
+    // A page going away may still report its end (a load cut short, its renderer let go); nobody
+    // here is listening any more.
+    m_page->disconnect(this);
     // The page must go before the view it is shown in.
     m_view->setPage(nullptr);
     delete m_page;
@@ -125,7 +128,10 @@ void WebBrowserView::installPage(SilentPage* page) {
     SilentPage* old = m_page;
     m_page = page;
     m_view->setPage(page);
-    if (old) old->deleteLater();
+    if (old) {
+        old->disconnect(this);  // what the replaced page still reports is not this browser's news
+        old->deleteLater();
+    }
 
     m_pid = 0;
     m_loading = false;

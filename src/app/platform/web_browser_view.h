@@ -62,6 +62,8 @@ public:
     // When the page being loaded last showed it had parsed its document (its title); 0 if not yet.
     qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
     void probe();
+    // The open question is not waited for any longer (the next round asks again).
+    void forgetProbe() { resetProbe(); }
     // The page hangs its process, which is about to be ended: this tab shows the program's own page.
     void markHung() { m_hung = true; }
 
