@@ -6,8 +6,12 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cstdio>
+
 #include "search/engine_table.h"
+#include "shell/ini.h"
 #include "update/update_check.h"
+#include "update/version_number.h"
 
 namespace pluvik {
 
@@ -19,12 +23,40 @@ QStringList seedFiles() {
     return {QString::fromLatin1(EngineTable::kStartPage), QString::fromLatin1(kVersionIniName)};
 }
 
+std::string installedVersionIn(const QString& iniPath) {
+    Ini ini;
+    ini.IniFileName = iniPath.toStdString();
+    return ini.ReadIni(kVersionSection, kVersionKey, std::nullopt);
+}
+
+// The user's copy of the version file stands for the version installed. When a newer package has
+// been installed since it was made, the copy would keep the update check offering what the user
+// already has: the newer one replaces it.
+bool outdatedByPackage(const QString& name, const QString& userCopy, const QString& installed) {
+    if (name != QLatin1String(kVersionIniName)) return false;
+    return compareVersions(installedVersionIn(userCopy), installedVersionIn(installed)) == VersionOrder::Older;
+}
+
 QStringList seed(const QString& dir, const QString& dataDir) {
     QStringList copied;
     for (const QString& name : seedFiles()) {
         const QString source = QDir(dataDir).filePath(name);
         const QString target = QDir(dir).filePath(name);
-        if (QFileInfo::exists(target) || !QFileInfo(source).isFile()) continue;
+        if (!QFileInfo(source).isFile()) continue;
+        if (QFileInfo::exists(target)) {
+            if (!outdatedByPackage(name, target, source)) continue;
+            const QString fresh = target + QStringLiteral(".new");
+            QFile::remove(fresh);
+            if (!QFile::copy(source, fresh)) continue;
+            QFile::setPermissions(fresh, QFile::permissions(fresh) | QFile::WriteOwner | QFile::ReadOwner);
+            // rename() replaces the old copy in one step on the same file system.
+            if (std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(target).constData()) != 0) {
+                QFile::remove(fresh);
+                continue;
+            }
+            copied << name;
+            continue;
+        }
         if (!QFile::copy(source, target)) continue;
         // The installed files are read-only for the user; the copies are theirs to change.
         QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
