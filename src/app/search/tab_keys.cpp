@@ -25,7 +25,9 @@ TabKeys::TabKeys(QWidget* window, TabStrip* strip, QMenu* menu)
     bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), TabStep::Previous);
     bind(QKeySequence(Qt::CTRL | Qt::Key_PageUp), TabStep::Previous);
 
-    strip->setFocusPolicy(Qt::StrongFocus);
+    // Reached with the Tab key; a click on a tab leaves the focus where it was (in the keyword box,
+    // ready for the next keyword), as tab bars do.
+    strip->setFocusPolicy(Qt::TabFocus);
     strip->installEventFilter(this);
 }
 
