@@ -28,6 +28,7 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
+#include "support/engine_test_main.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
@@ -183,19 +184,10 @@ void CleanerE2eTest::aCleanRemovesCookiesHistoryAndCachedPages() {
 }
 
 int main(int argc, char** argv) {
-    // The profile, its cookies and cache, and the history file all go below a fresh home.
-    QTemporaryDir home;
-    if (!home.isValid()) return 2;
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    if (::geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Pluvik"));
-    CleanerE2eTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithBrowserEngine(argc, argv, [&] {
+        CleanerE2eTest test;
+        return QTest::qExec(&test, argc, argv);
+    });
 }
 
 #include "tst_e2e_cleaner.moc"

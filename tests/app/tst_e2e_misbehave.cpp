@@ -30,6 +30,7 @@
 #include "shell/tab_strip.h"
 #include "shell/wait_window.h"
 #include "support/page_input.h"
+#include "support/engine_test_main.h"
 #include "support/test_server.h"
 #include "windows/open_link.h"
 
@@ -296,22 +297,10 @@ void E2eMisbehaveTest::hiddenTabsAreFrozenUntilShown() {
 }
 
 int main(int argc, char** argv) {
-    // The browser profile goes to a throwaway home, never the real one.
-    QTemporaryDir home;
-    if (!home.isValid()) return 2;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toUtf8());
-    qputenv("XDG_CACHE_HOME", (home.path() + "/cache").toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
-    // Chromium refuses to run as root with its sandbox on; the program's own renderer limit.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--renderer-process-limit=4");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    E2eMisbehaveTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runWithBrowserEngine(argc, argv, [&] {
+        E2eMisbehaveTest test;
+        return QTest::qExec(&test, argc, argv);
+    });
 }
 
 #include "tst_e2e_misbehave.moc"
