@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <string>
 
 #include <QApplication>
 #include <QComboBox>
@@ -62,7 +64,6 @@ private slots:
     void windowsOpenOnlyWhenTheUserAsks();
     void leaveThisPageNeverHoldsACommand();
     void hiddenTabsAreFrozenUntilShown();
-    // Last: they end renderer processes of the browser engine this test process shares.
     void aHungPageIsStoppedAndEveryOtherTabLoads();
     void aDeadRendererIsShownOrReloadedButNeverInALoop();
 
@@ -297,6 +298,19 @@ void E2eMisbehaveTest::hiddenTabsAreFrozenUntilShown() {
 }
 
 int main(int argc, char** argv) {
+    // Each case runs in a process of its own: the cases that end renderer processes leave the
+    // engine of the process that ended them busy with its tidying for a while, and a case after
+    // them would measure that instead of the program.
+    if (argc == 1) {
+        int failed = 0;
+        for (const char* name : {"windowsOpenOnlyWhenTheUserAsks", "leaveThisPageNeverHoldsACommand",
+                                 "hiddenTabsAreFrozenUntilShown", "aHungPageIsStoppedAndEveryOtherTabLoads",
+                                 "aDeadRendererIsShownOrReloadedButNeverInALoop"}) {
+            const std::string command = std::string(argv[0]) + " " + name;
+            if (std::system(command.c_str()) != 0) ++failed;
+        }
+        return failed;
+    }
     return runWithBrowserEngine(argc, argv, [&] {
         E2eMisbehaveTest test;
         return QTest::qExec(&test, argc, argv);

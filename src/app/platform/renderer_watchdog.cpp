@@ -45,7 +45,9 @@ void RendererWatchdog::checkNow() {
         if (pid <= 0) continue;
         byProcess[pid].append(view);
         const qint64 unanswered = view->unansweredProbeMs();
-        if (unanswered > kStartingHangMs || (unanswered > kHangMs && m_working.contains(pid))) hung.insert(pid);
+        const bool othersAnswer = m_lastAnswer.isValid() && m_lastAnswer.elapsed() < kHangMs;
+        if (unanswered > kStartingHangMs || (unanswered > kHangMs && (m_working.contains(pid) || othersAnswer)))
+            hung.insert(pid);
         view->probe();
     }
     for (qint64 pid : hung) endProcess(pid, culpritAmong(byProcess.value(pid)));
@@ -56,11 +58,13 @@ void RendererWatchdog::checkNow() {
 // (the engine reports its title) and ran the script in the same breath, while its neighbours could
 // parse nothing more. So the culprit is the page still loading that parsed its document last; failing
 // that, the page that last got anything done. Should the guess be wrong, the real culprit, loaded
-// again, hangs its new process too and is stopped the second time.
+// again, hangs its new process too and is the first suspect the second time.
 WebBrowserView* RendererWatchdog::culpritAmong(const QList<WebBrowserView*>& views) const {
+    // A page loaded again after its process died, whose new process hangs in turn, is the likeliest
+    // of all.
     auto rank = [](const WebBrowserView* view) {
-        return std::tuple(view->isLoading(), view->isLoading() ? view->documentParsedMs() : 0,
-                          view->lastActivityMs());
+        return std::tuple(view->isLoading(), view->isLoading() && view->recoveredRecently(),
+                          view->isLoading() ? view->documentParsedMs() : 0, view->lastActivityMs());
     };
     WebBrowserView* best = nullptr;
     for (WebBrowserView* view : views) {
@@ -98,6 +102,7 @@ void RendererWatchdog::endProcess(qint64 pid, WebBrowserView* culprit) {
     m_ended.insert(pid);
     // Process numbers come round again; the pages of this one hear of its end long before that.
     m_working.remove(pid);
+    m_lastEnd.start();
     QTimer::singleShot(30000, this, [this, pid] { m_ended.remove(pid); });
     // Nothing less stops a script that never ends: the engine has no call that interrupts one.
     const int ended = ::kill(static_cast<pid_t>(pid), SIGKILL);

@@ -24,7 +24,8 @@ public:
     // program acts within ten seconds of the last answer.
     static constexpr int kProbeIntervalMs = 1500;
     static constexpr int kHangMs = 7000;
-    // A process that has never answered may still be starting on a busy machine: it is given longer.
+    // A process that has never answered may still be starting on a busy machine: while no other
+    // process answers either, it is given longer.
     static constexpr int kStartingHangMs = 30000;
 
     explicit RendererWatchdog(Trace* trace, QObject* parent = nullptr);
@@ -34,8 +35,13 @@ public:
 
     // Whether the watchdog ended this process (its pages go back to work without the crash rules).
     bool endedByWatchdog(qint64 pid) const { return m_ended.contains(pid); }
+    // Whether the watchdog ended a process a moment ago: a load that fails now most likely went to it.
+    bool endedJustNow() const { return m_lastEnd.isValid() && m_lastEnd.elapsed() < 3000; }
     // A page of this process answered: the process has been working.
-    void answered(qint64 pid) { m_working.insert(pid); }
+    void answered(qint64 pid) {
+        m_working.insert(pid);
+        m_lastAnswer.start();
+    }
 
     // Runs one round at once; tests use it to avoid waiting for the timer.
     void checkNow();
@@ -47,6 +53,8 @@ private:
     Trace* m_trace;
     QTimer m_timer;
     QElapsedTimer m_lastCheck;
+    QElapsedTimer m_lastAnswer;
+    QElapsedTimer m_lastEnd;
     QList<WebBrowserView*> m_views;
     QSet<qint64> m_ended;
     QSet<qint64> m_working;

@@ -147,6 +147,7 @@ void WebBrowserView::installPage(SilentPage* page) {
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
+        if (ok) m_pendingAddress.clear();
         noteActivity();
         resetProbe();
         if (m_trace->enabled())
@@ -159,6 +160,13 @@ void WebBrowserView::installPage(SilentPage* page) {
         emit DownloadComplete(ok);
         emit DocumentComplete();
         updateLifecycle();
+        // A page on its way into a process the watchdog has just ended never arrives, and the tab
+        // hears of no dead renderer of its own: it asks once more.
+        if (!ok && m_watchdog && m_watchdog->endedJustNow() && !m_pendingAddress.isEmpty() && !recoveredRecently()) {
+            m_sinceRecovery.start();
+            const QUrl address = m_pendingAddress;
+            QTimer::singleShot(kRecoveryDelayMs, this, [this, address] { Navigate(address.toString()); });
+        }
     });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         noteActivity();
@@ -245,7 +253,8 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
     m_hung = false;
     const bool wasLoading = m_loading;
     m_loading = false;
-    const QUrl address = !m_ownPageFor.isEmpty() ? m_ownPageFor
+    const QUrl address = !m_ownPageFor.isEmpty()    ? m_ownPageFor
+                         : !m_pendingAddress.isEmpty() ? m_pendingAddress
                          : wasLoading && !m_page->requestedUrl().isEmpty() ? m_page->requestedUrl()
                                                                             : m_page->url();
     const bool endedByWatchdog = m_watchdog && m_watchdog->endedByWatchdog(pid);
@@ -350,6 +359,7 @@ void WebBrowserView::Navigate(const QString& address) {
     const QUrl url = addressToUrl(address);
     m_hasPage = true;
     m_ownPageFor.clear();
+    m_pendingAddress = url;
     wake();
     fitHiddenView();
     if (m_trace->enabled())
@@ -402,8 +412,9 @@ void WebBrowserView::updateLifecycle() {
 }
 
 void WebBrowserView::wake() {
-    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
-        m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Active) return;
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (m_trace->enabled()) m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", false}});
 }
 
 void WebBrowserView::showEvent(QShowEvent* event) {

@@ -59,6 +59,8 @@ public:
     qint64 unansweredProbeMs() const;
     bool isLoading() const { return m_loading; }
     qint64 lastActivityMs() const { return m_activity.isValid() ? m_activity.msecsSinceReference() : 0; }
+    // Whether the page was loaded again after its renderer died, a short while ago.
+    bool recoveredRecently() const { return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs; }
     // When the page being loaded last showed it had parsed its document (its title); 0 if not yet.
     qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
     void probe();
@@ -114,6 +116,9 @@ private:
     bool m_hung = false;
     // The address a page of the program's own stands in for; empty while a real page shows.
     QUrl m_ownPageFor;
+    // The address last asked for, until its page has loaded: a renderer that dies before the page
+    // has come must not send the tab back to the page before.
+    QUrl m_pendingAddress;
     // Since the last time this tab loaded its page again after its renderer died.
     QElapsedTimer m_sinceRecovery;
 };
