@@ -34,7 +34,9 @@ std::string installedVersionIn(const QString& iniPath) {
 // already has: the newer one replaces it.
 bool outdatedByPackage(const QString& name, const QString& userCopy, const QString& installed) {
     if (name != QLatin1String(kVersionIniName)) return false;
-    return compareVersions(installedVersionIn(userCopy), installedVersionIn(installed)) == VersionOrder::Older;
+    // A copy that names no version is the user's own file, not an older one of ours.
+    const std::string mine = installedVersionIn(userCopy);
+    return !mine.empty() && compareVersions(mine, installedVersionIn(installed)) == VersionOrder::Older;
 }
 
 QStringList seed(const QString& dir, const QString& dataDir) {
