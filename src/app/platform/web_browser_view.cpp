@@ -135,12 +135,12 @@ void WebBrowserView::installPage(SilentPage* page) {
 
     m_pid = 0;
     m_loading = false;
-    resetProbe();
+    forgetProbe();
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_loading = true;
         m_parsed.invalidate();
-        noteActivity();
-        resetProbe();
+        m_activity.start();
+        forgetProbe();
         if (m_trace->enabled())
             m_trace->record("load_started", {{"browser", objectName()}, {"window", window()->objectName()}});
         emit DownloadBegin();
@@ -148,8 +148,8 @@ void WebBrowserView::installPage(SilentPage* page) {
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
         if (ok) m_pendingAddress.clear();
-        noteActivity();
-        resetProbe();
+        m_activity.start();
+        forgetProbe();
         if (m_trace->enabled())
             m_trace->record("load_finished", {{"browser", objectName()},
                                               {"window", window()->objectName()},
@@ -169,16 +169,16 @@ void WebBrowserView::installPage(SilentPage* page) {
         }
     });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-        noteActivity();
+        m_activity.start();
         // Until the page names itself the engine shows (part of) its address as the title.
         if (!title.isEmpty() && !m_page->url().toString().contains(title)) m_parsed.start();
         emit TitleChange();
     });
-    connect(page, &QWebEnginePage::loadProgress, this, [this] { noteActivity(); });
+    connect(page, &QWebEnginePage::loadProgress, this, [this] { m_activity.start(); });
     connect(page, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
         if (pid > 0) m_pid = pid;  // the old number stays known until its end has been handled
-        noteActivity();
-        resetProbe();
+        m_activity.start();
+        forgetProbe();
     });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -187,15 +187,7 @@ void WebBrowserView::installPage(SilentPage* page) {
     connect(page, &QWebEnginePage::newWindowRequested, this, &WebBrowserView::onNewWindowRequested);
 }
 
-void WebBrowserView::noteActivity() {
-    if (!m_activity.isValid())
-        m_activity.start();
-    else
-        m_activity.restart();
-    // Every view measures from the same reference, so the watchdog can compare them.
-}
-
-void WebBrowserView::resetProbe() {
+void WebBrowserView::forgetProbe() {
     ++m_probeSerial;  // an answer still on its way belongs to the old page and is not waited for
     m_probeSent.invalidate();
 }
@@ -248,7 +240,7 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QUrl& address) {
 void WebBrowserView::onRenderProcessTerminated(int status) {
     const qint64 pid = m_pid;
     m_pid = 0;
-    resetProbe();
+    forgetProbe();
     const bool hung = m_hung;
     m_hung = false;
     const bool wasLoading = m_loading;
@@ -401,20 +393,19 @@ void WebBrowserView::Stop() {
 // until it is shown again (23 result pages animating in hidden tabs cost several times the CPU of
 // the one the user looks at). Loading is never held back: a page is frozen only once it has loaded.
 void WebBrowserView::updateLifecycle() {
-    using State = QWebEnginePage::LifecycleState;
-    const bool freeze =
-        !isVisible() && !m_loading && !m_printing && m_page->renderProcessPid() > 0 && m_ownPageFor.isEmpty();
-    const State wanted = freeze ? State::Frozen : State::Active;
-    if (m_page->lifecycleState() == wanted) return;
-    m_page->setLifecycleState(wanted);
-    if (m_trace->enabled())
-        m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", freeze}});
+    setFrozen(!isVisible() && !m_loading && !m_printing && m_page->renderProcessPid() > 0 && m_ownPageFor.isEmpty());
 }
 
 void WebBrowserView::wake() {
-    if (m_page->lifecycleState() == QWebEnginePage::LifecycleState::Active) return;
-    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
-    if (m_trace->enabled()) m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", false}});
+    setFrozen(false);
+}
+
+void WebBrowserView::setFrozen(bool frozen) {
+    using State = QWebEnginePage::LifecycleState;
+    const State wanted = frozen ? State::Frozen : State::Active;
+    if (m_page->lifecycleState() == wanted) return;
+    m_page->setLifecycleState(wanted);
+    if (m_trace->enabled()) m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", frozen}});
 }
 
 void WebBrowserView::showEvent(QShowEvent* event) {

@@ -65,7 +65,7 @@ public:
     qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
     void probe();
     // The open question is not waited for any longer (the next round asks again).
-    void forgetProbe() { resetProbe(); }
+    void forgetProbe();
     // The page hangs its process, which is about to be ended: this tab shows the program's own page.
     void markHung() { m_hung = true; }
 
@@ -86,11 +86,10 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void onRenderProcessTerminated(int status);
     void showOwnPage(OwnPage kind, const QUrl& address);
-    void noteActivity();
-    void resetProbe();
     // Hidden pages that have loaded run no scripts; anything the program does with a page wakes it.
     void wake();
     void updateLifecycle();
+    void setFrozen(bool frozen);
     bool saveAs();
     bool print();
 
