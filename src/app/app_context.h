@@ -10,23 +10,23 @@ class Dialogs;
 class Trace;
 class BrowseWindows;
 class ShellOpener;
-class UrlHistoryStorage;
-class UrlCache;
 
-// What a window needs from the program, handed down by whoever creates it.
-struct AppContext {
+// The program-wide services every window may use, made once in main() before any window.
+struct ProgramServices {
     SettingsStore& settings;
     BrowserFactory& browsers;
     Dialogs& dialogs;
     Trace& trace;
+    // Hands addresses to the desktop (the system web browser, the mail program, a downloaded package).
+    ShellOpener& shell;
     QString programDir;
-    // The open secondary browser windows; set once the program has created the collection.
-    BrowseWindows* browseWindows = nullptr;
-    // Hands addresses to the desktop (the system web browser, the mail program).
-    ShellOpener* shell = nullptr;
-    // What the trace cleaner cleans: the URL history of every browser, and the cookies and cache.
-    UrlHistoryStorage* history = nullptr;
-    UrlCache* urlCache = nullptr;
+};
+
+// What a window gets from whoever creates it: the services, and the secondary browser windows in
+// which links and new-window requests open. The collection is made right after the services, so
+// it exists before any window can need it.
+struct AppContext : ProgramServices {
+    BrowseWindows& browseWindows;
 };
 
 }  // namespace pluvik

@@ -22,7 +22,7 @@
 #include "cleaner/url_history_recorder.h"
 #include "search/host_overrides.h"
 #include "search/main_window.h"
-#include "windows/open_link.h"
+#include "platform/shell_opener.h"
 #include "shell/settings.h"
 
 int main(int argc, char** argv) {
@@ -85,21 +85,18 @@ int main(int argc, char** argv) {
     auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
     // Downloads started by any page of any window: the save dialog and the download window.
     auto downloads = std::make_unique<pluvik::Downloads>(profile, dialogs, trace);
-    pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), &trace,
-                                          &dialogs, &shell);
+    pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), trace,
+                                          dialogs, shell);
     // Every browser of every window records its visits in the URL history.
     pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 
-    pluvik::AppContext context{settings, browsers, dialogs, trace, programDir};
-    context.shell = &shell;
-    context.history = &cleaner->history();
-    context.urlCache = &cleaner->cache();
-    auto browseWindows = std::make_unique<pluvik::BrowseWindows>(context);
-    context.browseWindows = browseWindows.get();
+    const pluvik::ProgramServices services{settings, browsers, dialogs, trace, shell, programDir};
+    auto browseWindows = std::make_unique<pluvik::BrowseWindows>(services);
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
-    auto window = std::make_unique<pluvik::MainWindow>(context);
+    auto window = std::make_unique<pluvik::MainWindow>(pluvik::AppContext{services, *browseWindows},
+                                                       pluvik::CleanerStores{cleaner->history(), cleaner->cache()});
     window->show();
     const int rc = app.exec();
 

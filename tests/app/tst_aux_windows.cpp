@@ -34,19 +34,6 @@ QString host(Service s) {
     return toQ(serviceAddress(s));
 }
 
-// Records what the windows hand to the system's handler.
-struct ShellRecorder {
-    ShellRecorder() {
-        shell.setTestHook([this](QWidget* owner, const QUrl& url) {
-            owners << owner;
-            urls << url;
-        });
-    }
-    ShellOpener shell;
-    QList<QWidget*> owners;
-    QList<QUrl> urls;
-};
-
 // A program context whose links go to the system browser (the options' "IE浏览器").
 void linksToSystemBrowser(AppFixture& app) {
     app.settings->setLiveSource([] {
@@ -212,8 +199,7 @@ void AuxWindowsTest::miniCommand2AndCloseBoxEndTheProgram() {
 void AuxWindowsTest::miniNewWindowFollowsTheLinkSetting() {
     AppFixture app;
     AppContext ctx = app.context();
-    BrowseWindows windows(ctx);
-    ctx.browseWindows = &windows;
+    BrowseWindows& windows = *app.windows;
     MiniWindow mini(ctx, [] {});
 
     BrowserView* target = fake(mini.browser())->requestNewWindow(QUrl("http://example.org/popup"));
@@ -314,8 +300,7 @@ void AuxWindowsTest::dualStartsOnHomePagesAndRefusesAnEmptyKeyword() {
 void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     AppFixture app;
     AppContext ctx = app.context();
-    BrowseWindows windows(ctx);
-    ctx.browseWindows = &windows;
+    BrowseWindows& windows = *app.windows;
     DualWindow dual(ctx);
     dual.setAttribute(Qt::WA_DeleteOnClose, false);
     dual.show();
@@ -350,8 +335,7 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
 
 void AuxWindowsTest::aboutShowsItsTextsAndLinksThatLookLikeLinks() {
     AppFixture app;
-    ShellRecorder rec;
-    AboutDialog about(app.context(), rec.shell);
+    AboutDialog about(app.context());
     QCOMPARE(about.windowTitle(), QStringLiteral("关于 Pluvik"));
     QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("版本 6.2.368"));
     QCOMPARE(about.findChild<QLabel*>("Label10")->text(), QStringLiteral("build 352"));
@@ -384,25 +368,22 @@ void AuxWindowsTest::aboutShowsItsTextsAndLinksThatLookLikeLinks() {
 
 void AuxWindowsTest::aboutClosesOnEscAndOnEnter() {
     AppFixture app;
-    ShellRecorder rec;
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
-        QPointer<AboutDialog> about = new AboutDialog(app.context(), rec.shell);
+        QPointer<AboutDialog> about = new AboutDialog(app.context());
         about->show();
         QVERIFY(QTest::qWaitForWindowExposed(about.data()));
         QTest::keyClick(about.data(), key);
         flushDeletes();
         QVERIFY2(about.isNull(), key == Qt::Key_Escape ? "Esc" : "Enter");
     }
-    QVERIFY(rec.urls.isEmpty());
+    QVERIFY(app.shell.opened.isEmpty());
 }
 
 void AuxWindowsTest::aboutLinkOpensANewBrowseWindowEveryClick() {
     AppFixture app;
     AppContext ctx = app.context();
-    BrowseWindows windows(ctx);
-    ctx.browseWindows = &windows;
-    ShellRecorder rec;
-    AboutDialog about(ctx, rec.shell);
+    BrowseWindows& windows = *app.windows;
+    AboutDialog about(ctx);
     about.setAttribute(Qt::WA_DeleteOnClose, false);
     about.show();
 
@@ -416,7 +397,7 @@ void AuxWindowsTest::aboutLinkOpensANewBrowseWindowEveryClick() {
         QCOMPARE(fake(window->currentBrowser())->navigations.last(), help);
         QCOMPARE(window->tabs()->current(), 0);
     }
-    QVERIFY(rec.urls.isEmpty());
+    QVERIFY(app.shell.opened.isEmpty());
     windows.closeAll();
 }
 
@@ -424,25 +405,22 @@ void AuxWindowsTest::aboutLinkGoesToTheShellWithItOff() {
     AppFixture app;
     linksToSystemBrowser(app);
     AppContext ctx = app.context();
-    BrowseWindows windows(ctx);
-    ctx.browseWindows = &windows;
-    ShellRecorder rec;
-    AboutDialog about(ctx, rec.shell);
+    BrowseWindows& windows = *app.windows;
+    AboutDialog about(ctx);
     about.setAttribute(Qt::WA_DeleteOnClose, false);
     about.show();
 
     QTest::mouseClick(about.findChild<LinkLabel*>("Label4"), Qt::LeftButton);
     QTest::mouseClick(about.findChild<LinkLabel*>("Label7"), Qt::RightButton);  // not a click on a link
-    QCOMPARE(rec.urls, QList<QUrl>{QUrl(toQ(makerAddress(MakerPage::MakerHome)))});
-    QCOMPARE(rec.owners, QList<QWidget*>{&about});
+    QCOMPARE(app.shell.opened, QList<QUrl>{QUrl(toQ(makerAddress(MakerPage::MakerHome)))});
+    QCOMPARE(app.shell.owners, QList<QWidget*>{&about});
     QVERIFY(windows.windows().isEmpty());
 }
 
 void AuxWindowsTest::sponsorButtonsOpenTheirPages() {
     AppFixture app;
     linksToSystemBrowser(app);
-    ShellRecorder rec;
-    SponsorDialog giveus(app.context(), rec.shell);
+    SponsorDialog giveus(app.context());
     giveus.setAttribute(Qt::WA_DeleteOnClose, false);
     giveus.show();
     QCOMPARE(giveus.windowTitle(), QStringLiteral("赞助我们"));
@@ -456,31 +434,29 @@ void AuxWindowsTest::sponsorButtonsOpenTheirPages() {
 
     QTest::mouseClick(command1, Qt::LeftButton);
     QTest::mouseClick(command2, Qt::LeftButton);
-    QCOMPARE(rec.urls, (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
-    QCOMPARE(rec.owners, (QList<QWidget*>{&giveus, &giveus}));
+    QCOMPARE(app.shell.opened, (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
+    QCOMPARE(app.shell.owners, (QList<QWidget*>{&giveus, &giveus}));
 }
 
 void AuxWindowsTest::bugReportAndNonWebAddressesAtTheShell() {
     AppFixture app;  // links set to the program's own browser: the mail still goes to the shell
     AppContext ctx = app.context();
-    BrowseWindows windows(ctx);
-    ctx.browseWindows = &windows;
-    ShellRecorder rec;
+    BrowseWindows& windows = *app.windows;
     QWidget owner;
-    OpenBugReport(rec.shell, &owner);
-    QCOMPARE(rec.urls.size(), 1);
-    QCOMPARE(rec.urls[0].scheme(), QStringLiteral("mailto"));
-    QCOMPARE(rec.urls[0].path(), host(Service::BugMail));
-    QCOMPARE(rec.urls[0].query(QUrl::FullyDecoded), QStringLiteral("subject=Pluvik BUG"));
-    QCOMPARE(rec.owners[0], &owner);
+    OpenBugReport(app.shell, &owner);
+    QCOMPARE(app.shell.opened.size(), 1);
+    QCOMPARE(app.shell.opened[0].scheme(), QStringLiteral("mailto"));
+    QCOMPARE(app.shell.opened[0].path(), host(Service::BugMail));
+    QCOMPARE(app.shell.opened[0].query(QUrl::FullyDecoded), QStringLiteral("subject=Pluvik BUG"));
+    QCOMPARE(app.shell.owners[0], &owner);
     QVERIFY(windows.windows().isEmpty());
 
     for (const QString& address : {QStringLiteral("file:///etc/passwd"), QStringLiteral("calc.exe")}) {
-        QCOMPARE(OpenLink(ctx, rec.shell, &owner, address), nullptr);
+        QCOMPARE(OpenLink(ctx, &owner, address), nullptr);
     }
     linksToSystemBrowser(app);
-    QCOMPARE(OpenLink(ctx, rec.shell, &owner, QStringLiteral("javascript:alert(1)")), nullptr);
-    QCOMPARE(rec.urls.size(), 1);
+    QCOMPARE(OpenLink(ctx, &owner, QStringLiteral("javascript:alert(1)")), nullptr);
+    QCOMPARE(app.shell.opened.size(), 1);
     QVERIFY(windows.windows().isEmpty());
 }
 

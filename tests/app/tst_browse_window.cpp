@@ -54,7 +54,7 @@ public:
 
 // A window deletes itself when closed, so tests hold it by a guarded pointer.
 struct WindowHolder {
-    explicit WindowHolder(AppContext context) : window(new BrowseWindow(context)) {}
+    explicit WindowHolder(ProgramServices services) : window(new BrowseWindow(services)) {}
     ~WindowHolder() { delete window.data(); }
     BrowseWindow* operator->() const { return window.data(); }
     QPointer<BrowseWindow> window;
@@ -123,7 +123,7 @@ private slots:
 
 void BrowseWindowTest::loadShowsTabZeroAtHome() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     TabStrip* tabs = w->tabs();
     QCOMPARE(w->objectName(), QStringLiteral("搜索浏览"));
     QCOMPARE(w->windowTitle(), QStringLiteral("搜索浏览器"));
@@ -157,7 +157,7 @@ void BrowseWindowTest::loadShowsTabZeroAtHome() {
 
 void BrowseWindowTest::controlsAndMenusCarryTheirNames() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     const QStringList captions{"后退", "前进", "刷新", "停止", "主页", "转到", "关闭当前选项卡"};
     for (int n = 1; n <= 7; ++n) {
         QToolButton* button = command(w.window, n);
@@ -190,7 +190,7 @@ void BrowseWindowTest::controlsAndMenusCarryTheirNames() {
 
 void BrowseWindowTest::enterAddsOnceCommand6Never() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     FakeBrowserView* view = fake(w.window, 0);
     QComboBox* box = w->addressBox();
 
@@ -234,7 +234,7 @@ void BrowseWindowTest::enterAddsOnceCommand6Never() {
 
 void BrowseWindowTest::aLoneVisibleTabStaysOpen() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     TabStrip* tabs = w->tabs();
     fake(w.window, 0)->requestNewWindow(QUrl("http://popup.test/1"));
     QCOMPARE(tabs->current(), 2);
@@ -262,7 +262,7 @@ void BrowseWindowTest::aLoneVisibleTabStaysOpen() {
 
 void BrowseWindowTest::pagesFromPagesFillFurtherTabsUpToTheLimit() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     TabStrip* tabs = w->tabs();
     const QMap<int, int> perRow{{2, 3},   {3, 3},   {4, 5},   {5, 5},  {6, 10},
                                 {10, 10}, {11, 15}, {15, 15}, {16, 24}};
@@ -294,7 +294,7 @@ void BrowseWindowTest::pagesFromPagesFillFurtherTabsUpToTheLimit() {
 
 void BrowseWindowTest::tabsByKeyboard() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     w->show();
     QApplication::setActiveWindow(w.window);
     QVERIFY(QTest::qWaitForWindowActive(w.window));
@@ -315,7 +315,7 @@ void BrowseWindowTest::tabsByKeyboard() {
 
 void BrowseWindowTest::aClosedTabIsReusedWithoutReplacingOpenPages() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     TabStrip* tabs = w->tabs();
     for (int i = 0; i < 3; ++i)
         fake(w.window, 0)->requestNewWindow(QUrl(QStringLiteral("http://popup.test/%1").arg(i)));
@@ -333,7 +333,7 @@ void BrowseWindowTest::aClosedTabIsReusedWithoutReplacingOpenPages() {
 
 void BrowseWindowTest::browserEventsActOnTheCurrentTab() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     fake(w.window, 0)->requestNewWindow(QUrl("http://popup.test/a"));
     fake(w.window, 0)->requestNewWindow(QUrl("http://popup.test/b"));
     QCOMPARE(w->tabs()->current(), 3);
@@ -369,7 +369,7 @@ void BrowseWindowTest::browserEventsActOnTheCurrentTab() {
 
 void BrowseWindowTest::clickingATabShowsItsCaptionAndAddress() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     fake(w.window, 0)->requestNewWindow(QUrl("http://popup.test/a"));
     fake(w.window, 2)->setTitle(QStringLiteral("Popup a"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Popup a"));
@@ -386,7 +386,7 @@ void BrowseWindowTest::clickingATabShowsItsCaptionAndAddress() {
 void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(AppContext{*app.settings, browsers, app.dialogs, app.trace, app.programDir});
+    WindowHolder w(ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
     for (int i = 1; i < 24; ++i) {
         if (i != 5) browsers.views[i]->Navigate("http://page.test/" + QString::number(i));
     }
@@ -421,7 +421,7 @@ void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
 void BrowseWindowTest::printAllCancelIssuesNothing() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(AppContext{*app.settings, browsers, app.dialogs, app.trace, app.programDir});
+    WindowHolder w(ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
     for (LoggingBrowser* view : browsers.views) view->Navigate("http://page.test/");
     app.answerMessages(MessageAnswer::Cancel);
     action(w.window, "dyall")->trigger();
@@ -436,11 +436,11 @@ void BrowseWindowTest::printAllCancelIssuesNothing() {
 void BrowseWindowTest::closingInsideADialogEndsTheLoopAndDeletesTheWindow() {
     AppFixture app;
     LoggingFactory browsers;
-    AppContext context{*app.settings, browsers, app.dialogs, app.trace, app.programDir};
+    ProgramServices services{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir};
     for (int round = 0; round < 2; ++round) {
         browsers.log.clear();
         browsers.views.clear();
-        QPointer<BrowseWindow> window = new BrowseWindow(context);
+        QPointer<BrowseWindow> window = new BrowseWindow(services);
         window->show();
         for (LoggingBrowser* view : browsers.views) view->Navigate("http://page.test/");
         QSignalSpy closing(window.data(), &BrowseWindow::closing);
@@ -472,7 +472,7 @@ void BrowseWindowTest::closingInsideADialogEndsTheLoopAndDeletesTheWindow() {
 
 void BrowseWindowTest::aboutShowsTheVersionText() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     action(w.window, "about")->trigger();
     QCOMPARE(app.messages.size(), size_t{1});
     QCOMPARE(app.messages[0].title, QStringLiteral("Pluvik"));
@@ -490,7 +490,7 @@ void BrowseWindowTest::aboutShowsTheVersionText() {
 
 void BrowseWindowTest::resizingScalesFromTheRecordedLayout() {
     AppFixture app;
-    WindowHolder w(app.context());
+    WindowHolder w(app.services());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window));
     QComboBox* combo = w->addressBox();
@@ -515,24 +515,22 @@ void BrowseWindowTest::resizingScalesFromTheRecordedLayout() {
 
 void BrowseWindowTest::routeNewWindowFollowsTheLiveLinkSetting() {
     AppFixture app;
-    AppContext context = app.context();
-    BrowseWindows windows(context);
-    context.browseWindows = &windows;
+    BrowseWindows& windows = *app.windows;
     bool sousuo = true;
     app.settings->setLiveSource([&] { return linksTo(sousuo); });
 
     NewWindowSlot first{QUrl("http://popup.test/one"), nullptr};
-    BrowseWindow* window = RouteNewWindow(context, first);
+    BrowseWindow* window = windows.RouteNewWindow(first);
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(first.target, window->browser(0));
     NewWindowSlot second{QUrl("http://popup.test/two"), nullptr};
-    QVERIFY(RouteNewWindow(context, second) != window);
+    QVERIFY(windows.RouteNewWindow(second) != window);
     QCOMPARE(windows.windows().size(), 2);
 
     sousuo = false;
     NewWindowSlot third{QUrl("http://popup.test/three"), nullptr};
-    QCOMPARE(RouteNewWindow(context, third), nullptr);
+    QCOMPARE(windows.RouteNewWindow(third), nullptr);
     QCOMPARE(third.target, nullptr);
     QCOMPARE(windows.windows().size(), 2);
 
@@ -540,7 +538,7 @@ void BrowseWindowTest::routeNewWindowFollowsTheLiveLinkSetting() {
     sousuo = true;
     FakeBrowserView source;
     connect(&source, &BrowserView::NewWindow2, &source,
-            [&](NewWindowSlot& slot) { RouteNewWindow(context, slot); });
+            [&](NewWindowSlot& slot) { windows.RouteNewWindow(slot); });
     BrowserView* target = source.requestNewWindow(QUrl("http://popup.test/four"));
     QVERIFY(target);
     QCOMPARE(static_cast<FakeBrowserView*>(target)->calls,
@@ -551,7 +549,7 @@ void BrowseWindowTest::routeNewWindowFollowsTheLiveLinkSetting() {
 
 void BrowseWindowTest::windowsKeepTheirOwnAddressLists() {
     AppFixture app;
-    BrowseWindows windows(app.context());
+    BrowseWindows windows(app.services());
     BrowseWindow* one = windows.create();
     BrowseWindow* two = windows.create();
     pressEnter(one, "one.test");
@@ -572,7 +570,7 @@ void BrowseWindowTest::windowsKeepTheirOwnAddressLists() {
 
 void BrowseWindowTest::theDefaultInstanceIsReusedUntilClosed() {
     AppFixture app;
-    BrowseWindows windows(app.context());
+    BrowseWindows windows(app.services());
     BrowseWindow* first = windows.defaultInstance();
     QVERIFY(first->isVisible());
     first->hide();

@@ -21,11 +21,13 @@
 #include "platform/web_browser_view.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "support/app_fixture.h"
 #include "support/page_input.h"
 #include "support/engine_test_main.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
+using pluvik::test::RecordingShell;
 
 namespace {
 
@@ -50,7 +52,7 @@ private slots:
     void closingWhileAPageLoads();
 
 private:
-    AppContext context() { return {*m_settings, *m_browsers, m_dialogs, m_trace, m_programDir.path()}; }
+    ProgramServices services() { return {*m_settings, *m_browsers, m_dialogs, m_trace, m_shell, m_programDir.path()}; }
     void enter(BrowseWindow* window, const QString& address);
 
     std::unique_ptr<TestServer> m_server;
@@ -58,6 +60,7 @@ private:
     std::unique_ptr<SettingsStore> m_settings;
     Dialogs m_dialogs;
     Trace m_trace{QString()};
+    RecordingShell m_shell;
     QWebEngineProfile* m_profile = nullptr;
     std::unique_ptr<WebBrowserFactory> m_browsers;
     std::unique_ptr<BrowseWindows> m_windows;
@@ -76,8 +79,8 @@ void E2eBrowseTest::initTestCase() {
     m_settings = std::make_unique<SettingsStore>(toStd(m_programDir.path()));
     m_profile = createSharedProfile(nullptr);
     m_browsers =
-        std::make_unique<WebBrowserFactory>(m_profile, QUrl("http://home.test/start"), &m_trace, &m_dialogs);
-    m_windows = std::make_unique<BrowseWindows>(context());
+        std::make_unique<WebBrowserFactory>(m_profile, QUrl("http://home.test/start"), m_trace, m_dialogs, m_shell);
+    m_windows = std::make_unique<BrowseWindows>(services());
 }
 
 void E2eBrowseTest::cleanupTestCase() {
@@ -155,14 +158,12 @@ void E2eBrowseTest::routedRequestsOpenInTabZeroOfANewWindow() {
         s.ie = false;
         return s;
     });
-    AppContext ctx = context();
-    ctx.browseWindows = m_windows.get();
     // A browsing window of the program elsewhere: one browser whose new windows are routed.
     QWidget source;
     BrowserView* view = m_browsers->create(&source, "source");
     view->resize(400, 300);
     connect(view, &BrowserView::NewWindow2, &source,
-            [&ctx](NewWindowSlot& slot) { RouteNewWindow(ctx, slot); });
+            [this](NewWindowSlot& slot) { m_windows->RouteNewWindow(slot); });
     source.show();
     const int before = static_cast<int>(m_windows->windows().size());
 

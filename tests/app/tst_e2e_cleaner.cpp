@@ -28,10 +28,12 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
+#include "support/app_fixture.h"
 #include "support/engine_test_main.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
+using pluvik::test::RecordingShell;
 
 namespace {
 
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<BrowserView> m_view;
     Trace m_trace{QString()};
     Dialogs m_dialogs;
+    RecordingShell m_shell;
 };
 
 void CleanerE2eTest::initTestCase() {
@@ -88,7 +91,7 @@ void CleanerE2eTest::initTestCase() {
     m_profile = createSharedProfile(qApp);
     QVERIFY(m_profile->persistentStoragePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
     m_services = std::make_unique<CleanerServices>(m_profile);
-    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), &m_trace, &m_dialogs);
+    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), m_trace, m_dialogs, m_shell);
     m_recording = std::make_unique<RecordingBrowserFactory>(*m_browsers, m_services->recorder());
     m_view.reset(m_recording->create(nullptr, QStringLiteral("WebBrowser1")));
     m_view->resize(800, 600);

@@ -21,10 +21,12 @@
 #include "search/main_window.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "support/app_fixture.h"
 #include "support/test_server.h"
 #include "windows/download_window.h"
 
 using namespace pluvik;
+using pluvik::test::RecordingShell;
 
 namespace {
 
@@ -64,8 +66,12 @@ private:
     std::unique_ptr<SettingsStore> m_settings;
     Dialogs m_dialogs;
     std::unique_ptr<Trace> m_trace;
+    RecordingShell m_shell;
+    MemoryUrlHistoryStorage m_history;
+    MemoryUrlCache m_cache;
     QWebEngineProfile* m_profile = nullptr;
     std::unique_ptr<WebBrowserFactory> m_browsers;
+    std::unique_ptr<BrowseWindows> m_windows;
     std::unique_ptr<Downloads> m_downloads;
     std::unique_ptr<MainWindow> m_window;
     QList<SavePathRequest> m_asked;
@@ -81,8 +87,10 @@ void E2eDownloadTest::initTestCase() {
     m_trace = std::make_unique<Trace>(m_dir.filePath("trace.jsonl"));
     m_profile = createSharedProfile(nullptr);
     m_downloads = std::make_unique<Downloads>(m_profile, m_dialogs, *m_trace);
-    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), m_trace.get(), &m_dialogs);
-    m_window = std::make_unique<MainWindow>(AppContext{*m_settings, *m_browsers, m_dialogs, *m_trace, m_dir.path()});
+    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), *m_trace, m_dialogs, m_shell);
+    const ProgramServices services{*m_settings, *m_browsers, m_dialogs, *m_trace, m_shell, m_dir.path()};
+    m_windows = std::make_unique<BrowseWindows>(services);
+    m_window = std::make_unique<MainWindow>(AppContext{services, *m_windows}, CleanerStores{m_history, m_cache});
     m_window->show();
 }
 

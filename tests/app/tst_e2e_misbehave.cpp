@@ -31,12 +31,14 @@
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
 #include "shell/wait_window.h"
+#include "support/app_fixture.h"
 #include "support/page_input.h"
 #include "support/engine_test_main.h"
 #include "support/test_server.h"
 #include "windows/open_link.h"
 
 using namespace pluvik;
+using pluvik::test::RecordingShell;
 
 namespace {
 
@@ -79,8 +81,10 @@ private:
     Dialogs m_dialogs;
     QString m_tracePath = m_dir.filePath("trace.jsonl");
     Trace m_trace{m_tracePath};
-    ShellOpener m_shell;
-    QList<QUrl> m_shellOpened;
+    RecordingShell m_shell;
+    QList<QUrl>& m_shellOpened = m_shell.opened;
+    MemoryUrlHistoryStorage m_history;
+    MemoryUrlCache m_cache;
     QWebEngineProfile* m_profile = nullptr;
     std::unique_ptr<WebBrowserFactory> m_browsers;
     std::unique_ptr<BrowseWindows> m_windows;
@@ -92,20 +96,17 @@ void E2eMisbehaveTest::initTestCase() {
     QVERIFY2(m_server->isRunning(), qPrintable(m_server->errorString()));
     QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", m_server->port()));
     m_dialogs.setTestHook([](const MessageRequest&) { return MessageAnswer::Ok; });
-    m_shell.setTestHook([this](QWidget*, const QUrl& url) { m_shellOpened.append(url); });
     m_settings = std::make_unique<SettingsStore>(toStd(m_dir.path()));
     m_profile = createSharedProfile(nullptr);
-    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), &m_trace, &m_dialogs, &m_shell);
+    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), m_trace, m_dialogs, m_shell);
 }
 
 void E2eMisbehaveTest::init() {
     QVERIFY(m_server->resetControl());
     m_shellOpened.clear();
-    AppContext context{*m_settings, *m_browsers, m_dialogs, m_trace, m_dir.path()};
-    context.shell = &m_shell;
-    m_windows = std::make_unique<BrowseWindows>(context);
-    context.browseWindows = m_windows.get();
-    m_main = std::make_unique<MainWindow>(context);
+    const ProgramServices services{*m_settings, *m_browsers, m_dialogs, m_trace, m_shell, m_dir.path()};
+    m_windows = std::make_unique<BrowseWindows>(services);
+    m_main = std::make_unique<MainWindow>(AppContext{services, *m_windows}, CleanerStores{m_history, m_cache});
     m_main->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
 }

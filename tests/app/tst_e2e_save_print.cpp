@@ -19,9 +19,11 @@
 #include "search/main_window.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "support/app_fixture.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
+using pluvik::test::RecordingShell;
 
 class E2eSavePrintTest : public QObject {
     Q_OBJECT
@@ -40,8 +42,13 @@ void E2eSavePrintTest::saveAndPrintTheCurrentResultPage() {
     Trace trace{QString()};
     QWebEngineProfile* profile = createSharedProfile(nullptr);
     {
-        WebBrowserFactory browsers(profile, QUrl("about:blank"), &trace, &dialogs);
-        MainWindow window(AppContext{settings, browsers, dialogs, trace, dir.path()});
+        RecordingShell shell;
+        WebBrowserFactory browsers(profile, QUrl("about:blank"), trace, dialogs, shell);
+        const ProgramServices services{settings, browsers, dialogs, trace, shell, dir.path()};
+        BrowseWindows windows(services);
+        MemoryUrlHistoryStorage history;
+        MemoryUrlCache cache;
+        MainWindow window(AppContext{services, windows}, CleanerStores{history, cache});
         window.show();
         window.tabs()->setCurrent(3);
         BrowserView* view = window.browser(3);

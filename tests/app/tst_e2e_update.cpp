@@ -15,6 +15,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "platform/shell_opener.h"
 #include "platform/dialogs.h"
 #include "search/service_hosts.h"
 #include "support/test_server.h"
@@ -46,13 +47,14 @@ struct Program {
             messages << request.text;
             return MessageAnswer::Ok;
         });
-        dialog = new frmUpdate(dialogs, programDir);
-        dialog->setShellOpen([this](const QString& path) {
+        shell.setTestHook([this](QWidget*, const QUrl& url) {
+            const QString path = url.toLocalFile();
             QFile package(path);
             opened << path;
             // What the shell was given must be whole at the moment it is opened.
             openedBytes = package.open(QIODevice::ReadOnly) ? package.readAll() : QByteArray();
         });
+        dialog = new frmUpdate(dialogs, shell, programDir);
         dialog->show();
     }
     ~Program() { delete dialog.data(); }
@@ -78,6 +80,7 @@ struct Program {
     Dialogs dialogs;
     QPointer<frmUpdate> dialog;
     QStringList messages;
+    ShellOpener shell;
     QStringList opened;
     QByteArray openedBytes;
 };

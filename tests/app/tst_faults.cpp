@@ -31,6 +31,7 @@
 #include "cleaner/url_history.h"
 #include "options/options_dialog.h"
 #include "options/options_target.h"
+#include "platform/shell_opener.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "shell/file_io.h"
@@ -431,8 +432,9 @@ void FaultsTest::aBrokenDescriptionFileNeverReplacesTheEarlierOne() {
         return MessageAnswer::Ok;
     });
     QStringList opened;
-    QPointer<frmUpdate> dialog = new frmUpdate(dialogs, programDir);
-    dialog->setShellOpen([&](const QString& path) { opened << path; });
+    ShellOpener shell;
+    shell.setTestHook([&](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
+    QPointer<frmUpdate> dialog = new frmUpdate(dialogs, shell, programDir);
     const QNetworkProxy proxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port());
     dialog->setSessionFactory([proxy, stallMs] {
         auto session = std::make_unique<QtInternetSession>();

@@ -32,23 +32,13 @@ private slots:
 
 struct Program {
     AppFixture app;
-    ShellOpener shell;
-    QList<QUrl> shellOpened;
-    std::unique_ptr<BrowseWindows> windows;
+    BrowseWindows* windows = app.windows.get();
+    QList<QUrl>& shellOpened = app.shell.opened;
     std::unique_ptr<MainWindow> main;
 
     explicit Program(const QByteArray& gn = {}) {
         if (!gn.isEmpty()) app.writeProgramFile("Gn.txt", gn);
-        shell.setTestHook([this](QWidget*, const QUrl& url) { shellOpened << url; });
-        AppContext ctx = app.context();
-        ctx.shell = &shell;
-        windows = std::make_unique<BrowseWindows>(ctx);
-        ctx.browseWindows = windows.get();
-        main = std::make_unique<MainWindow>(ctx);
-    }
-    ~Program() {
-        main.reset();
-        windows.reset();
+        main = std::make_unique<MainWindow>(app.context(), app.stores());
     }
     void trigger(const char* name) { main->findChild<QAction*>(name)->trigger(); }
 };

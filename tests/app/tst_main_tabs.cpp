@@ -38,7 +38,7 @@ static QAction* action(MainWindow& w, const char* name) {
 
 void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     app.answerMessages(MessageAnswer::Cancel);
     window.findChild<QPushButton*>("Command2")->click();
     QCOMPARE(app.messages.size(), size_t(1));
@@ -54,7 +54,7 @@ void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
 
     AppFixture single;
     single.writeProgramFile("Gn.txt", enginesOn({5}));
-    MainWindow only(single.context());
+    MainWindow only(single.context(), single.stores());
     only.findChild<QPushButton*>("Command2")->click();
     QVERIFY(only.tabs()->isTabVisible(5));
     QCOMPARE(single.messages.size(), size_t(1));  // the question, and nothing more
@@ -65,7 +65,7 @@ void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
 void MainTabsTest::doubleClickClosesWithoutAskingButKeepsTheLastTab() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({2, 5}));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     TabStrip* tabs = window.tabs();
     tabs->setCurrent(5);
     QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
@@ -78,7 +78,7 @@ void MainTabsTest::doubleClickClosesWithoutAskingButKeepsTheLastTab() {
 
 void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.tabs()->setTabVisible(1, false);
     window.tabs()->setTabVisible(2, false);
     window.tabs()->setCurrent(3);
@@ -90,7 +90,7 @@ void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
 
 void MainTabsTest::captionColourHasOneCheckMark() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     const QStringList names{"moren", "hong", "huang", "lan", "lv", "cheng"};
     QVERIFY(action(window, "moren")->isChecked());
     action(window, "cheng")->trigger();
@@ -104,7 +104,7 @@ void MainTabsTest::captionColourHasOneCheckMark() {
 void MainTabsTest::blankingReachesHiddenTabs() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({0, 1}));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.tabs()->setCurrent(1);
     action(window, "qingping")->trigger();
     QCOMPARE(app.browser("WebBrowser2")->navigations.last(), QStringLiteral("about:blank"));
@@ -117,7 +117,7 @@ void MainTabsTest::blankingReachesHiddenTabs() {
 
 void MainTabsTest::saveAndPrintActOnTheCurrentTabsBrowser() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     action(window, "baocunjieguo")->trigger();
     QCOMPARE(app.browser("WebBrowser1")->calls.last(), QStringLiteral("save"));
     window.tabs()->setCurrent(20);
@@ -134,7 +134,7 @@ void MainTabsTest::saveAndPrintActOnTheCurrentTabsBrowser() {
 void MainTabsTest::saveAllGoesThroughAll23BrowsersInOrder() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({0, 1, 2, 3, 4, 5}));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     QStringList order;
     for (int n = 1; n <= 23; ++n) {
         FakeBrowserView* view = app.browser(QStringLiteral("WebBrowser%1").arg(n));
@@ -158,7 +158,7 @@ void MainTabsTest::saveAllGoesThroughAll23BrowsersInOrder() {
 
 void MainTabsTest::cancelledConfirmationTouchesNothing() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     app.answerMessages(MessageAnswer::Cancel);
     for (int n = 1; n <= 23; ++n) app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.clear();
     action(window, "baocunsuoyoujieguo")->trigger();
@@ -171,7 +171,7 @@ void MainTabsTest::cancelledConfirmationTouchesNothing() {
 void MainTabsTest::theTabStripByKeyboard() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({0, 1, 3, 20}));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));

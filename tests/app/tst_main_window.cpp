@@ -31,7 +31,7 @@ static QByteArray gnFile(const QList<QByteArray>& engines, const QByteArray& sou
 
 void MainWindowTest::defaultSettingsShowTheBuiltInTabsAndTheStartPage() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     TabStrip* tabs = window.tabs();
     for (int i = 0; i <= 20; ++i) QVERIFY2(tabs->isTabVisible(i), qPrintable(QString::number(i)));
     QVERIFY(!tabs->isTabVisible(21));
@@ -69,7 +69,7 @@ void MainWindowTest::aSwitchedOffFirstEngineHidesTabZero() {
     QList<QByteArray> engines(21, " 1 ");
     engines[0] = " 0 ";
     app.writeProgramFile("Gn.txt", gnFile(engines));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     QVERIFY(!window.tabs()->isTabVisible(0));
     QVERIFY(window.tabs()->current() != 0);
     QVERIFY(window.tabs()->isTabVisible(window.tabs()->current()));
@@ -83,7 +83,7 @@ void MainWindowTest::aNamedUserEngineGetsItsTab() {
     app.writeProgramFile(
         "DIY.txt",
         QByteArray(" 1 \r\n 0 \r\n\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7\r\n\r\nhttp://s.example/?q=\r\n\r\n"));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     QVERIFY(window.tabs()->isTabVisible(21));
     QCOMPARE(window.tabs()->caption(21), QStringLiteral("我的搜索"));
     QVERIFY(!window.tabs()->isTabVisible(22));
@@ -94,7 +94,7 @@ void MainWindowTest::everythingOffKeepsOneTab() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", gnFile(QList<QByteArray>(21, " 0 ")));
     app.writeProgramFile("DIY.txt", " 0 \r\n 0 \r\n\r\n\r\n\r\n\r\n");
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     // The tab the options dialog keeps when every engine is unchecked, without a word this time.
     QCOMPARE(window.tabs()->visibleCount(), 1);
     QVERIFY(window.tabs()->isTabVisible(20));
@@ -107,7 +107,7 @@ void MainWindowTest::damagedSettingsFilesStartOnDefaults() {
     // Three lines survived a crash, the last one cut; DIY.txt is binary rubbish.
     app.writeProgramFile("Gn.txt", " 0 \r\n 1 \r\n 0");
     app.writeProgramFile("DIY.txt", QByteArray("\xFF\xFE\x00\x81", 4));
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     QVERIFY(!window.tabs()->isTabVisible(0));
     QVERIFY(window.tabs()->isTabVisible(1));
     QVERIFY(!window.tabs()->isTabVisible(2));
@@ -117,7 +117,7 @@ void MainWindowTest::damagedSettingsFilesStartOnDefaults() {
 
 void MainWindowTest::controlsSitWhereTheLayoutPutsThem() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto geometryOf = [&window](const char* name) {

@@ -44,7 +44,7 @@ static void typeAndSearch(MainWindow& window, const QString& keyword) {
 
 void SearchTest::emptyKeywordIsRefusedAndNothingElseHappens() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     typeAndSearch(window, QString());
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
@@ -60,7 +60,7 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     QByteArray gn;
     for (int i = 0; i < 21; ++i) gn += (i == 5 ? " 0 \r\n" : " 1 \r\n");
     app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("你好 a&b"));
 
@@ -103,7 +103,7 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
 void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
     AppFixture app;
     app.writeProgramFile("DIY.txt", " 1 \r\n 0 \r\nMine\r\n\r\n\r\nhttp://two/?q=\r\n");
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     typeAndSearch(window, QStringLiteral("kw"));
     // An empty prefix gives the bare keyword.
     QCOMPARE(tab(app, 21)->navigations.last(), QStringLiteral("kw"));
@@ -112,7 +112,7 @@ void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
 
 void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -145,7 +145,7 @@ void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
 
 void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
     // Other tabs finishing do not end the wait.
@@ -164,7 +164,7 @@ void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {
 
 void SearchTest::stopQuestionOkStopsLoading() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
     window.waitWindow()->close();
@@ -188,7 +188,7 @@ void SearchTest::stopQuestionOkStopsLoading() {
 void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
     AppFixture app;
     app.answerMessages(MessageAnswer::Cancel);
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
     window.waitWindow()->close();
@@ -208,7 +208,7 @@ void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
 
 void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     emit tab(app, 0)->DownloadBegin();
     tab(app, 15)->finishLoad();
     QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
@@ -223,7 +223,7 @@ void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {
 
 void SearchTest::secondLoadOfTabTwentyUsesTheCurrentText() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     typeAndSearch(window, QStringLiteral("first"));
     window.keywordBox()->setEditText(QStringLiteral("second"));
     window.onTimer4();
@@ -236,7 +236,7 @@ void SearchTest::doubleClickNeverClosesTheLastTab() {
     QByteArray gn;
     for (int i = 0; i < 21; ++i) gn += (i == 7 || i == 9 ? " 1 \r\n" : " 0 \r\n");
     app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     TabStrip* tabs = window.tabs();
     QVERIFY(tabs->setCurrent(9));
@@ -250,7 +250,7 @@ void SearchTest::doubleClickNeverClosesTheLastTab() {
 
 void SearchTest::trayHideBlinkAndRestore() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.setTrayAvailableForTest(true);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -285,7 +285,7 @@ void SearchTest::trayHideBlinkAndRestore() {
 
 void SearchTest::withoutTrayMinimisingKeepsTheWindow() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.setTrayAvailableForTest(false);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -297,7 +297,7 @@ void SearchTest::withoutTrayMinimisingKeepsTheWindow() {
 
 void SearchTest::exitClosesEveryWindowWithoutAQuestion() {
     AppFixture app;
-    MainWindow window(app.context());
+    MainWindow window(app.context(), app.stores());
     window.show();
     QList<QPointer<QWidget>> others;
     for (int i = 0; i < 3; ++i) {

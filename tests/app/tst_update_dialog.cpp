@@ -101,10 +101,10 @@ private:
 // One dialog on a fresh program directory, wired to the script; package opens are recorded.
 struct Harness {
     explicit Harness(QWidget* parent = nullptr) {
-        dialog = new frmUpdate(app.dialogs, app.programDir, parent);
+        app.shell.setTestHook([this](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
+        dialog = new frmUpdate(app.dialogs, app.shell, app.programDir, parent);
         dialog->setAddresses(kAddresses);
         dialog->setSessionFactory([this] { return std::make_unique<ScriptedSession>(script); });
-        dialog->setShellOpen([this](const QString& path) { opened << path; });
         dialog->show();
     }
     ~Harness() { delete dialog.data(); }

@@ -26,7 +26,8 @@
 
 namespace pluvik {
 
-BrowseWindow::BrowseWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
+BrowseWindow::BrowseWindow(ProgramServices services, QWidget* parent)
+    : QMainWindow(parent), m_ctx(std::move(services)) {
     setObjectName(QStringLiteral("搜索浏览"));
     setWindowTitle(toQ(kBrowseCaption));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -35,7 +35,7 @@ public:
     static constexpr int kDesignHeight = 684;
 
     // Builds the controls and runs the load sequence; the caller shows the window.
-    explicit BrowseWindow(AppContext context, QWidget* parent = nullptr);
+    explicit BrowseWindow(ProgramServices services, QWidget* parent = nullptr);
     ~BrowseWindow() override;
 
     TabStrip* tabs() const { return m_tabs; }
@@ -105,7 +105,7 @@ private:
     void execCurrent(BrowserCommand command);
     void execAll(BrowserCommand command);
 
-    AppContext m_ctx;
+    ProgramServices m_ctx;
     QWidget* m_client = nullptr;
     std::array<QToolButton*, 7> m_commands{};
     QFrame* m_line1 = nullptr;

@@ -6,9 +6,8 @@
 
 namespace pluvik {
 
-BrowseWindows::BrowseWindows(AppContext context, QWidget* parent) : QObject(parent), m_ctx(context) {
-    m_ctx.browseWindows = this;
-}
+BrowseWindows::BrowseWindows(ProgramServices services, QWidget* parent)
+    : QObject(parent), m_services(std::move(services)) {}
 
 BrowseWindows::~BrowseWindows() {
     const QList<QPointer<BrowseWindow>> open = m_windows;
@@ -22,7 +21,7 @@ BrowseWindows::~BrowseWindows() {
 }
 
 BrowseWindow* BrowseWindows::create() {
-    auto* window = new BrowseWindow(m_ctx);
+    auto* window = new BrowseWindow(m_services);
     m_windows.append(window);
     connect(window, &BrowseWindow::closing, this, [this, window] { forget(window); });
     connect(window, &QObject::destroyed, this, [this, window] { forget(window); });
@@ -63,22 +62,20 @@ void BrowseWindows::forget(BrowseWindow* window) {
     if (m_default.data() == window) m_default.clear();
 }
 
-BrowseWindow* RouteNewWindow(AppContext& context, NewWindowSlot& slot) {
-    if (!context.settings.current().sousuo || !context.browseWindows) return nullptr;
-    BrowseWindow* window = context.browseWindows->create();
+BrowseWindow* BrowseWindows::RouteNewWindow(NewWindowSlot& slot) {
+    if (!m_services.settings.current().sousuo) return nullptr;
+    BrowseWindow* window = create();
     slot.target = window->currentBrowser();
     return window;
 }
 
-}  // namespace pluvik
+BrowseWindow* BrowseWindows::openDefaultInstance() const {
+    return m_default;
+}
 
-namespace pluvik {
-
-BrowseWindow* BrowseWindows::openDefaultInstance() const { return m_default; }
-
-void routeNewWindowsOf(BrowserView* view, QObject* receiver, AppContext& context) {
+void BrowseWindows::routeNewWindowsOf(BrowserView* view, QObject* receiver) {
     QObject::connect(view, &BrowserView::NewWindow2, receiver,
-                     [&context](NewWindowSlot& slot) { RouteNewWindow(context, slot); });
+                     [this](NewWindowSlot& slot) { RouteNewWindow(slot); });
 }
 
 }  // namespace pluvik

@@ -22,7 +22,7 @@ class BrowseWindows : public QObject {
     Q_OBJECT
 public:
     // `parent` only owns the collection.
-    explicit BrowseWindows(AppContext context, QWidget* parent = nullptr);
+    explicit BrowseWindows(ProgramServices services, QWidget* parent = nullptr);
     ~BrowseWindows() override;
 
     // A new window, shown; its load sequence has run before it shows.
@@ -36,26 +36,23 @@ public:
     QList<BrowseWindow*> windows() const;
     void closeAll();
 
-    const AppContext& context() const { return m_ctx; }
+    // The one routing of new-window requests for every browsing window of the program. With links
+    // set to the program's own browser (sousuo, read through the settings store, so live values of
+    // an open options dialog count), a new window is created and shown and the page goes into its
+    // tab 0, in place of the home page the window has just started to load. Otherwise the slot
+    // stays empty and the page opens in the system web browser. Every request gets its own window.
+    // Returns the window that took the page, if any.
+    BrowseWindow* RouteNewWindow(NewWindowSlot& slot);
+    // Sends every new-window request of `view` through RouteNewWindow, for as long as `receiver`
+    // lives (the collection outlives every window).
+    void routeNewWindowsOf(BrowserView* view, QObject* receiver);
 
 private:
     void forget(BrowseWindow* window);
 
-    AppContext m_ctx;
+    ProgramServices m_services;
     QList<QPointer<BrowseWindow>> m_windows;
     QPointer<BrowseWindow> m_default;
 };
-
-// The one routing of new-window requests for every browsing window of the program. With links set to
-// the program's own browser (sousuo, read through the settings store, so live values of an open
-// options dialog count), a new window is created and shown and the page goes into its tab 0, in place
-// of the home page the window has just started to load. Otherwise, or without a window collection,
-// the slot stays empty and the page opens in the system web browser. Every request gets its own
-// window. Returns the window that took the page, if any.
-BrowseWindow* RouteNewWindow(AppContext& context, NewWindowSlot& slot);
-
-// Sends every new-window request of `view` through RouteNewWindow, for as long as `receiver` lives.
-// `context` must live as long (it is the receiving window's own).
-void routeNewWindowsOf(BrowserView* view, QObject* receiver, AppContext& context);
 
 }  // namespace pluvik

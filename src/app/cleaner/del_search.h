@@ -18,6 +18,12 @@ class Dialogs;
 class UrlCache;
 class UrlHistoryStorage;
 
+// The stores the trace cleaner empties: the URL history of every browser, and the cookies and cache.
+struct CleanerStores {
+    UrlHistoryStorage& history;
+    UrlCache& cache;
+};
+
 // What the trace cleaner works on.
 struct CleanerContext {
     Dialogs& dialogs;

@@ -1,7 +1,6 @@
 #include "platform/web_browser_view.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -83,8 +82,8 @@ private:
     const bool* m_silent;
 };
 
-WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                               ShellOpener* shell, QWidget* parent, RendererWatchdog* watchdog)
+WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
+                               ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
@@ -141,8 +140,8 @@ void WebBrowserView::installPage(SilentPage* page) {
         m_parsed.invalidate();
         m_activity.start();
         forgetProbe();
-        if (m_trace->enabled())
-            m_trace->record("load_started", {{"browser", objectName()}, {"window", window()->objectName()}});
+        if (m_trace.enabled())
+            m_trace.record("load_started", {{"browser", objectName()}, {"window", window()->objectName()}});
         emit DownloadBegin();
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
@@ -150,8 +149,8 @@ void WebBrowserView::installPage(SilentPage* page) {
         if (ok) m_pendingAddress.clear();
         m_activity.start();
         forgetProbe();
-        if (m_trace->enabled())
-            m_trace->record("load_finished", {{"browser", objectName()},
+        if (m_trace.enabled())
+            m_trace.record("load_finished", {{"browser", objectName()},
                                               {"window", window()->objectName()},
                                               {"url", m_page->url().toString(QUrl::FullyEncoded)},
                                               {"ok", ok},
@@ -261,7 +260,7 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
     } else {
         action = QStringLiteral("reload");
     }
-    m_trace->record("renderer_gone", {{"browser", objectName()},
+    m_trace.record("renderer_gone", {{"browser", objectName()},
                                       {"window", window()->objectName()},
                                       {"pid", pid},
                                       {"status", status},
@@ -287,15 +286,15 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     // Only the user opens windows: a page that opens them by itself (on load, from a timer) gets
     // none, however often it asks.
     if (!request.isUserInitiated()) {
-        m_trace->record("popup_refused", {{"browser", objectName()},
+        m_trace.record("popup_refused", {{"browser", objectName()},
                                           {"window", window()->objectName()},
                                           {"url", request.requestedUrl().toString(QUrl::FullyEncoded)}});
         return;
     }
     NewWindowSlot slot{request.requestedUrl(), nullptr};
     emit NewWindow2(slot);
-    if (m_trace->enabled())
-        m_trace->record("new_window", {{"browser", objectName()},
+    if (m_trace.enabled())
+        m_trace.record("new_window", {{"browser", objectName()},
                                        {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)},
                                        {"target", slot.target ? slot.target->objectName() : QString()}});
     if (auto* target = qobject_cast<WebBrowserView*>(slot.target)) {
@@ -316,14 +315,11 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     // has for it.
     const QString scheme = slot.requestedUrl.scheme();
     if (!slot.requestedUrl.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        m_trace->record("popup_refused", {{"browser", objectName()},
+        m_trace.record("popup_refused", {{"browser", objectName()},
                                           {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)}});
         return;
     }
-    if (m_shell)
-        m_shell->open(this, slot.requestedUrl);
-    else
-        QDesktopServices::openUrl(slot.requestedUrl);
+    m_shell.open(this, slot.requestedUrl);
 }
 
 QUrl WebBrowserView::addressToUrl(const QString& address) {
@@ -354,8 +350,8 @@ void WebBrowserView::Navigate(const QString& address) {
     m_pendingAddress = url;
     wake();
     fitHiddenView();
-    if (m_trace->enabled())
-        m_trace->record("navigate", {{"browser", objectName()},
+    if (m_trace.enabled())
+        m_trace.record("navigate", {{"browser", objectName()},
                                      {"window", window()->objectName()},
                                      {"address", address},
                                      {"url", url.toString(QUrl::FullyEncoded)}});
@@ -405,7 +401,7 @@ void WebBrowserView::setFrozen(bool frozen) {
     const State wanted = frozen ? State::Frozen : State::Active;
     if (m_page->lifecycleState() == wanted) return;
     m_page->setLifecycleState(wanted);
-    if (m_trace->enabled()) m_trace->record("lifecycle", {{"browser", objectName()}, {"frozen", frozen}});
+    if (m_trace.enabled()) m_trace.record("lifecycle", {{"browser", objectName()}, {"frozen", frozen}});
 }
 
 void WebBrowserView::showEvent(QShowEvent* event) {
@@ -456,7 +452,7 @@ bool WebBrowserView::saveAs() {
     static constexpr std::array<QWebEngineDownloadRequest::SavePageFormat, 3> kFormats{
         QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::SingleHtmlSaveFormat,
         QWebEngineDownloadRequest::MimeHtmlSaveFormat};
-    const auto answer = m_dialogs->askSavePath(
+    const auto answer = m_dialogs.askSavePath(
         this, {QStringLiteral("保存网页"), QDir::home().filePath(name + ".htm"), kFilters});
     if (!answer) return false;
     m_page->save(answer->path, kFormats.at(static_cast<size_t>(std::clamp(answer->filterIndex, 0, 2))));
@@ -475,7 +471,7 @@ bool WebBrowserView::print() {
     // resolution a PDF printer takes 1200 dots per inch: over 500 MB and seconds of work per page.
     // 300 dots per inch print text sharply at a sixteenth of that.
     m_printer->setResolution(kPrintResolution);
-    if (!m_dialogs->askPrinter(this, *m_printer)) {
+    if (!m_dialogs.askPrinter(this, *m_printer)) {
         m_printer.reset();
         return false;
     }
@@ -484,14 +480,14 @@ bool WebBrowserView::print() {
     return true;
 }
 
-WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                                     ShellOpener* shell)
+WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
+                                     ShellOpener& shell)
     : m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
       m_trace(trace),
       m_dialogs(dialogs),
       m_shell(shell),
-      m_watchdog(std::make_unique<RendererWatchdog>(trace)) {}
+      m_watchdog(std::make_unique<RendererWatchdog>(&trace)) {}
 
 WebBrowserFactory::~WebBrowserFactory() = default;
 

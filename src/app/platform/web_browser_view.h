@@ -27,8 +27,8 @@ class WebBrowserView : public BrowserView {
 public:
     // `shell` opens the pages that no window of the program takes (the system web browser).
     // `watchdog`, when given, ends the renderer process of a page that stops answering.
-    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                   ShellOpener* shell, QWidget* parent, RendererWatchdog* watchdog = nullptr);
+    WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
+                   ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog = nullptr);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -95,9 +95,9 @@ private:
 
     QWebEngineProfile* m_profile;
     QUrl m_homeUrl;
-    Trace* m_trace;
-    Dialogs* m_dialogs;
-    ShellOpener* m_shell;
+    Trace& m_trace;
+    Dialogs& m_dialogs;
+    ShellOpener& m_shell;
     QWebEngineView* m_view;
     SilentPage* m_page = nullptr;
     bool m_silent = false;
@@ -124,8 +124,8 @@ private:
 
 class WebBrowserFactory : public BrowserFactory {
 public:
-    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace* trace, Dialogs* dialogs,
-                      ShellOpener* shell = nullptr);
+    WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
+                      ShellOpener& shell);
     ~WebBrowserFactory() override;
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
@@ -134,9 +134,9 @@ public:
 private:
     QWebEngineProfile* m_profile;
     QUrl m_homeUrl;
-    Trace* m_trace;
-    Dialogs* m_dialogs;
-    ShellOpener* m_shell;
+    Trace& m_trace;
+    Dialogs& m_dialogs;
+    ShellOpener& m_shell;
     std::unique_ptr<RendererWatchdog> m_watchdog;
 };
 

@@ -16,12 +16,6 @@
 
 namespace pluvik {
 
-ShellOpener& MainWindow::shell() {
-    if (m_ctx.shell) return *m_ctx.shell;
-    if (!m_ownShell) m_ownShell = std::make_unique<ShellOpener>();
-    return *m_ownShell;
-}
-
 void MainWindow::buildCommands() {
     auto wire = [this](std::initializer_list<const char*> names, auto&& handler) {
         for (const char* name : names) connect(findChild<QAction*>(name), &QAction::triggered, this, handler);
@@ -35,13 +29,11 @@ void MainWindow::buildCommands() {
     wire({"goersou", "goerso"}, [this] { m_windows.showDual(); });
     wire({"about", "guanyucaidan"}, [this] { m_windows.showAbout(); });
     wire({"zanzhu"}, [this] { m_windows.showSponsor(); });
-    wire({"souwrb", "soub"}, [this] {
-        if (m_ctx.browseWindows) m_ctx.browseWindows->defaultInstance();
-    });
-    wire({"help"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::Help))); });
-    wire({"website"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::ProductHome))); });
-    wire({"index"}, [this] { OpenLink(m_ctx, shell(), this, toQ(makerAddress(MakerPage::MakerHome))); });
-    wire({"BUG"}, [this] { OpenBugReport(shell(), this); });
+    wire({"souwrb", "soub"}, [this] { m_ctx.browseWindows.defaultInstance(); });
+    wire({"help"}, [this] { OpenLink(m_ctx, this, toQ(makerAddress(MakerPage::Help))); });
+    wire({"website"}, [this] { OpenLink(m_ctx, this, toQ(makerAddress(MakerPage::ProductHome))); });
+    wire({"index"}, [this] { OpenLink(m_ctx, this, toQ(makerAddress(MakerPage::MakerHome))); });
+    wire({"BUG"}, [this] { OpenBugReport(m_ctx.shell, this); });
     wire({"update"}, [this] { m_windows.showUpdate(); });
     wire({"delete", "godelete"}, [this] { m_windows.showCleaner(); });
     wire({"mini"}, [this] { switchToMini(); });
@@ -55,8 +47,7 @@ void MainWindow::clearKeywordHistory() {
 
 void MainWindow::clearBrowseAddressList() {
     // A default window that is not open has no list to clear.
-    if (!m_ctx.browseWindows) return;
-    if (BrowseWindow* window = m_ctx.browseWindows->openDefaultInstance()) window->addressBox()->clear();
+    if (BrowseWindow* window = m_ctx.browseWindows.openDefaultInstance()) window->addressBox()->clear();
 }
 
 void MainWindow::switchToMini() {

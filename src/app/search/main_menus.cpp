@@ -159,7 +159,7 @@ void MainWindow::exitProgram() {
     for (const QPointer<QWidget>& w : windows) {
         if (w && w->isVisible()) w->close();
     }
-    if (m_ctx.browseWindows) m_ctx.browseWindows->closeAll();
+    m_ctx.browseWindows.closeAll();
     m_wait->close();
     if (isVisible()) QMainWindow::hide();
     // 4. The process ends once the event loop (and any dialog's nested loop) returns.

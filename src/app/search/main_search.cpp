@@ -52,7 +52,7 @@ void MainWindow::connectEvents() {
         if (m_searchStarted) m_wait->pagesOpened();
     });
     for (BrowserView* view : m_browsers) {
-        routeNewWindowsOf(view, this, m_ctx);
+        m_ctx.browseWindows.routeNewWindowsOf(view, this);
     }
 
     // A double click closes the tab without asking.

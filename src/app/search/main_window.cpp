@@ -23,7 +23,8 @@
 
 namespace pluvik {
 
-MainWindow::MainWindow(AppContext context, QWidget* parent) : QMainWindow(parent), m_ctx(context) {
+MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent)
+    : QMainWindow(parent), m_ctx(std::move(context)), m_windows(m_ctx, *this, *this, stores) {
     windowPreamble(this, QStringLiteral("禾朔搜索"), QStringLiteral("Pluvik"));
     // A minimise button and no maximise button; the layout is fixed.
     setWindowFlags(kFixedWindowFlags);

@@ -28,7 +28,6 @@ class QTimer;
 namespace pluvik {
 
 class BrowserView;
-class ShellOpener;
 class TabStrip;
 enum class BrowserCommand;
 struct NewWindowSlot;
@@ -40,7 +39,8 @@ public:
     static constexpr int kClientWidth = 1018;
     static constexpr int kClientHeight = 684;
 
-    explicit MainWindow(AppContext context, QWidget* parent = nullptr);
+    // `stores` are what the trace cleaner empties.
+    MainWindow(AppContext context, CleanerStores stores, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     TabStrip* tabs() const { return m_tabs; }
@@ -122,7 +122,6 @@ private:
     void buildTrayMenu();
     void buildTabMenu();
     void buildCommands();
-    ShellOpener& shell();
     void execCurrent(BrowserCommand command);
     void execAll(BrowserCommand command);
     void connectEvents();
@@ -131,7 +130,7 @@ private:
     QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {});
 
     AppContext m_ctx;
-    ProgramWindows m_windows{m_ctx, *this, *this, [this]() -> ShellOpener& { return shell(); }};
+    ProgramWindows m_windows;
     QWidget* m_client = nullptr;
     QLabel* m_label1 = nullptr;
     QComboBox* m_combo = nullptr;
@@ -156,7 +155,6 @@ private:
     QMenu* m_youjian = nullptr;
     std::unique_ptr<WaitWindow> m_wait;
     std::unique_ptr<QWidget> m_mini;
-    std::unique_ptr<ShellOpener> m_ownShell;  // when the program gave none
 
     KeywordHistory m_history;
     bool m_searchStarted = false;

@@ -23,8 +23,8 @@ void showSingle(QPointer<QWidget>& slot, Make make) {
 }  // namespace
 
 ProgramWindows::ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
-                               std::function<ShellOpener&()> shell)
-    : m_ctx(ctx), m_optionsTarget(options), m_cleanerTargets(cleaner), m_shell(std::move(shell)) {}
+                               CleanerStores stores)
+    : m_ctx(ctx), m_optionsTarget(options), m_cleanerTargets(cleaner), m_stores(stores) {}
 
 void ProgramWindows::showOptions() {
     showSingle(m_options, [this] { return new OptionsDialog(m_ctx, m_optionsTarget); });
@@ -39,21 +39,20 @@ void ProgramWindows::showDual() {
 }
 
 void ProgramWindows::showAbout() {
-    showSingle(m_about, [this] { return new AboutDialog(m_ctx, m_shell()); });
+    showSingle(m_about, [this] { return new AboutDialog(m_ctx); });
 }
 
 void ProgramWindows::showSponsor() {
-    showSingle(m_sponsor, [this] { return new SponsorDialog(m_ctx, m_shell()); });
+    showSingle(m_sponsor, [this] { return new SponsorDialog(m_ctx); });
 }
 
 void ProgramWindows::showUpdate() {
-    showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.programDir); });
+    showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.shell, m_ctx.programDir); });
 }
 
 void ProgramWindows::showCleaner() {
-    if (!m_ctx.history || !m_ctx.urlCache) return;
     showSingle(m_cleaner, [this] {
-        auto* dialog = new DelSearch({m_ctx.dialogs, m_cleanerTargets, *m_ctx.history, *m_ctx.urlCache});
+        auto* dialog = new DelSearch({m_ctx.dialogs, m_cleanerTargets, m_stores.history, m_stores.cache});
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         return dialog;
     });

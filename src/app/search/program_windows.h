@@ -2,22 +2,21 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <functional>
 
 #include "app_context.h"
+#include "cleaner/del_search.h"
 
 namespace pluvik {
 
 class CleanerTargets;
 class OptionsTarget;
-class ShellOpener;
 
 // The program's windows of which there is one at a time: made on first use, shown and raised again
 // while open. They are made without a parent: a disabled main window would disable them with it.
 class ProgramWindows {
 public:
     ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
-                   std::function<ShellOpener&()> shell);
+                   CleanerStores stores);
 
     void showOptions();
     void showRanking();
@@ -25,14 +24,13 @@ public:
     void showAbout();
     void showSponsor();
     void showUpdate();
-    // The trace cleaner, when the program gave it something to clean.
     void showCleaner();
 
 private:
     const AppContext& m_ctx;
     OptionsTarget& m_optionsTarget;
     CleanerTargets& m_cleanerTargets;
-    std::function<ShellOpener&()> m_shell;
+    CleanerStores m_stores;
     QPointer<QWidget> m_options;
     QPointer<QWidget> m_ranking;
     QPointer<QWidget> m_dual;

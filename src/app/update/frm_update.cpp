@@ -2,9 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -13,9 +11,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
-#include "platform/resources.h"
+#include "platform/shell_opener.h"
 #include "update/qt_internet_session.h"
 #include "update/status_line.h"
+#include "shell/window_parts.h"
 #include "update/steady_tick_counter.h"
 
 namespace pluvik {
@@ -27,17 +26,14 @@ struct frmUpdate::Run {
     std::shared_ptr<InternetSession> session;
 };
 
-frmUpdate::frmUpdate(Dialogs& dialogs, const QString& programDir, QWidget* parent)
+frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& programDir, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       m_dialogs(dialogs),
+      m_shell(shell),
       m_programDir(programDir),
       m_sessionFactory([] { return std::make_unique<QtInternetSession>(); }),
-      m_shellOpen([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }),
       m_check(std::make_shared<UpdateCheck>(std::filesystem::path(toStd(programDir)))) {
-    initAppResources();
-    setObjectName(QStringLiteral("frmUpdate"));
-    setWindowTitle(QStringLiteral("检查更新"));
-    setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
+    windowPreamble(this, QStringLiteral("frmUpdate"), QStringLiteral("检查更新"));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_lblCount = new StatusLine(QStringLiteral("请点击“检查更新”查看是否有需要的更新。"), this);
@@ -140,9 +136,9 @@ void frmUpdate::Command1_Click() {
                               MessageButtons::Ok});
         if (!self) return;
     }
-    if (decision.packageToOpen && m_shellOpen) {
+    if (decision.packageToOpen) {
         // The registered program does the rest; whether it could be started is not examined.
-        m_shellOpen(toQ(decision.packageToOpen->string()));
+        m_shell.open(this, QUrl::fromLocalFile(toQ(decision.packageToOpen->string())));
     }
 }
 

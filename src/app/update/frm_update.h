@@ -14,6 +14,7 @@ class QPushButton;
 namespace pluvik {
 
 class Dialogs;
+class ShellOpener;
 class StatusLine;
 
 // The update dialog frmUpdate, "检查更新": asks the maker's server for the latest version, downloads
@@ -26,15 +27,13 @@ class frmUpdate : public QWidget {
     Q_OBJECT
 public:
     using SessionFactory = std::function<std::unique_ptr<InternetSession>()>;
-    using ShellOpen = std::function<void(const QString& path)>;
 
-    frmUpdate(Dialogs& dialogs, const QString& programDir, QWidget* parent = nullptr);
+    // A downloaded package is opened through `shell` (the system's registered program).
+    frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& programDir, QWidget* parent = nullptr);
     ~frmUpdate() override;
 
     // Where the sessions come from (the Qt Network one by default); tests hand in their own.
     void setSessionFactory(SessionFactory factory) { m_sessionFactory = std::move(factory); }
-    // How the package is opened (the system's registered program by default); tests record it.
-    void setShellOpen(ShellOpen open) { m_shellOpen = std::move(open); }
     void setAddresses(const UpdateAddresses& addresses);
 
     bool isChecking() const { return m_run != nullptr; }
@@ -58,13 +57,13 @@ private:
     void giveUp();
 
     Dialogs& m_dialogs;
+    ShellOpener& m_shell;
     QString m_programDir;
     StatusLine* m_lblCount = nullptr;
     QLabel* m_label1 = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
     SessionFactory m_sessionFactory;
-    ShellOpen m_shellOpen;
     // Shared with a running check, so the check can finish safely if the window is destroyed under it.
     std::shared_ptr<UpdateCheck> m_check;
     std::shared_ptr<Run> m_run;

@@ -40,8 +40,8 @@ const LinkRow kRows[] = {
 
 }  // namespace
 
-AboutDialog::AboutDialog(AppContext context, ShellOpener& shell, QWidget* parent)
-    : QDialog(parent), m_ctx(context), m_shell(shell) {
+AboutDialog::AboutDialog(AppContext context, QWidget* parent)
+    : QDialog(parent), m_ctx(std::move(context)) {
     windowPreamble(this, QStringLiteral("frmAbout"), QStringLiteral("关于 Pluvik"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -82,7 +82,7 @@ void AboutDialog::buildControls() {
         link->setObjectName(QString::fromLatin1(r.linkName));
         link->setGeometry(92, y, 300, 18);
         connect(link, &LinkLabel::clicked, this,
-                [this, address] { OpenLink(m_ctx, m_shell, this, address); });
+                [this, address] { OpenLink(m_ctx, this, address); });
         m_links[static_cast<size_t>(row)] = link;
     }
 

@@ -10,7 +10,6 @@ class QPushButton;
 namespace pluvik {
 
 class LinkLabel;
-class ShellOpener;
 
 // The About dialog frmAbout ("关于 Pluvik"): name, version, build and four links to the maker's sites,
 // each opened by OpenLink with this dialog as the owner. Enter and Esc close it. It deletes itself
@@ -21,7 +20,7 @@ public:
     static constexpr int kClientWidth = 420;
     static constexpr int kClientHeight = 300;
 
-    AboutDialog(AppContext context, ShellOpener& shell, QWidget* parent = nullptr);
+    explicit AboutDialog(AppContext context, QWidget* parent = nullptr);
 
     // The link labels in row order: Label11 (product site), Label4 (maker's site), Label3 (forum),
     // Label7 (blog).
@@ -31,7 +30,6 @@ private:
     void buildControls();
 
     AppContext m_ctx;
-    ShellOpener& m_shell;
     std::array<LinkLabel*, 4> m_links{};
     QPushButton* m_cmdOK = nullptr;
 };

@@ -73,7 +73,7 @@ void DualWindow::buildControls() {
     m_browser2 = m_ctx.browsers.create(this, QStringLiteral("WebBrowser2"));
     m_browser2->setGeometry(8 + width, top, width, kClientHeight - top - 4);
     for (BrowserView* view : {m_browser1, m_browser2}) {
-        routeNewWindowsOf(view, this, m_ctx);
+        m_ctx.browseWindows.routeNewWindowsOf(view, this);
     }
 }
 

@@ -80,7 +80,7 @@ void MiniWindow::buildControls() {
             [this] { setStatusText(QStringLiteral("正在打开....")); });
     connect(m_browser, &BrowserView::DownloadComplete, this,
             [this](bool) { setStatusText(QStringLiteral("已打开")); });
-    routeNewWindowsOf(m_browser, this, m_ctx);
+    m_ctx.browseWindows.routeNewWindowsOf(m_browser, this);
 
     m_statusBar = new QStatusBar(m_client);
     m_statusBar->setObjectName("StatusBar1");

@@ -15,10 +15,8 @@ namespace pluvik {
 namespace {
 
 // The one place that knows how a secondary browser window is made and addressed.
-BrowseWindow* openInNewBrowseWindow(AppContext& ctx, const QString& address) {
-    if (!ctx.browseWindows) return nullptr;
-    BrowseWindow* window = ctx.browseWindows->create();
-    if (!window) return nullptr;
+BrowseWindow* openInNewBrowseWindow(BrowseWindows& windows, const QString& address) {
+    BrowseWindow* window = windows.create();
     window->addressBox()->setEditText(address);
     if (BrowserView* view = window->currentBrowser()) view->Navigate(window->addressBox()->currentText());
     return window;
@@ -26,17 +24,14 @@ BrowseWindow* openInNewBrowseWindow(AppContext& ctx, const QString& address) {
 
 }  // namespace
 
-BrowseWindow* OpenLink(AppContext& ctx, ShellOpener& shell, QWidget* owner, const QString& address) {
+BrowseWindow* OpenLink(const AppContext& ctx, QWidget* owner, const QString& address) {
     const LinkDecision decision = decideOpenLink(ctx.settings.current().sousuo, toStd(address));
     ctx.trace.record("open_link", {{"url", address}, {"route", static_cast<int>(decision.route)}});
     switch (decision.route) {
         case LinkRoute::NewBrowseWindow:
-            if (BrowseWindow* window = openInNewBrowseWindow(ctx, address)) return window;
-            // Without a window collection (never in the running program) the link still opens.
-            shell.open(owner, QUrl(address));
-            return nullptr;
+            return openInNewBrowseWindow(ctx.browseWindows, address);
         case LinkRoute::Shell:
-            shell.open(owner, QUrl(address));
+            ctx.shell.open(owner, QUrl(address));
             return nullptr;
         case LinkRoute::Ignore:
             return nullptr;

@@ -17,7 +17,7 @@ class BrowseWindow;
 // window (a new one every time) with the address in its box, its current browser sent to the box
 // text; off, the shell with `owner` as the calling window. An address that is not a web address is
 // opened nowhere. Returns the new window, or nullptr when none was opened.
-BrowseWindow* OpenLink(AppContext& ctx, ShellOpener& shell, QWidget* owner, const QString& address);
+BrowseWindow* OpenLink(const AppContext& ctx, QWidget* owner, const QString& address);
 
 // "提交BUG": a new mail to the maker with the subject "Pluvik BUG", always through the shell.
 void OpenBugReport(ShellOpener& shell, QWidget* owner);

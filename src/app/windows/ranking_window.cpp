@@ -56,7 +56,7 @@ void RankingWindow::buildControls() {
 
     m_browser = m_ctx.browsers.create(this, QStringLiteral("WebBrowser1"));
     m_browser->setGeometry(0, 60, kDesignWidth, kDesignHeight - 60);
-    routeNewWindowsOf(m_browser, this, m_ctx);
+    m_ctx.browseWindows.routeNewWindowsOf(m_browser, this);
 }
 
 int RankingWindow::selectedList() const {

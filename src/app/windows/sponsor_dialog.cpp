@@ -12,8 +12,8 @@
 
 namespace pluvik {
 
-SponsorDialog::SponsorDialog(AppContext context, ShellOpener& shell, QWidget* parent)
-    : QDialog(parent), m_ctx(context), m_shell(shell) {
+SponsorDialog::SponsorDialog(AppContext context, QWidget* parent)
+    : QDialog(parent), m_ctx(std::move(context)) {
     windowPreamble(this, QStringLiteral("giveus"), QStringLiteral("赞助我们"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -46,11 +46,11 @@ SponsorDialog::SponsorDialog(AppContext context, ShellOpener& shell, QWidget* pa
 }
 
 void SponsorDialog::sponsor() {
-    OpenLink(m_ctx, m_shell, this, toQ(makerAddress(MakerPage::Sponsor)));
+    OpenLink(m_ctx, this, toQ(makerAddress(MakerPage::Sponsor)));
 }
 
 void SponsorDialog::games() {
-    OpenLink(m_ctx, m_shell, this, toQ(makerAddress(MakerPage::Games)));
+    OpenLink(m_ctx, this, toQ(makerAddress(MakerPage::Games)));
 }
 
 }  // namespace pluvik

@@ -8,7 +8,6 @@ class QPushButton;
 
 namespace pluvik {
 
-class ShellOpener;
 
 // The sponsor dialog giveus ("赞助我们"): a note and two buttons, each opening its page by OpenLink
 // with this dialog as the owner. It deletes itself when closed.
@@ -18,7 +17,7 @@ public:
     static constexpr int kClientWidth = 360;
     static constexpr int kClientHeight = 200;
 
-    SponsorDialog(AppContext context, ShellOpener& shell, QWidget* parent = nullptr);
+    explicit SponsorDialog(AppContext context, QWidget* parent = nullptr);
 
 public slots:
     void sponsor();  // Command1
@@ -26,7 +25,6 @@ public slots:
 
 private:
     AppContext m_ctx;
-    ShellOpener& m_shell;
 };
 
 }  // namespace pluvik

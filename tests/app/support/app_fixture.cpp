@@ -12,6 +12,7 @@ AppFixture::AppFixture() {
     QDir().mkpath(programDir);
     settings = std::make_unique<SettingsStore>(toStd(programDir));
     answerMessages(MessageAnswer::Ok);
+    windows = std::make_unique<BrowseWindows>(services());
 }
 
 void AppFixture::writeProgramFile(const QString& name, const QByteArray& bytes) const {

@@ -1,32 +1,47 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "app_context.h"
+#include "browse/browse_windows.h"
+#include "cleaner/del_search.h"
 #include "cleaner/memory_url_cache.h"
 #include "cleaner/memory_url_history_storage.h"
 #include "platform/dialogs.h"
+#include "platform/shell_opener.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
 #include "support/fake_browser_view.h"
 
 namespace pluvik::test {
 
-// Everything a window needs, on a fresh temporary program directory, with recording browsers and
-// message boxes answered by the test.
+// A desktop that only records what it is handed, and for which window: no test starts a real
+// browser or mail program.
+class RecordingShell : public ShellOpener {
+public:
+    RecordingShell() {
+        setTestHook([this](QWidget* owner, const QUrl& url) {
+            owners << owner;
+            opened << url;
+        });
+    }
+    QList<QUrl> opened;
+    QList<QWidget*> owners;
+};
+
+// Everything a window needs, on a fresh temporary program directory, with recording browsers,
+// message boxes answered by the test and a desktop that only records what it is handed.
 class AppFixture {
 public:
     AppFixture();
 
-    AppContext context() {
-        AppContext ctx{*settings, browsers, dialogs, trace, programDir};
-        ctx.history = &history;
-        ctx.urlCache = &urlCache;
-        return ctx;
-    }
+    ProgramServices services() { return {*settings, browsers, dialogs, trace, shell, programDir}; }
+    AppContext context() { return {services(), *windows}; }
+    CleanerStores stores() { return {history, urlCache}; }
     // Writes a settings file into the program directory before a window loads.
     void writeProgramFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readProgramFile(const QString& name) const;
@@ -44,6 +59,9 @@ public:
     Trace trace{QString()};
     MemoryUrlHistoryStorage history;
     MemoryUrlCache urlCache;
+    RecordingShell shell;
+    // The secondary browser windows; made last, so they go first.
+    std::unique_ptr<BrowseWindows> windows;
 };
 
 }  // namespace pluvik::test
