@@ -12,7 +12,7 @@
 #include "app_context.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
-#include "platform/downloads.h"
+#include "windows/downloads.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"

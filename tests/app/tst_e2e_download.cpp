@@ -14,7 +14,7 @@
 
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
-#include "platform/downloads.h"
+#include "windows/downloads.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"

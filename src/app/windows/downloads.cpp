@@ -1,4 +1,4 @@
-#include "platform/downloads.h"
+#include "windows/downloads.h"
 
 #include <QApplication>
 #include <QDir>
