@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     std::vector<std::unique_ptr<QTranslator>> translators;
     QStringList catalogues;
-    for (const QString name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtwebengine_zh_CN")}) {
+    for (const QString& name : {QStringLiteral("qtbase_zh_CN"), QStringLiteral("qtwebengine_zh_CN")}) {
         auto translator = std::make_unique<QTranslator>();
         if (!translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) continue;
         QCoreApplication::installTranslator(translator.get());

@@ -22,11 +22,12 @@
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 #include "support/test_server.h"
 #include "windows/download_window.h"
 
 using namespace pluvik;
-using pluvik::test::RecordingShell;
+using namespace pluvik::test;
 
 namespace {
 
@@ -127,8 +128,8 @@ void E2eDownloadTest::answerWith(QStringList names) {
 
 void E2eDownloadTest::attachmentInAResultTabLandsWhole() {
     answerWith({"chosen.bin"});
-    m_window->tabs()->setCurrent(18);  // 软件
-    m_window->browser(18)->Navigate("http://soft.test/__download/%E8%BD%AF%E4%BB%B6%20setup.exe");
+    resultTabs(*m_window)->setCurrent(18);  // 软件
+    resultBrowser(*m_window, 18)->Navigate("http://soft.test/__download/%E8%BD%AF%E4%BB%B6%20setup.exe");
 
     QTRY_VERIFY_WITH_TIMEOUT(row("chosen.bin") && row("chosen.bin")->stateText() == "已完成", 30000);
     QCOMPARE(m_asked.size(), 1);
@@ -151,11 +152,11 @@ void E2eDownloadTest::failedAndCancelledDownloadsLeaveNoFile() {
 
     answerWith({"broken.bin", "cancelled.bin"});
     QVERIFY(m_server->control("download_truncate_at=50000"));
-    m_window->browser(17)->Navigate("http://bt.test/__download/broken.bin");
+    resultBrowser(*m_window, 17)->Navigate("http://bt.test/__download/broken.bin");
     QTRY_VERIFY_WITH_TIMEOUT(row("broken.bin") && row("broken.bin")->stateText().startsWith("下载失败："), 30000);
 
     QVERIFY(m_server->control("download_truncate_at=-1&download_bps=20000"));
-    m_window->browser(20)->Navigate("http://gougou.test/__download/cancelled.bin");
+    resultBrowser(*m_window, 20)->Navigate("http://gougou.test/__download/cancelled.bin");
     QTRY_VERIFY_WITH_TIMEOUT(row("cancelled.bin") && !row("cancelled.bin")->progressText().startsWith("0 字节"), 30000);
     QVERIFY(row("cancelled.bin")->cancelButton()->isVisible());
     row("cancelled.bin")->cancelButton()->click();
@@ -176,7 +177,7 @@ void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
         QTest::qWaitFor([this] { return traced("download_refused") >= 4; }, 30000);
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath("storm.bin"), 0});
     });
-    m_window->browser(0)->Navigate("http://storm.test/__bad/downloads?n=5");
+    resultBrowser(*m_window, 0)->Navigate("http://storm.test/__bad/downloads?n=5");
     QTRY_VERIFY_WITH_TIMEOUT(row("storm.bin") && row("storm.bin")->stateText() == "已完成", 30000);
     QCOMPARE(m_asked.size(), 1);
     QCOMPARE(traced("download_refused"), 4);
@@ -186,8 +187,8 @@ void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath(QFileInfo(request.suggestedPath).fileName()), 0});
     });
     QVERIFY(m_server->control("download_bps=50000"));
-    m_window->browser(17)->Navigate("http://bt.test/__download/one.bin");
-    m_window->browser(18)->Navigate("http://soft.test/__download/two.bin");
+    resultBrowser(*m_window, 17)->Navigate("http://bt.test/__download/one.bin");
+    resultBrowser(*m_window, 18)->Navigate("http://soft.test/__download/two.bin");
     const auto running = [this](const QString& name) {
         return row(name) && row(name)->stateText() == "正在下载" && !row(name)->progressText().startsWith("0 字节");
     };

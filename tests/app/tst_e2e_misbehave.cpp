@@ -32,13 +32,14 @@
 #include "shell/tab_strip.h"
 #include "shell/wait_window.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 #include "support/page_input.h"
 #include "support/engine_test_main.h"
 #include "support/test_server.h"
 #include "windows/open_link.h"
 
 using namespace pluvik;
-using pluvik::test::RecordingShell;
+using namespace pluvik::test;
 
 namespace {
 
@@ -51,7 +52,7 @@ QString resultTitle(int tab) {
 }
 
 WebBrowserView* web(MainWindow& window, int tab) {
-    return qobject_cast<WebBrowserView*>(window.browser(tab));
+    return qobject_cast<WebBrowserView*>(resultBrowser(window, tab));
 }
 
 }  // namespace
@@ -125,13 +126,13 @@ void E2eMisbehaveTest::cleanupTestCase() {
 }
 
 void E2eMisbehaveTest::search(const QString& keyword) {
-    m_main->keywordBox()->setEditText(keyword);
+    keywordBox(*m_main)->setEditText(keyword);
     m_main->search();
 }
 
 bool E2eMisbehaveTest::allBuiltInTabsShowResults(const QList<int>& except) {
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
-        if (!except.contains(tab) && m_main->browser(tab)->DocumentTitle() != resultTitle(tab)) {
+        if (!except.contains(tab) && resultBrowser(*m_main, tab)->DocumentTitle() != resultTitle(tab)) {
             return false;
         }
     }
@@ -147,7 +148,7 @@ bool E2eMisbehaveTest::traced(const QByteArray& event, const QByteArray& detail)
 }
 
 void E2eMisbehaveTest::windowsOpenOnlyWhenTheUserAsks() {
-    BrowserView* tab0 = m_main->browser(0);
+    BrowserView* tab0 = resultBrowser(*m_main, 0);
     // Thirty window.open calls on load, no click: no window, nothing for the desktop, no request.
     tab0->Navigate("http://storm.test/__bad/popups?n=30");
     QTRY_COMPARE_WITH_TIMEOUT(tab0->DocumentTitle(), QStringLiteral("Bad popups"), kTimeoutMs);
@@ -191,21 +192,21 @@ void E2eMisbehaveTest::aHungPageIsStoppedAndEveryOtherTabLoads() {
                                  web(*m_main, hungTab)->DocumentTitle() == kCrashed,
                              kTimeoutMs);
     // The wait window closed by itself, and every other tab loaded, the reloaded neighbours too.
-    QTRY_VERIFY_WITH_TIMEOUT(m_main->isEnabled() && !m_main->waitWindow()->isVisible(), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_main->isEnabled() && !waitWindow()->isVisible(), kTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults({hungTab}), kTimeoutMs);
 
     // The next search navigates the stopped tab as usual.
     QVERIFY(m_server->control("bad_host="));
     search("def");
     QTRY_VERIFY_WITH_TIMEOUT(web(*m_main, hungTab)->DocumentTitle() == resultTitle(hungTab) &&
-                                 m_main->browser(hungTab)->LocationURL().endsWith("def"),
+                                 resultBrowser(*m_main, hungTab)->LocationURL().endsWith("def"),
                              kTimeoutMs);
 }
 
 void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
     search("abc");
     QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults(), kTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_main->waitWindow()->isVisible(), kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!waitWindow()->isVisible(), kTimeoutMs);
 
     // The renderer of the tab on screen dies: that tab says so, the hidden tabs it shared the
     // renderer with load their pages again by themselves.
@@ -216,7 +217,7 @@ void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
         if (web(*m_main, tab)->rendererPid() == pid) neighbours.append(tab);
     QVERIFY2(!neighbours.isEmpty(), "four renderers share the result tabs");
     QCOMPARE(::kill(static_cast<pid_t>(pid), SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_main->browser(0)->DocumentTitle(), kCrashed, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(resultBrowser(*m_main, 0)->DocumentTitle(), kCrashed, kTimeoutMs);
     const int neighbour = neighbours.first();
     QTRY_VERIFY_WITH_TIMEOUT(web(*m_main, neighbour)->rendererPid() > 0 &&
                                  web(*m_main, neighbour)->rendererPid() != pid &&
@@ -225,21 +226,21 @@ void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
 
     // A page whose renderer dies again right after it was loaded again is not loaded a third time.
     QCOMPARE(::kill(static_cast<pid_t>(web(*m_main, neighbour)->rendererPid()), SIGKILL), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_main->browser(neighbour)->DocumentTitle(), kCrashed, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(resultBrowser(*m_main, neighbour)->DocumentTitle(), kCrashed, kTimeoutMs);
     QTest::qWait(1000);
-    QCOMPARE(m_main->browser(neighbour)->DocumentTitle(), kCrashed);
+    QCOMPARE(resultBrowser(*m_main, neighbour)->DocumentTitle(), kCrashed);
 
     // "刷新" and the next search bring the pages back.
-    m_main->browser(0)->Refresh();
-    QTRY_COMPARE_WITH_TIMEOUT(m_main->browser(0)->DocumentTitle(), resultTitle(0), kTimeoutMs);
+    resultBrowser(*m_main, 0)->Refresh();
+    QTRY_COMPARE_WITH_TIMEOUT(resultBrowser(*m_main, 0)->DocumentTitle(), resultTitle(0), kTimeoutMs);
     search("def");
-    QTRY_VERIFY_WITH_TIMEOUT(m_main->browser(neighbour)->DocumentTitle() == resultTitle(neighbour) &&
-                                 m_main->browser(neighbour)->LocationURL().endsWith("def"),
+    QTRY_VERIFY_WITH_TIMEOUT(resultBrowser(*m_main, neighbour)->DocumentTitle() == resultTitle(neighbour) &&
+                                 resultBrowser(*m_main, neighbour)->LocationURL().endsWith("def"),
                              kTimeoutMs);
 }
 
 void E2eMisbehaveTest::leaveThisPageNeverHoldsACommand() {
-    BrowserView* tab0 = m_main->browser(0);
+    BrowserView* tab0 = resultBrowser(*m_main, 0);
     auto askToStay = [&] {
         tab0->Navigate("http://stay.test/__bad/stay");
         QTRY_COMPARE_WITH_TIMEOUT(tab0->DocumentTitle(), QStringLiteral("Bad stay"), kTimeoutMs);
@@ -263,7 +264,7 @@ void E2eMisbehaveTest::leaveThisPageNeverHoldsACommand() {
     QTRY_VERIFY_WITH_TIMEOUT(m_main->isEnabled(), kTimeoutMs);
 
     askToStay();
-    m_main->blankPage();  // "清屏"
+    m_main->findChild<QAction*>("qingping")->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(tab0->LocationURL(), QStringLiteral("about:blank"), kTimeoutMs);
 }
 
@@ -278,7 +279,7 @@ void E2eMisbehaveTest::hiddenTabsAreFrozenUntilShown() {
     QCOMPARE(web(*m_main, 0)->view()->page()->lifecycleState(), State::Active);
 
     // Shown, a tab runs at once: its animation counts on.
-    m_main->tabs()->setCurrent(7);
+    resultTabs(*m_main)->setCurrent(7);
     QWebEnginePage* page = web(*m_main, 7)->view()->page();
     QCOMPARE(page->lifecycleState(), State::Active);
     int first = -1;
@@ -293,7 +294,7 @@ void E2eMisbehaveTest::hiddenTabsAreFrozenUntilShown() {
     // A frozen tab is saved as it is: saving wakes it.
     const QString saved = m_dir.filePath("frozen.htm");
     m_dialogs.setSaveHook([&](const SavePathRequest&) { return std::optional<SavePathAnswer>(SavePathAnswer{saved, 1}); });
-    QVERIFY(m_main->browser(12)->ExecWB(BrowserCommand::SaveAs));
+    QVERIFY(resultBrowser(*m_main, 12)->ExecWB(BrowserCommand::SaveAs));
     QTRY_VERIFY_WITH_TIMEOUT(QFile(saved).size() > 50 * 1024, kTimeoutMs);
     m_dialogs.setSaveHook({});
 }

@@ -20,10 +20,11 @@
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 #include "support/test_server.h"
 
 using namespace pluvik;
-using pluvik::test::RecordingShell;
+using namespace pluvik::test;
 
 class E2eSavePrintTest : public QObject {
     Q_OBJECT
@@ -50,8 +51,8 @@ void E2eSavePrintTest::saveAndPrintTheCurrentResultPage() {
         MemoryUrlCache cache;
         MainWindow window(AppContext{services, windows}, CleanerStores{history, cache});
         window.show();
-        window.tabs()->setCurrent(3);
-        BrowserView* view = window.browser(3);
+        resultTabs(window)->setCurrent(3);
+        BrowserView* view = resultBrowser(window, 3);
         QSignalSpy loaded(view, &BrowserView::DownloadComplete);
         view->Navigate("http://results.test/s?wd=abc");
         QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0 && view->DocumentTitle() == "Result results.test", 30000);

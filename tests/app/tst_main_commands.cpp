@@ -10,6 +10,7 @@
 #include "options/options_dialog.h"
 #include "search/main_window.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 #include "windows/open_link.h"
 
 using namespace pluvik;
@@ -111,11 +112,11 @@ void MainCommandsTest::resultPagesAskingForAWindowFollowTheLinkSetting() {
 
 void MainCommandsTest::miniModeAndBack() {
     Program p;
-    p.main->setTrayAvailableForTest(true);
+    tray(*p.main)->setAvailableForTest(true);
     p.main->show();
     p.trigger("mini");
     QVERIFY(!p.main->isVisible());
-    QVERIFY(!p.main->trayLogic().iconPresent());
+    QVERIFY(!tray(*p.main)->logic().iconPresent());
     QWidget* mini = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "Miniform") mini = w;
@@ -123,13 +124,13 @@ void MainCommandsTest::miniModeAndBack() {
     mini->findChild<QAction*>("big")->trigger();
     QVERIFY(p.main->isVisible());
     QVERIFY(!mini->isVisible());
-    QVERIFY(p.main->trayLogic().iconPresent());
+    QVERIFY(tray(*p.main)->logic().iconPresent());
     QCOMPARE(p.main->findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("Pluvik"));
 }
 
 void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
     Program p;
-    p.main->keywordBox()->setEditText("kw");
+    keywordBox(*p.main)->setEditText("kw");
     p.main->search();
     p.app.browser("WebBrowser16")->finishLoad();
     p.trigger("souwrb");
@@ -144,8 +145,7 @@ void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
         if (w->objectName() == "DelSearch" && w->isVisible()) cleaner = w;
     QVERIFY(cleaner);
     cleaner->findChild<QPushButton*>("Command3")->click();
-    QCOMPARE(p.main->keywordBox()->count(), 0);
-    QVERIFY(p.main->keywordHistory().entries().empty());
+    QCOMPARE(keywordBox(*p.main)->count(), 0);
     cleaner->findChild<QPushButton*>("Command5")->click();
     QCOMPARE(browse->addressBox()->count(), 0);
     p.trigger("godelete");  // the same dialog again
@@ -153,19 +153,25 @@ void MainCommandsTest::theCleanerEmptiesTheKeywordAndAddressLists() {
     for (QWidget* w : QApplication::topLevelWidgets())
         open += w->objectName() == "DelSearch" && w->isVisible();
     QCOMPARE(open, 1);
+
+    // The keyword history went with the list: the same keyword is new again.
+    waitWindow()->close();
+    keywordBox(*p.main)->setEditText("kw");
+    p.main->search();
+    QCOMPARE(keywordBox(*p.main)->count(), 1);
 }
 
 void MainCommandsTest::exitClosesSecondaryWindowsAndTheWaitWindow() {
     Program p;
     p.main->show();
     for (int i = 0; i < 3; ++i) p.trigger("help");
-    p.main->keywordBox()->setEditText("x");
+    keywordBox(*p.main)->setEditText("x");
     p.main->search();
-    QVERIFY(p.main->waitWindow()->isVisible());
+    QVERIFY(waitWindow()->isVisible());
     p.trigger("exit");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(p.windows->windows().size(), 0);
-    QVERIFY(!p.main->waitWindow()->isVisible());
+    QVERIFY(!waitWindow()->isVisible());
     QVERIFY(p.app.messages.empty());
 }
 
@@ -180,7 +186,7 @@ void MainCommandsTest::menuShortcutsComeBeforeTheKeywordBoxKeys() {
     p.main->show();
     QApplication::setActiveWindow(p.main.get());
     QVERIFY(QTest::qWaitForWindowActive(p.main.get()));
-    QLineEdit* box = p.main->keywordBox()->lineEdit();
+    QLineEdit* box = keywordBox(*p.main)->lineEdit();
     box->setFocus();
     QTest::keyClicks(box, "abc");
     // Each command opens a window that takes the focus; the keys are pressed in the main window.

@@ -8,6 +8,7 @@
 #include "search/main_window.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -45,28 +46,28 @@ void MainTabsTest::closeWithQuestionNeedsOkAndKeepsTheLastTab() {
     QCOMPARE(app.messages[0].title, QStringLiteral("关闭选项卡确认"));
     QCOMPARE(app.messages[0].text.count("\r\n"), 4);
     QCOMPARE(app.messages[0].icon, MessageIcon::Question);
-    QVERIFY(window.tabs()->isTabVisible(0));
+    QVERIFY(resultTabs(window)->isTabVisible(0));
 
     app.answerMessages(MessageAnswer::Ok);
     window.findChild<QPushButton*>("Command2")->click();
-    QVERIFY(!window.tabs()->isTabVisible(0));
-    QCOMPARE(window.tabs()->current(), 1);
+    QVERIFY(!resultTabs(window)->isTabVisible(0));
+    QCOMPARE(resultTabs(window)->current(), 1);
 
     AppFixture single;
     single.writeProgramFile("Gn.txt", enginesOn({5}));
     MainWindow only(single.context(), single.stores());
     only.findChild<QPushButton*>("Command2")->click();
-    QVERIFY(only.tabs()->isTabVisible(5));
+    QVERIFY(resultTabs(only)->isTabVisible(5));
     QCOMPARE(single.messages.size(), size_t(1));  // the question, and nothing more
     action(only, "guanbi")->trigger();
-    QVERIFY(only.tabs()->isTabVisible(5));
+    QVERIFY(resultTabs(only)->isTabVisible(5));
 }
 
 void MainTabsTest::doubleClickClosesWithoutAskingButKeepsTheLastTab() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({2, 5}));
     MainWindow window(app.context(), app.stores());
-    TabStrip* tabs = window.tabs();
+    TabStrip* tabs = resultTabs(window);
     tabs->setCurrent(5);
     QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(5).center());
     QVERIFY(!tabs->isTabVisible(5));
@@ -79,13 +80,13 @@ void MainTabsTest::doubleClickClosesWithoutAskingButKeepsTheLastTab() {
 void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
-    window.tabs()->setTabVisible(1, false);
-    window.tabs()->setTabVisible(2, false);
-    window.tabs()->setCurrent(3);
+    resultTabs(window)->setTabVisible(1, false);
+    resultTabs(window)->setTabVisible(2, false);
+    resultTabs(window)->setCurrent(3);
     action(window, "guanbiqita")->trigger();
-    QCOMPARE(window.tabs()->visibleCount(), 1);
-    QVERIFY(window.tabs()->isTabVisible(3));
-    QCOMPARE(window.tabs()->current(), 3);
+    QCOMPARE(resultTabs(window)->visibleCount(), 1);
+    QVERIFY(resultTabs(window)->isTabVisible(3));
+    QCOMPARE(resultTabs(window)->current(), 3);
 }
 
 void MainTabsTest::captionColourHasOneCheckMark() {
@@ -94,10 +95,10 @@ void MainTabsTest::captionColourHasOneCheckMark() {
     const QStringList names{"moren", "hong", "huang", "lan", "lv", "cheng"};
     QVERIFY(action(window, "moren")->isChecked());
     action(window, "cheng")->trigger();
-    QCOMPARE(window.tabs()->captionColor(), QColor(255, 128, 64));
+    QCOMPARE(resultTabs(window)->captionColor(), QColor(255, 128, 64));
     for (const QString& n : names) QCOMPARE(action(window, qPrintable(n))->isChecked(), n == "cheng");
     action(window, "moren")->trigger();
-    QCOMPARE(window.tabs()->captionColor(), QColor(0, 0, 0));
+    QCOMPARE(resultTabs(window)->captionColor(), QColor(0, 0, 0));
     QVERIFY(!action(window, "cheng")->isChecked());
 }
 
@@ -105,7 +106,7 @@ void MainTabsTest::blankingReachesHiddenTabs() {
     AppFixture app;
     app.writeProgramFile("Gn.txt", enginesOn({0, 1}));
     MainWindow window(app.context(), app.stores());
-    window.tabs()->setCurrent(1);
+    resultTabs(window)->setCurrent(1);
     action(window, "qingping")->trigger();
     QCOMPARE(app.browser("WebBrowser2")->navigations.last(), QStringLiteral("about:blank"));
     QCOMPARE(app.browser("WebBrowser1")->navigations.size(), 1);
@@ -120,7 +121,7 @@ void MainTabsTest::saveAndPrintActOnTheCurrentTabsBrowser() {
     MainWindow window(app.context(), app.stores());
     action(window, "baocunjieguo")->trigger();
     QCOMPARE(app.browser("WebBrowser1")->calls.last(), QStringLiteral("save"));
-    window.tabs()->setCurrent(20);
+    resultTabs(window)->setCurrent(20);
     action(window, "mnupoint")->trigger();
     QCOMPARE(app.browser("WebBrowser21")->calls.last(), QStringLiteral("print"));
     // A refused save (the user cancelled the browser's dialog) ends quietly.
@@ -176,22 +177,22 @@ void MainTabsTest::theTabStripByKeyboard() {
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
     // From the keyword box, where the focus is after start-up; hidden tabs are passed over.
-    QLineEdit* box = window.keywordBox()->lineEdit();
+    QLineEdit* box = keywordBox(window)->lineEdit();
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
-    QCOMPARE(window.tabs()->current(), 1);
+    QCOMPARE(resultTabs(window)->current(), 1);
     QTest::keyClick(box, Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(window.tabs()->current(), 3);
+    QCOMPARE(resultTabs(window)->current(), 3);
     QTest::keyClick(box, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(window.tabs()->current(), 1);
+    QCOMPARE(resultTabs(window)->current(), 1);
     QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
-    QCOMPARE(window.tabs()->current(), 20);
+    QCOMPARE(resultTabs(window)->current(), 20);
 
     // Shift+F10 on the strip opens its menu.
-    window.tabs()->setFocus();
-    QVERIFY(window.tabs()->hasFocus());
-    QTest::keyClick(window.tabs(), Qt::Key_F10, Qt::ShiftModifier);
+    resultTabs(window)->setFocus();
+    QVERIFY(resultTabs(window)->hasFocus());
+    QTest::keyClick(resultTabs(window), Qt::Key_F10, Qt::ShiftModifier);
     QVERIFY(window.findChild<QMenu*>("youjian")->isVisible());
     window.findChild<QMenu*>("youjian")->hide();
 }

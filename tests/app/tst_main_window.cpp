@@ -7,6 +7,7 @@
 #include "search/main_window.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -32,7 +33,7 @@ static QByteArray gnFile(const QList<QByteArray>& engines, const QByteArray& sou
 void MainWindowTest::defaultSettingsShowTheBuiltInTabsAndTheStartPage() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
-    TabStrip* tabs = window.tabs();
+    TabStrip* tabs = resultTabs(window);
     for (int i = 0; i <= 20; ++i) QVERIFY2(tabs->isTabVisible(i), qPrintable(QString::number(i)));
     QVERIFY(!tabs->isTabVisible(21));
     QVERIFY(!tabs->isTabVisible(22));
@@ -53,11 +54,11 @@ void MainWindowTest::defaultSettingsShowTheBuiltInTabsAndTheStartPage() {
     QVERIFY(update->navigations[0].endsWith("/6.2.368.htm"));
     QVERIFY(!update->silent);
 
-    QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
+    QCOMPARE(statusText(window), QStringLiteral("准备工作"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Pluvik"));
     QCOMPARE(window.findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("Pluvik"));
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(window.keywordBox()->currentText().isEmpty());
+    QVERIFY(keywordBox(window)->currentText().isEmpty());
 
     // Loading created both files with the default bytes.
     QCOMPARE(app.readProgramFile("Gn.txt"), gnFile(QList<QByteArray>(21, " 1 ")));
@@ -70,9 +71,9 @@ void MainWindowTest::aSwitchedOffFirstEngineHidesTabZero() {
     engines[0] = " 0 ";
     app.writeProgramFile("Gn.txt", gnFile(engines));
     MainWindow window(app.context(), app.stores());
-    QVERIFY(!window.tabs()->isTabVisible(0));
-    QVERIFY(window.tabs()->current() != 0);
-    QVERIFY(window.tabs()->isTabVisible(window.tabs()->current()));
+    QVERIFY(!resultTabs(window)->isTabVisible(0));
+    QVERIFY(resultTabs(window)->current() != 0);
+    QVERIFY(resultTabs(window)->isTabVisible(resultTabs(window)->current()));
     // A hidden tab still gets its start page.
     QCOMPARE(app.browser("WebBrowser1")->navigations.size(), 1);
 }
@@ -84,10 +85,10 @@ void MainWindowTest::aNamedUserEngineGetsItsTab() {
         "DIY.txt",
         QByteArray(" 1 \r\n 0 \r\n\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7\r\n\r\nhttp://s.example/?q=\r\n\r\n"));
     MainWindow window(app.context(), app.stores());
-    QVERIFY(window.tabs()->isTabVisible(21));
-    QCOMPARE(window.tabs()->caption(21), QStringLiteral("我的搜索"));
-    QVERIFY(!window.tabs()->isTabVisible(22));
-    QCOMPARE(window.tabs()->caption(22), QString());
+    QVERIFY(resultTabs(window)->isTabVisible(21));
+    QCOMPARE(resultTabs(window)->caption(21), QStringLiteral("我的搜索"));
+    QVERIFY(!resultTabs(window)->isTabVisible(22));
+    QCOMPARE(resultTabs(window)->caption(22), QString());
 }
 
 void MainWindowTest::everythingOffKeepsOneTab() {
@@ -96,9 +97,9 @@ void MainWindowTest::everythingOffKeepsOneTab() {
     app.writeProgramFile("DIY.txt", " 0 \r\n 0 \r\n\r\n\r\n\r\n\r\n");
     MainWindow window(app.context(), app.stores());
     // The tab the options dialog keeps when every engine is unchecked, without a word this time.
-    QCOMPARE(window.tabs()->visibleCount(), 1);
-    QVERIFY(window.tabs()->isTabVisible(20));
-    QCOMPARE(window.tabs()->current(), 20);
+    QCOMPARE(resultTabs(window)->visibleCount(), 1);
+    QVERIFY(resultTabs(window)->isTabVisible(20));
+    QCOMPARE(resultTabs(window)->current(), 20);
     QVERIFY(app.messages.empty());
 }
 
@@ -108,11 +109,11 @@ void MainWindowTest::damagedSettingsFilesStartOnDefaults() {
     app.writeProgramFile("Gn.txt", " 0 \r\n 1 \r\n 0");
     app.writeProgramFile("DIY.txt", QByteArray("\xFF\xFE\x00\x81", 4));
     MainWindow window(app.context(), app.stores());
-    QVERIFY(!window.tabs()->isTabVisible(0));
-    QVERIFY(window.tabs()->isTabVisible(1));
-    QVERIFY(!window.tabs()->isTabVisible(2));
-    for (int i = 3; i <= 20; ++i) QVERIFY(window.tabs()->isTabVisible(i));
-    QVERIFY(!window.tabs()->isTabVisible(21));
+    QVERIFY(!resultTabs(window)->isTabVisible(0));
+    QVERIFY(resultTabs(window)->isTabVisible(1));
+    QVERIFY(!resultTabs(window)->isTabVisible(2));
+    for (int i = 3; i <= 20; ++i) QVERIFY(resultTabs(window)->isTabVisible(i));
+    QVERIFY(!resultTabs(window)->isTabVisible(21));
 }
 
 void MainWindowTest::controlsSitWhereTheLayoutPutsThem() {
@@ -133,10 +134,10 @@ void MainWindowTest::controlsSitWhereTheLayoutPutsThem() {
     QCOMPARE(geometryOf("WBupdate"), QRect(24, 16, 9, 2));
     QCOMPARE(window.findChild<QWidget*>("WebBrowser1")->size(), QSize(985, 529));
     // All 21 visible tabs fit in one row.
-    const QRect first = window.tabs()->tabRect(0);
+    const QRect first = resultTabs(window)->tabRect(0);
     QVERIFY(!first.isEmpty());
-    QCOMPARE(window.tabs()->tabRect(20).top(), first.top());
-    QVERIFY(window.tabs()->tabRect(20).right() <= 1001);
+    QCOMPARE(resultTabs(window)->tabRect(20).top(), first.top());
+    QVERIFY(resultTabs(window)->tabRect(20).right() <= 1001);
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -11,6 +11,7 @@
 #include "search/main_window.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
+#include "support/main_controls.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -38,8 +39,8 @@ static FakeBrowserView* tab(AppFixture& app, int t) {
 }
 
 static void typeAndSearch(MainWindow& window, const QString& keyword) {
-    window.keywordBox()->setEditText(keyword);
-    QTest::keyClick(window.keywordBox()->lineEdit(), Qt::Key_Return);
+    keywordBox(window)->setEditText(keyword);
+    QTest::keyClick(keywordBox(window)->lineEdit(), Qt::Key_Return);
 }
 
 void SearchTest::emptyKeywordIsRefusedAndNothingElseHappens() {
@@ -49,8 +50,7 @@ void SearchTest::emptyKeywordIsRefusedAndNothingElseHappens() {
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
     QCOMPARE(app.messages[0].icon, MessageIcon::None);
-    QVERIFY(!window.searchStarted());
-    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!waitWindow()->isVisible());
     QVERIFY(!window.findChild<QTimer*>("Timer2")->isActive());
     QCOMPARE(tab(app, 0)->navigations.size(), 1);  // the start page only
 }
@@ -64,13 +64,12 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     window.show();
     typeAndSearch(window, QStringLiteral("你好 a&b"));
 
-    QVERIFY(window.searchStarted());
     QVERIFY(window.findChild<QTimer*>("Timer2")->isActive());
     QVERIFY(window.findChild<QTimer*>("Timer4")->isActive());
-    QVERIFY(window.waitWindow()->isVisible());
+    QVERIFY(waitWindow()->isVisible());
     QVERIFY(!window.isEnabled());
     // The main window owns the wait window, so it never hides it.
-    QCOMPARE(window.waitWindow()->windowHandle()->transientParent(), window.windowHandle());
+    QCOMPARE(waitWindow()->windowHandle()->transientParent(), window.windowHandle());
     QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3 a&b"));
     QCOMPARE(tab(app, 10)->navigations.last(),
              QStringLiteral(
@@ -81,14 +80,14 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     QCOMPARE(tab(app, 21)->navigations.size(), 1);
     QCOMPARE(tab(app, 22)->navigations.size(), 1);
     // The search changes neither the selected tab nor the visibility.
-    QCOMPARE(window.tabs()->current(), 0);
-    QVERIFY(!window.tabs()->isTabVisible(5));
+    QCOMPARE(resultTabs(window)->current(), 0);
+    QVERIFY(!resultTabs(window)->isTabVisible(5));
 
-    QCOMPARE(window.keywordBox()->count(), 1);
-    QCOMPARE(window.keywordBox()->currentText(), QStringLiteral("你好 a&b"));
+    QCOMPARE(keywordBox(window)->count(), 1);
+    QCOMPARE(keywordBox(window)->currentText(), QStringLiteral("你好 a&b"));
     // The main window takes input again once the pages have opened.
     tab(app, 15)->finishLoad();
-    window.waitWindow()->onTimer1();
+    waitWindow()->onTimer1();
     QVERIFY(window.isEnabled());
     // The same keyword again searches again, the list does not grow; case matters.
     window.search();
@@ -97,7 +96,7 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     typeAndSearch(window, QStringLiteral("ABC"));
     tab(app, 15)->finishLoad();
     typeAndSearch(window, QStringLiteral("abc"));
-    QCOMPARE(window.keywordBox()->count(), 3);
+    QCOMPARE(keywordBox(window)->count(), 3);
 }
 
 void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
@@ -116,14 +115,14 @@ void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QLineEdit* box = window.keywordBox()->lineEdit();
+    QLineEdit* box = keywordBox(window)->lineEdit();
     auto searchTyped = [&](const QString& typed) {
         box->setFocus();
         box->clear();
         QTest::keyClicks(box, typed);
         QTest::keyClick(box, Qt::Key_Return);
         tab(app, 15)->finishLoad();
-        window.waitWindow()->onTimer1();
+        waitWindow()->onTimer1();
     };
     searchTyped(QStringLiteral("abc"));
     searchTyped(QStringLiteral("ab"));
@@ -131,7 +130,7 @@ void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
 
     typeAndSearch(window, QStringLiteral("北京大学"));
     tab(app, 15)->finishLoad();
-    window.waitWindow()->onTimer1();
+    waitWindow()->onTimer1();
     box->setFocus();
     box->clear();
     QInputMethodEvent commit;
@@ -140,7 +139,7 @@ void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%B1%B1%BE%A9"));
     // The earlier keywords are still offered in the list.
-    QCOMPARE(window.keywordBox()->count(), 4);
+    QCOMPARE(keywordBox(window)->count(), 4);
 }
 
 void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {
@@ -153,12 +152,12 @@ void SearchTest::pagesOpenedEndsTheWaitAtTheNextTick() {
     QVERIFY(!window.isEnabled());
     tab(app, 15)->finishLoad(false);  // a failed load ends it as well
     QVERIFY(window.isEnabled());
-    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
-    QVERIFY(window.waitWindow()->isVisible());
-    QVERIFY(window.waitWindow()->timer()->isActive());
-    window.waitWindow()->onTimer1();
-    QVERIFY(!window.waitWindow()->isVisible());
-    QVERIFY(!window.waitWindow()->timer()->isActive());
+    QCOMPARE(statusText(window), QStringLiteral("已打开"));
+    QVERIFY(waitWindow()->isVisible());
+    QVERIFY(waitWindow()->timer()->isActive());
+    waitWindow()->onTimer1();
+    QVERIFY(!waitWindow()->isVisible());
+    QVERIFY(!waitWindow()->timer()->isActive());
     QVERIFY(app.messages.empty());
 }
 
@@ -167,22 +166,22 @@ void SearchTest::stopQuestionOkStopsLoading() {
     MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
-    window.waitWindow()->close();
+    waitWindow()->close();
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].title, QStringLiteral("停止确认"));
     QCOMPARE(app.messages[0].text, QStringLiteral("要停止打开网页吗？"));
     QVERIFY(window.isEnabled());
-    QCOMPARE(window.statusText(), QStringLiteral("已停止打开"));
+    QCOMPARE(statusText(window), QStringLiteral("已停止打开"));
     for (int t = 0; t <= 20; ++t) QVERIFY(tab(app, t)->calls.contains("stop"));
     QVERIFY(!tab(app, 21)->calls.contains("stop"));
-    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!waitWindow()->isVisible());
     // The engine reports the stopped load as finished: the search stays stopped.
     tab(app, 15)->finishLoad(false);
-    QCOMPARE(window.statusText(), QStringLiteral("已停止打开"));
+    QCOMPARE(statusText(window), QStringLiteral("已停止打开"));
     // A later load of that tab (a click on a link) counts again.
     emit tab(app, 15)->DownloadBegin();
     tab(app, 15)->finishLoad(false);
-    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
+    QCOMPARE(statusText(window), QStringLiteral("已打开"));
 }
 
 void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
@@ -191,8 +190,8 @@ void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
     MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
-    window.waitWindow()->close();
-    QVERIFY(!window.waitWindow()->isVisible());
+    waitWindow()->close();
+    QVERIFY(!waitWindow()->isVisible());
     QVERIFY(!window.isEnabled());
     QVERIFY(!tab(app, 0)->calls.contains("stop"));
     tab(app, 15)->finishLoad();
@@ -201,9 +200,9 @@ void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
     typeAndSearch(window, QStringLiteral("y"));
     tab(app, 15)->finishLoad();
     const size_t asked = app.messages.size();
-    window.waitWindow()->close();
+    waitWindow()->close();
     QCOMPARE(app.messages.size(), asked);
-    QCOMPARE(window.statusText(), QStringLiteral("已打开"));
+    QCOMPARE(statusText(window), QStringLiteral("已打开"));
 }
 
 void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {
@@ -211,21 +210,21 @@ void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {
     MainWindow window(app.context(), app.stores());
     emit tab(app, 0)->DownloadBegin();
     tab(app, 15)->finishLoad();
-    QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
+    QCOMPARE(statusText(window), QStringLiteral("准备工作"));
     QVERIFY(window.isEnabled());
     typeAndSearch(window, QStringLiteral("x"));
     emit tab(app, 0)->DownloadBegin();
-    QCOMPARE(window.statusText(), QStringLiteral("正在打开...."));
+    QCOMPARE(statusText(window), QStringLiteral("正在打开...."));
     emit tab(app, 3)->DownloadBegin();  // only tab 0 reports beginnings
     window.onTimer2();
-    QCOMPARE(window.statusText(), QStringLiteral("准备工作"));
+    QCOMPARE(statusText(window), QStringLiteral("准备工作"));
 }
 
 void SearchTest::secondLoadOfTabTwentyUsesTheCurrentText() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
     typeAndSearch(window, QStringLiteral("first"));
-    window.keywordBox()->setEditText(QStringLiteral("second"));
+    keywordBox(window)->setEditText(QStringLiteral("second"));
     window.onTimer4();
     QCOMPARE(tab(app, 20)->navigations.last(), QStringLiteral("http://www.gougou.com/search?search=second"));
     QVERIFY(!window.findChild<QTimer*>("Timer4")->isActive());
@@ -238,7 +237,7 @@ void SearchTest::doubleClickNeverClosesTheLastTab() {
     app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
     MainWindow window(app.context(), app.stores());
     window.show();
-    TabStrip* tabs = window.tabs();
+    TabStrip* tabs = resultTabs(window);
     QVERIFY(tabs->setCurrent(9));
     QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(9).center());
     QVERIFY(!tabs->isTabVisible(9));
@@ -251,20 +250,20 @@ void SearchTest::doubleClickNeverClosesTheLastTab() {
 void SearchTest::trayHideBlinkAndRestore() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
-    window.setTrayAvailableForTest(true);
+    tray(window)->setAvailableForTest(true);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.trayLeftClick();
+    tray(window)->leftClick();
     QVERIFY(!window.isVisible());
     QVERIFY(window.findChild<QTimer*>("Timer3")->isActive());
     QCOMPARE(window.findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("点击恢复窗口"));
-    window.trayLeftClick();  // within the first blink: nothing
+    tray(window)->leftClick();  // within the first blink: nothing
     QVERIFY(!window.isVisible());
-    window.onTimer3();
-    window.onTimer3();  // now blank
-    QCOMPARE(window.trayLogic().flashState(), std::string("闪烁"));
+    tray(window)->blinkTick();
+    tray(window)->blinkTick();  // now blank
+    QCOMPARE(tray(window)->logic().flashState(), std::string("闪烁"));
     // Right click on a hidden window offers only "显示界面(&V)" of the three.
-    window.trayRightClick(QPoint(0, 0));
+    tray(window)->rightClick(QPoint(0, 0));
     QVERIFY(!window.findChild<QAction*>("sousuocaidan")->isVisible());
     QVERIFY(!window.findChild<QAction*>("mnuTrayMinimize")->isVisible());
     QVERIFY(window.findChild<QAction*>("mnuTrayRestore")->isVisible());
@@ -279,14 +278,14 @@ void SearchTest::trayHideBlinkAndRestore() {
     QVERIFY(window.findChild<QAction*>("mnuTrayMinimize")->isVisible());
     QVERIFY(!window.findChild<QAction*>("mnuTrayRestore")->isVisible());
     QVERIFY(!window.findChild<QTimer*>("Timer3")->isActive());
-    QVERIFY(!window.trayLogic().iconBlank());
+    QVERIFY(!tray(window)->logic().iconBlank());
     QCOMPARE(window.findChild<QSystemTrayIcon*>("TubrTray1")->toolTip(), QStringLiteral("Pluvik"));
 }
 
 void SearchTest::withoutTrayMinimisingKeepsTheWindow() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
-    window.setTrayAvailableForTest(false);
+    tray(window)->setAvailableForTest(false);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.showMinimized();
@@ -307,10 +306,10 @@ void SearchTest::exitClosesEveryWindowWithoutAQuestion() {
         others << w;
     }
     typeAndSearch(window, QStringLiteral("x"));
-    QVERIFY(window.waitWindow()->isVisible());
+    QVERIFY(waitWindow()->isVisible());
     window.findChild<QAction*>("exit")->trigger();
     QVERIFY(app.messages.empty());
-    QVERIFY(!window.waitWindow()->isVisible());
+    QVERIFY(!waitWindow()->isVisible());
     QVERIFY(!window.isVisible());
     QVERIFY(!window.findChild<QSystemTrayIcon*>("TubrTray1")->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

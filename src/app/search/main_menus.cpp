@@ -1,169 +1,132 @@
-// The main window's menus, its tray icon and its exit sequence.
+// The main window's menus and what each entry does: the menu bar, the tray menu mnuTray and the tab
+// strip's context menu youjian.
 
 #include <QAction>
-#include <QApplication>
-#include <QCloseEvent>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPixmap>
-#include <QSystemTrayIcon>
-#include <QTimer>
 
-#include "browse/browse_window.h"
 #include "browse/browse_windows.h"
+#include "platform/browser_view.h"
 #include "platform/qt_text.h"
-#include "platform/trace.h"
 #include "search/main_window.h"
+#include "search/tab_commands.h"
+#include "search/tab_keys.h"
+#include "search/tray_controller.h"
+#include "shell/menu_table.h"
+#include "shell/tab_strip.h"
+#include "windows/open_link.h"
+#include "windows/open_link_decision.h"
 
 namespace pluvik {
 
-QAction* MainWindow::addAction(QMenu* menu, const char* name, const QString& text,
-                               const QKeySequence& shortcut) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-        // The shortcuts work wherever the focus is in the window, result pages included.
-        action->setShortcutContext(Qt::WindowShortcut);
-    }
-    return action;
-}
-
 void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
+    auto link = [this](MakerPage page) { return [this, page] { OpenLink(m_ctx, this, toQ(makerAddress(page))); }; };
+    auto save = [this] { execCurrent(BrowserCommand::SaveAs); };
+    auto saveAll = [this] { execAll(BrowserCommand::SaveAs); };
+    auto print = [this] { execCurrent(BrowserCommand::Print); };
+    auto printAll = [this] { execAll(BrowserCommand::Print); };
+    auto options = [this] { m_windows.showOptions(); };
+    auto ranking = [this] { m_windows.showRanking(); };
+    auto dual = [this] { m_windows.showDual(); };
+    auto browse = [this] { m_ctx.browseWindows.defaultInstance(); };
+    auto cleaner = [this] { m_windows.showCleaner(); };
+    auto about = [this] { m_windows.showAbout(); };
+    auto exit = [this] { exitProgram(); };
 
-    QMenu* sousuo = bar->addMenu(QStringLiteral("搜索(&S)"));
+    QMenu* sousuo = menuBar()->addMenu(QStringLiteral("搜索(&S)"));
     sousuo->setObjectName("sousuo");
-    connect(addAction(sousuo, "start", QStringLiteral("开始搜索"), QKeySequence("Ctrl+G")),
-            &QAction::triggered, this, &MainWindow::search);
-    addAction(sousuo, "phb", QStringLiteral("搜索排行榜"), QKeySequence("Ctrl+B"));
-    addAction(sousuo, "goersou", QStringLiteral("双屏搜索"), QKeySequence("Ctrl+T"));
-    addAction(sousuo, "souwrb", QStringLiteral("搜索浏览器"), QKeySequence("Ctrl+W"));
-    addAction(sousuo, "delete", QStringLiteral("清理搜索记录"), QKeySequence("Ctrl+D"));
-    sousuo->addSeparator();
-    addAction(sousuo, "xuanxiang", QStringLiteral("选项"), QKeySequence("Ctrl+X"));
-    sousuo->addSeparator();
-    addAction(sousuo, "baocunjieguo", QStringLiteral("保存当前结果"), QKeySequence("Ctrl+S"));
-    addAction(sousuo, "baocunsuoyoujieguo", QStringLiteral("保存所有结果"), QKeySequence("Ctrl+F11"));
-    sousuo->addSeparator();
-    addAction(sousuo, "print", QStringLiteral("打印当前结果"), QKeySequence("Ctrl+P"));
-    addAction(sousuo, "pointall", QStringLiteral("打印所有结果"), QKeySequence("Ctrl+F12"));
-    sousuo->addSeparator();
-    connect(addAction(sousuo, "exit", QStringLiteral("退出"), QKeySequence("Ctrl+E")), &QAction::triggered,
-            this, &MainWindow::exitProgram);
+    addMenuEntries(sousuo, this,
+                   {{"start", "开始搜索", "Ctrl+G", [this] { search(); }},
+                    {"phb", "搜索排行榜", "Ctrl+B", ranking},
+                    {"goersou", "双屏搜索", "Ctrl+T", dual},
+                    {"souwrb", "搜索浏览器", "Ctrl+W", browse},
+                    {"delete", "清理搜索记录", "Ctrl+D", cleaner},
+                    {nullptr},
+                    {"xuanxiang", "选项", "Ctrl+X", options},
+                    {nullptr},
+                    {"baocunjieguo", "保存当前结果", "Ctrl+S", save},
+                    {"baocunsuoyoujieguo", "保存所有结果", "Ctrl+F11", saveAll},
+                    {nullptr},
+                    {"print", "打印当前结果", "Ctrl+P", print},
+                    {"pointall", "打印所有结果", "Ctrl+F12", printAll},
+                    {nullptr},
+                    {"exit", "退出", "Ctrl+E", exit}});
 
-    QMenu* view = bar->addMenu(QStringLiteral("查看(&V)"));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     view->setObjectName("view");
-    QAction* big = addAction(view, "big", QStringLiteral("标准模式"));
+    addMenuEntries(view, this, {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, [this] { switchToMini(); }}});
+    // "标准模式" has no command of its own: it stays checked.
+    QAction* big = view->findChild<QAction*>("big");
     big->setCheckable(true);
     big->setChecked(true);
-    connect(big, &QAction::triggered, big, [big] { big->setChecked(true); });  // no command of its own
-    addAction(view, "mini", QStringLiteral("Mini模式"));
+    connect(big, &QAction::triggered, big, [big] { big->setChecked(true); });
 
-    QMenu* hp = bar->addMenu(QStringLiteral("帮助(&H)"));
+    QMenu* hp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     hp->setObjectName("hp");
-    addAction(hp, "help", QStringLiteral("帮助"), QKeySequence("Ctrl+H"));
-    hp->addSeparator();
-    addAction(hp, "website", QStringLiteral("产品网站"), QKeySequence("F2"));
-    addAction(hp, "index", QStringLiteral("官方网站"), QKeySequence("Ctrl+I"));
-    addAction(hp, "BUG", QStringLiteral("提交BUG"), QKeySequence("Ctrl+J"));
-    hp->addSeparator();
-    addAction(hp, "update", QStringLiteral("检查更新"), QKeySequence("Ctrl+U"));
-    addAction(hp, "zanzhu", QStringLiteral("赞助我们"), QKeySequence("Ctrl+Z"));
-    addAction(hp, "about", QStringLiteral("关于 Pluvik"), QKeySequence("Ctrl+A"));
+    addMenuEntries(hp, this,
+                   {{"help", "帮助", "Ctrl+H", link(MakerPage::Help)},
+                    {nullptr},
+                    {"website", "产品网站", "F2", link(MakerPage::ProductHome)},
+                    {"index", "官方网站", "Ctrl+I", link(MakerPage::MakerHome)},
+                    {"BUG", "提交BUG", "Ctrl+J", [this] { OpenBugReport(m_ctx.shell, this); }},
+                    {nullptr},
+                    {"update", "检查更新", "Ctrl+U", [this] { m_windows.showUpdate(); }},
+                    {"zanzhu", "赞助我们", "Ctrl+Z", [this] { m_windows.showSponsor(); }},
+                    {"about", "关于 Pluvik", "Ctrl+A", about}});
 
-    // The tab strip's context menu; its commands are wired by the tab management code.
+    auto* trayMenu = new QMenu(QStringLiteral("Popup"), this);
+    trayMenu->setObjectName("mnuTray");
+    m_tray = new TrayController(this, trayMenu, m_ctx.trace);
+    addMenuEntries(trayMenu, this,
+                   {{"sousuocaidan", "搜索(&G)", nullptr, [this] { search(); }},
+                    {"paihang", "搜索排行榜(&B)", nullptr, ranking},
+                    {"goerso", "双屏搜索(&T)", nullptr, dual},
+                    {"soub", "搜索浏览器(&W)", nullptr, browse},
+                    {"godelete", "清理搜索记录(&D)", nullptr, cleaner},
+                    {"gang6"},
+                    {"xuanxiangcaidan", "选项(&X)", nullptr, options},
+                    {"gang14"},
+                    {"guanyucaidan", "关于(&A)", nullptr, about},
+                    {"gangcaidan"},
+                    {"mnuTrayRestore", "显示界面(&V)", nullptr, [this] { m_tray->showWindow(); }},
+                    {"mnuTrayMinimize", "隐藏界面(&U)", nullptr, [this] { m_tray->hideWindow(); }},
+                    {"mnuTraySep"},
+                    {"mnuTrayClose", "退出(&E)", nullptr, exit}});
+
     m_youjian = new QMenu(QStringLiteral("右键"), this);
     m_youjian->setObjectName("youjian");
-}
-
-void MainWindow::buildTrayMenu() {
-    m_trayMenu = new QMenu(QStringLiteral("Popup"), this);
-    m_trayMenu->setObjectName("mnuTray");
-    connect(addAction(m_trayMenu, "sousuocaidan", QStringLiteral("搜索(&G)")), &QAction::triggered, this,
-            &MainWindow::search);
-    addAction(m_trayMenu, "paihang", QStringLiteral("搜索排行榜(&B)"));
-    addAction(m_trayMenu, "goerso", QStringLiteral("双屏搜索(&T)"));
-    addAction(m_trayMenu, "soub", QStringLiteral("搜索浏览器(&W)"));
-    addAction(m_trayMenu, "godelete", QStringLiteral("清理搜索记录(&D)"));
-    m_trayMenu->addSeparator()->setObjectName("gang6");
-    addAction(m_trayMenu, "xuanxiangcaidan", QStringLiteral("选项(&X)"));
-    m_trayMenu->addSeparator()->setObjectName("gang14");
-    addAction(m_trayMenu, "guanyucaidan", QStringLiteral("关于(&A)"));
-    m_trayMenu->addSeparator()->setObjectName("gangcaidan");
-    connect(addAction(m_trayMenu, "mnuTrayRestore", QStringLiteral("显示界面(&V)")), &QAction::triggered,
-            this, &MainWindow::showFromTray);
-    connect(addAction(m_trayMenu, "mnuTrayMinimize", QStringLiteral("隐藏界面(&U)")), &QAction::triggered,
-            this, &MainWindow::hideToTray);
-    m_trayMenu->addSeparator()->setObjectName("mnuTraySep");
-    connect(addAction(m_trayMenu, "mnuTrayClose", QStringLiteral("退出(&E)")), &QAction::triggered, this,
-            &MainWindow::exitProgram);
-
-    m_tray = new TrayController(this, m_timer3, m_trayMenu);
-}
-
-void MainWindow::hideToTray() {
-    m_tray->hideWindow();
-    m_ctx.trace.record("tray_hidden");
-}
-
-void MainWindow::showFromTray() {
-    m_tray->showWindow();
-    m_ctx.trace.record("tray_restored");
-}
-
-void MainWindow::trayLeftClick() {
-    m_tray->leftClick();
-}
-
-void MainWindow::applyTrayMenuEntries() {
-    m_tray->applyMenuEntries();
-}
-
-void MainWindow::trayRightClick(const QPoint& globalPos) {
-    m_tray->rightClick(globalPos);
-}
-
-void MainWindow::onTimer3() {
-    m_tray->blinkTick();
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !isVisible()) return;
-    // Without a notification area there would be no way back: the window then minimises as usual.
-    if (!trayAvailable()) return;
-    // Hiding inside the state-change notification confuses some window managers: do it next.
-    QTimer::singleShot(0, this, [this] {
-        if (isMinimized() && isVisible()) hideToTray();
-    });
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    exitProgram();
-    event->accept();
-}
-
-void MainWindow::exitProgram() {
-    if (m_exiting) return;
-    m_exiting = true;
-    m_ctx.trace.record("exit");
-    // 1. The tray icon goes; 2. the wait window will close without asking.
-    m_tray->remove();
-    m_wait->markExiting();
-    // 3. Every window of the program closes with its own close handling.
-    QList<QPointer<QWidget>> windows;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w != this && w->isWindow()) windows.append(w);
+    addMenuEntries(m_youjian, this,
+                   {{"qingping", "清屏(&C)", nullptr,
+                     [this] { browser(m_tabs->current())->Navigate(QStringLiteral("about:blank")); }},
+                    {"qingpingall", "全部清屏(&D)", nullptr,
+                     [this] {
+                         for (BrowserView* view : m_browsers) view->Navigate(QStringLiteral("about:blank"));
+                     }},
+                    {"gang7"}});
+    QMenu* colours = m_youjian->addMenu(QStringLiteral("标签颜色(&Y)"));
+    colours->setObjectName("yanse");
+    auto* group = new QActionGroup(colours);
+    for (int index = 0; index < static_cast<int>(captionColors().size()); ++index) {
+        const CaptionColor& c = captionColors().at(static_cast<size_t>(index));
+        addMenuEntries(colours, this, {{c.action, c.caption, nullptr, [this, index] { setCaptionColor(index); }}});
+        QAction* a = colours->actions().last();
+        a->setCheckable(true);
+        a->setChecked(index == 0);
+        group->addAction(a);
     }
-    for (const QPointer<QWidget>& w : windows) {
-        if (w && w->isVisible()) w->close();
-    }
-    m_ctx.browseWindows.closeAll();
-    m_wait->close();
-    if (isVisible()) QMainWindow::hide();
-    // 4. The process ends once the event loop (and any dialog's nested loop) returns.
-    QCoreApplication::quit();
+    addMenuEntries(m_youjian, this,
+                   {{"gang8"},
+                    {"mnubaocunjieguo", "保存当前结果(&S)", nullptr, save},
+                    {"mnubaocunsuoyoujieguo", "保存所有结果(&T)", nullptr, saveAll},
+                    {"gang11"},
+                    {"mnupoint", "打印当前结果(&P)", nullptr, print},
+                    {"munpointall", "打印所有结果(&Q)", nullptr, printAll},
+                    {"gang12"},
+                    {"guanbi", "关闭(&E)", nullptr, [this] { closeTab(); }},
+                    {"guanbiqita", "关闭其他(&F)", nullptr,
+                     [this] { m_tabs->edit([](TabStripModel& tabs) { closeOtherResultTabs(tabs); }); }}});
+    new TabKeys(this, m_tabs, m_youjian);
 }
 
 }  // namespace pluvik

@@ -28,6 +28,7 @@ namespace pluvik {
 
 void MainWindow::connectEvents() {
     connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);
+    connect(m_command2, &QPushButton::clicked, this, [this] { closeTab(true); });
     // Enter in the keyword box searches. The combo box holds the focus for its line edit and hands
     // it every key, an unhandled Enter twice over, so the key press is taken at the combo box.
     m_combo->installEventFilter(this);

@@ -1,62 +1,24 @@
-// The main window's tab management and the save and print of result pages.
+// The main window's result tabs: what the options dialog and the trace cleaner change, closing tabs,
+// the caption colours, the save and print of result pages, and the switch to the mini window.
 
 #include <QAction>
-#include <QActionGroup>
-#include <QMenu>
+#include <QComboBox>
 #include <QPointer>
-#include <QPushButton>
 
+#include "browse/browse_window.h"
+#include "browse/browse_windows.h"
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
+#include "platform/trace.h"
 #include "search/main_window.h"
 #include "search/tab_commands.h"
-#include "search/tab_keys.h"
+#include "search/tray_controller.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
+#include "windows/mini_window.h"
 
 namespace pluvik {
-
-void MainWindow::buildTabMenu() {
-    QMenu* m = m_youjian;
-    connect(addAction(m, "qingping", QStringLiteral("清屏(&C)")), &QAction::triggered, this,
-            &MainWindow::blankPage);
-    connect(addAction(m, "qingpingall", QStringLiteral("全部清屏(&D)")), &QAction::triggered, this,
-            &MainWindow::blankAllPages);
-    m->addSeparator()->setObjectName("gang7");
-    QMenu* colours = m->addMenu(QStringLiteral("标签颜色(&Y)"));
-    colours->setObjectName("yanse");
-    auto* group = new QActionGroup(colours);
-    group->setExclusive(true);
-    int index = 0;
-    for (const CaptionColor& c : captionColors()) {
-        QAction* a = addAction(colours, c.action, toQ(c.caption));
-        a->setCheckable(true);
-        a->setChecked(index == 0);
-        group->addAction(a);
-        connect(a, &QAction::triggered, this, [this, index] { setCaptionColor(index); });
-        ++index;
-    }
-    m->addSeparator()->setObjectName("gang8");
-    connect(addAction(m, "mnubaocunjieguo", QStringLiteral("保存当前结果(&S)")), &QAction::triggered, this,
-            &MainWindow::saveCurrent);
-    connect(addAction(m, "mnubaocunsuoyoujieguo", QStringLiteral("保存所有结果(&T)")), &QAction::triggered,
-            this, &MainWindow::saveAll);
-    m->addSeparator()->setObjectName("gang11");
-    connect(addAction(m, "mnupoint", QStringLiteral("打印当前结果(&P)")), &QAction::triggered, this,
-            &MainWindow::printCurrent);
-    connect(addAction(m, "munpointall", QStringLiteral("打印所有结果(&Q)")), &QAction::triggered, this,
-            &MainWindow::printAll);
-    m->addSeparator()->setObjectName("gang12");
-    connect(addAction(m, "guanbi", QStringLiteral("关闭(&E)")), &QAction::triggered, this,
-            &MainWindow::closeTab);
-    connect(addAction(m, "guanbiqita", QStringLiteral("关闭其他(&F)")), &QAction::triggered, this,
-            &MainWindow::closeOtherTabs);
-
-    new TabKeys(this, m_tabs, m_youjian);
-
-    connect(m_command2, &QPushButton::clicked, this, &MainWindow::closeTabWithQuestion);
-}
 
 void MainWindow::setTabVisible(int tab, bool visible) {
     m_tabs->setTabVisible(tab, visible);
@@ -72,48 +34,26 @@ std::vector<bool> MainWindow::tabVisibility() const {
     return out;
 }
 
-void MainWindow::showOptions() {
-    m_windows.showOptions();
+void MainWindow::clearKeywordHistory() {
+    m_history.clear();
+    m_combo->clear();
+    m_combo->clearEditText();
 }
 
-void MainWindow::closeTabWithQuestion() {
-    if (!m_ctx.dialogs.confirm(this, toQ(kCloseTabTitle), toQ(closeTabQuestion()))) return;
-    closeTab();
+void MainWindow::clearBrowseAddressList() {
+    // A default window that is not open has no list to clear.
+    if (BrowseWindow* window = m_ctx.browseWindows.openDefaultInstance()) window->addressBox()->clear();
 }
 
-void MainWindow::closeTab() {
+void MainWindow::closeTab(bool askFirst) {
+    if (askFirst && !m_ctx.dialogs.confirm(this, toQ(kCloseTabTitle), toQ(closeTabQuestion()))) return;
     m_tabs->edit([](TabStripModel& tabs) { return closeCurrentResultTab(tabs); });
-}
-
-void MainWindow::closeOtherTabs() {
-    m_tabs->edit([](TabStripModel& tabs) { closeOtherResultTabs(tabs); });
-}
-
-void MainWindow::blankPage() {
-    browser(m_tabs->current())->Navigate(QStringLiteral("about:blank"));
-}
-
-void MainWindow::blankAllPages() {
-    for (BrowserView* view : m_browsers) view->Navigate(QStringLiteral("about:blank"));
 }
 
 void MainWindow::setCaptionColor(int index) {
     const CaptionColor& c = captionColors().at(static_cast<size_t>(index));
     m_tabs->setCaptionColor(QColor(c.color.r, c.color.g, c.color.b));
     findChild<QAction*>(c.action)->setChecked(true);
-}
-
-void MainWindow::saveCurrent() {
-    execCurrent(BrowserCommand::SaveAs);
-}
-void MainWindow::saveAll() {
-    execAll(BrowserCommand::SaveAs);
-}
-void MainWindow::printCurrent() {
-    execCurrent(BrowserCommand::Print);
-}
-void MainWindow::printAll() {
-    execAll(BrowserCommand::Print);
 }
 
 void MainWindow::execCurrent(BrowserCommand command) {
@@ -129,6 +69,26 @@ void MainWindow::execAll(BrowserCommand command) {
     execOnEveryPage(
         this, m_ctx.dialogs, command, EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
         [self, this] { return self && !m_exiting; });
+}
+
+void MainWindow::switchToMini() {
+    if (!m_mini) {
+        m_mini = std::make_unique<MiniWindow>(
+            m_ctx, [this] { backFromMini(); }, [this] { exitProgram(); });
+    }
+    hide();
+    m_mini->show();
+    m_mini->raise();
+    m_mini->activateWindow();
+    m_tray->remove();
+    m_ctx.trace.record("mini_shown");
+}
+
+void MainWindow::backFromMini() {
+    showNormal();
+    raise();
+    activateWindow();
+    m_tray->install();
 }
 
 }  // namespace pluvik

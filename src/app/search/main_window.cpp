@@ -1,25 +1,26 @@
 #include "search/main_window.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
-#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include "options/option_rules.h"
 #include "platform/app_paths.h"
 #include "platform/browser_factory.h"
+#include "browse/browse_windows.h"
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/resources.h"
 #include "platform/trace.h"
+#include "search/tray_controller.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
-#include "windows/open_link.h"
 
 namespace pluvik {
 
@@ -30,9 +31,6 @@ MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent
     setWindowFlags(kFixedWindowFlags);
     buildControls();
     buildMenus();
-    buildTrayMenu();
-    buildTabMenu();
-    buildCommands();
     m_wait = std::make_unique<WaitWindow>(*this, m_ctx.dialogs, m_ctx.trace, this);
     connectEvents();
     load();
@@ -43,20 +41,26 @@ MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(m_client);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
 
-    pictureBox(m_client, "Picture1", ":/pluvik/picture1.png", QRect(24, 4, 240, 44));
-    pictureBox(m_client, "Picture2", ":/pluvik/picture2.png", QRect(760, 6, 140, 44));
-    pictureBox(m_client, "Picture3", ":/pluvik/picture3.png", QRect(160, 62, 700, 24));
+    pictureBox(client, "Picture1", ":/pluvik/picture1.png", QRect(24, 4, 240, 44));
+    pictureBox(client, "Picture2", ":/pluvik/picture2.png", QRect(760, 6, 140, 44));
+    pictureBox(client, "Picture3", ":/pluvik/picture3.png", QRect(160, 62, 700, 24));
+    auto label = [client](const char* name, const QString& text, const QRect& geometry) {
+        auto* l = new QLabel(text, client);
+        l->setObjectName(QLatin1String(name));
+        l->setGeometry(geometry);
+        return l;
+    };
+    label("Label1", QStringLiteral("请输入关键词："), QRect(280, 16, 84, 12));
+    label("Label5", QStringLiteral("时间："), QRect(8, 56, 36, 17));
+    m_label6 = label("Label6", {}, QRect(40, 56, 105, 17));
+    m_label4 = label("Label4", {}, QRect(80, 72, 65, 17));
 
-    m_label1 = new QLabel(QStringLiteral("请输入关键词："), m_client);
-    m_label1->setObjectName("Label1");
-    m_label1->setGeometry(280, 16, 84, 12);
-
-    m_combo = new QComboBox(m_client);
+    m_combo = new QComboBox(client);
     m_combo->setObjectName("Combo1");
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
@@ -67,26 +71,16 @@ void MainWindow::buildControls() {
     // The earlier keywords stay in the drop-down list.
     m_combo->setCompleter(nullptr);
 
-    m_command1 = new QPushButton(QStringLiteral("搜索"), m_client);
+    m_command1 = new QPushButton(QStringLiteral("搜索"), client);
     m_command1->setObjectName("Command1");
     m_command1->setGeometry(656, 16, 73, 25);
     m_command1->setDefault(true);
 
-    m_command2 = new QPushButton(QStringLiteral("关闭当前选项卡"), m_client);
+    m_command2 = new QPushButton(QStringLiteral("关闭当前选项卡"), client);
     m_command2->setObjectName("Command2");
     m_command2->setGeometry(912, 64, 97, 25);
 
-    m_label5 = new QLabel(QStringLiteral("时间："), m_client);
-    m_label5->setObjectName("Label5");
-    m_label5->setGeometry(8, 56, 36, 17);
-    m_label6 = new QLabel(m_client);
-    m_label6->setObjectName("Label6");
-    m_label6->setGeometry(40, 56, 105, 17);
-    m_label4 = new QLabel(m_client);
-    m_label4->setObjectName("Label4");
-    m_label4->setGeometry(80, 72, 65, 17);
-
-    m_tabs = new TabStrip(EngineTable::kSlotCount, m_client);
+    m_tabs = new TabStrip(EngineTable::kSlotCount, client);
     m_tabs->setObjectName("SSTab1");
     m_tabs->setGeometry(8, 96, 1001, 569);
     m_tabs->setPageRect(QRect(8, 32, 985, 529));
@@ -99,16 +93,16 @@ void MainWindow::buildControls() {
     }
 
     // Practically invisible: it only fetches the version page once.
-    m_updateBrowser = m_ctx.browsers.create(m_client, "WBupdate");
+    m_updateBrowser = m_ctx.browsers.create(client, "WBupdate");
     m_updateBrowser->setGeometry(24, 16, 9, 2);
 
-    m_statusBar = new QStatusBar(m_client);
-    m_statusBar->setObjectName("StatusBar1");
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusBar->setGeometry(0, 666, 1018, 18);
-    m_statusLabel = new QLabel(QStringLiteral("准备工作"), m_statusBar);
+    auto* statusBar = new QStatusBar(client);
+    statusBar->setObjectName("StatusBar1");
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setGeometry(0, 666, 1018, 18);
+    m_statusLabel = new QLabel(QStringLiteral("准备工作"), statusBar);
     m_statusLabel->setObjectName("StatusBar1Text");
-    m_statusBar->addWidget(m_statusLabel, 1);
+    statusBar->addWidget(m_statusLabel, 1);
 
     auto timer = [this](const char* name, int intervalMs) {
         auto* t = new QTimer(this);
@@ -118,7 +112,6 @@ void MainWindow::buildControls() {
     };
     m_timer1 = timer("Timer1", 1000);
     m_timer2 = timer("Timer2", 1200);
-    m_timer3 = timer("Timer3", 400);
     m_timer4 = timer("Timer4", 3000);
 }
 
@@ -166,10 +159,6 @@ void MainWindow::load() {
     m_tray->install();
 }
 
-QString MainWindow::statusText() const {
-    return m_statusLabel->text();
-}
-
 void MainWindow::setStatusText(const QString& text) {
     if (m_statusLabel->text() == text) return;
     m_statusLabel->setText(text);
@@ -189,6 +178,44 @@ void MainWindow::showEvent(QShowEvent* event) {
             "main_window_shown",
             {{"keyword_x", box.x()}, {"keyword_y", box.y()}, {"window_id", QString::number(winId())}});
     }
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !isVisible()) return;
+    // Without a notification area there would be no way back: the window then minimises as usual.
+    if (!m_tray->available()) return;
+    // Hiding inside the state-change notification confuses some window managers: do it next.
+    QTimer::singleShot(0, this, [this] {
+        if (isMinimized() && isVisible()) m_tray->hideWindow();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    exitProgram();
+    event->accept();
+}
+
+void MainWindow::exitProgram() {
+    if (m_exiting) return;
+    m_exiting = true;
+    m_ctx.trace.record("exit");
+    // 1. The tray icon goes; 2. the wait window will close without asking.
+    m_tray->remove();
+    m_wait->markExiting();
+    // 3. Every window of the program closes with its own close handling.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isWindow()) windows.append(w);
+    }
+    for (const QPointer<QWidget>& w : windows) {
+        if (w && w->isVisible()) w->close();
+    }
+    m_ctx.browseWindows.closeAll();
+    m_wait->close();
+    if (isVisible()) QMainWindow::hide();
+    // 4. The process ends once the event loop (and any dialog's nested loop) returns.
+    QCoreApplication::quit();
 }
 
 }  // namespace pluvik

@@ -9,15 +9,20 @@
 #include <QTimer>
 
 #include "platform/qt_text.h"
+#include "platform/trace.h"
 
 namespace pluvik {
 
-TrayController::TrayController(QMainWindow* window, QTimer* blinkTimer, QMenu* menu)
+TrayController::TrayController(QMainWindow* window, QMenu* menu, Trace& trace)
     : QObject(window),
       m_window(window),
-      m_blink(blinkTimer),
+      m_blink(new QTimer(window)),
       m_menu(menu),
+      m_trace(trace),
       m_icon(new QSystemTrayIcon(window)) {
+    setObjectName("TrayController");
+    m_blink->setObjectName("Timer3");
+    m_blink->setInterval(400);
     m_icon->setObjectName("TubrTray1");
     // The menu is the icon's own: desktops that draw tray menus themselves show it, and the icon
     // opens it on a right click everywhere else. Its entries follow the window each time it opens.
@@ -87,10 +92,12 @@ void TrayController::carryOut(TrayCommand command) {
 
 void TrayController::hideWindow() {
     carryOut(m_logic.hide());
+    m_trace.record("tray_hidden");
 }
 
 void TrayController::showWindow() {
     carryOut(m_logic.show());
+    m_trace.record("tray_restored");
 }
 
 void TrayController::leftClick() {

@@ -13,13 +13,15 @@ class QTimer;
 
 namespace pluvik {
 
-// The main window's tray icon TubrTray1: shows what TrayLogic decides (icon, blink, tooltip, the
-// menu's entries) and carries out its hide and show commands on the window.
+class Trace;
+
+// The main window's tray icon TubrTray1: shows what TrayLogic decides (icon, blink on the window's
+// Timer3, tooltip, the menu's entries) and carries out its hide and show commands on the window.
 class TrayController : public QObject {
     Q_OBJECT
 public:
-    // `blinkTimer` is the window's Timer3; `menu` the tray menu mnuTray, made by the window.
-    TrayController(QMainWindow* window, QTimer* blinkTimer, QMenu* menu);
+    // `menu` is the tray menu mnuTray, filled by the window.
+    TrayController(QMainWindow* window, QMenu* menu, Trace& trace);
 
     const TrayLogic& logic() const { return m_logic; }
 
@@ -35,6 +37,7 @@ public:
     void rightClick(const QPoint& globalPos);
     // The menu's entries for the window as it is.
     void applyMenuEntries();
+    // One tick of Timer3; tests call it instead of waiting.
     void blinkTick();
 
 private:
@@ -45,6 +48,7 @@ private:
     QMainWindow* m_window;
     QTimer* m_blink;
     QMenu* m_menu;
+    Trace& m_trace;
     QSystemTrayIcon* m_icon;
     TrayLogic m_logic;
     std::optional<bool> m_availableOverride;
