@@ -2,6 +2,15 @@
 
 namespace pluvik {
 
+namespace {
+
+constexpr const char* kTrayTooltipShown = "Pluvik";
+constexpr const char* kTrayTooltipHidden = "点击恢复窗口";
+constexpr const char* kFlashBlank = "闪烁";
+constexpr const char* kFlashGuard = "1";
+
+}  // namespace
+
 void TrayLogic::install() {
     m_present = true;
     m_blank = false;

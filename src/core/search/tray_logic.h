@@ -18,11 +18,6 @@ struct TrayMenuEntries {
     bool operator==(const TrayMenuEntries&) const = default;
 };
 
-inline constexpr const char* kTrayTooltipShown = "Pluvik";
-inline constexpr const char* kTrayTooltipHidden = "点击恢复窗口";
-inline constexpr const char* kFlashBlank = "闪烁";
-inline constexpr const char* kFlashGuard = "1";
-
 // The tray icon, its tooltip, the blink timer Timer3 and its flash state. The window carries out
 // the returned command, then shows tooltip(), iconBlank() and blinkTimerRunning() as they are.
 class TrayLogic {

@@ -2,6 +2,12 @@
 
 namespace pluvik {
 
+namespace {
+
+constexpr const char* kStatusOpened = "已打开";
+
+}  // namespace
+
 WaitSteps WaitWindowState::show() {
     if (m_open) return {};
     m_open = true;
@@ -40,7 +46,7 @@ WaitSteps WaitWindowState::tick() {
 
 std::optional<StopQuestion> WaitWindowState::beginClose() const {
     if (!m_open || m_pagesOpened) return std::nullopt;
-    return StopQuestion{kStopQuestionText, kStopQuestionCaption};
+    return StopQuestion{"要停止打开网页吗？", "停止确认"};
 }
 
 WaitSteps WaitWindowState::finishClose(std::optional<CloseAnswer> answer) {
@@ -49,7 +55,7 @@ WaitSteps WaitWindowState::finishClose(std::optional<CloseAnswer> answer) {
     if (answer == CloseAnswer::Ok) {
         steps.push_back({WaitAction::StopResultTabs});
         steps.push_back({WaitAction::EnableMain});
-        steps.push_back({WaitAction::SetStatus, kStatusStopped});
+        steps.push_back({WaitAction::SetStatus, "已停止打开"});
     }
     // Checked again after the answer: the signal may have come while the question was up.
     if (m_pagesOpened) {

@@ -36,11 +36,6 @@ struct StopQuestion {
     std::string caption;  // "停止确认"
 };
 
-inline constexpr const char* kStatusOpened = "已打开";
-inline constexpr const char* kStatusStopped = "已停止打开";
-inline constexpr const char* kStopQuestionText = "要停止打开网页吗？";
-inline constexpr const char* kStopQuestionCaption = "停止确认";
-
 // The one wait window of the program: absent or closed, shown and waiting, signalled (flags set,
 // timer running), then closed again. Timer ticks come from the caller, so every path can be driven
 // step by step.
