@@ -30,6 +30,15 @@ FakeBrowserView* fake(BrowserView* view) {
     return qobject_cast<FakeBrowserView*>(view);
 }
 
+// A window's browser and keyword box, by their designer names.
+FakeBrowserView* browserOf(const QWidget& window, const char* name = "WebBrowser1") {
+    return window.findChild<FakeBrowserView*>(name);
+}
+
+QLineEdit* keywordBoxOf(const QWidget& window) {
+    return window.findChild<QLineEdit*>("Text1");
+}
+
 QString host(Service s) {
     return toQ(serviceAddress(s));
 }
@@ -78,18 +87,20 @@ private slots:
 void AuxWindowsTest::miniRefusesAnEmptyKeywordAndSearchesBlanks() {
     AppFixture app;
     MiniWindow mini(app.context(), [] {});
-    FakeBrowserView* view = fake(mini.browser());
+    FakeBrowserView* view = browserOf(mini);
     QVERIFY(view);
     QVERIFY(!view->hasPage());  // no page at load
     QCOMPARE(mini.windowTitle(), QStringLiteral("Mini Pluvik"));
-    QCOMPARE(mini.centralWidget()->size(), QSize(MiniWindow::kClientWidth, MiniWindow::kClientHeight));
+    QCOMPARE(mini.centralWidget()->size(), QSize(544, 334));
 
-    mini.keywordBox()->setText("abc");
-    mini.search();
+    QLineEdit* box = keywordBoxOf(mini);
+    auto* command1 = mini.findChild<QPushButton*>("Command1");
+    box->setText("abc");
+    QTest::mouseClick(command1, Qt::LeftButton);
     QCOMPARE(view->navigations.size(), 1);
 
-    mini.keywordBox()->clear();
-    QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    box->clear();
+    QTest::mouseClick(command1, Qt::LeftButton);
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
     QCOMPARE(app.messages[0].title, QStringLiteral("Pluvik"));
@@ -97,8 +108,8 @@ void AuxWindowsTest::miniRefusesAnEmptyKeywordAndSearchesBlanks() {
     QCOMPARE(app.messages[0].buttons, MessageButtons::Ok);
     QCOMPARE(view->navigations.size(), 1);
 
-    mini.keywordBox()->setText("  ");
-    mini.search();
+    box->setText("  ");
+    QTest::mouseClick(command1, Qt::LeftButton);
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(view->navigations.last(), host(Service::BaiduWeb) + "/s?wd=  ");
 }
@@ -107,22 +118,23 @@ void AuxWindowsTest::miniSearchesTheChosenEngineOnEnterAndButton() {
     AppFixture app;
     MiniWindow mini(app.context(), [] {});
     mini.show();
-    FakeBrowserView* view = fake(mini.browser());
+    FakeBrowserView* view = browserOf(mini);
+    QLineEdit* box = keywordBoxOf(mini);
     QVERIFY(mini.findChild<QRadioButton*>("baidu")->isChecked());
 
-    mini.keywordBox()->setText(QStringLiteral("中文"));
-    QTest::keyClick(mini.keywordBox(), Qt::Key_Return);
+    box->setText(QStringLiteral("中文"));
+    QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(view->navigations, QStringList{host(Service::BaiduWeb) + "/s?wd=%D6%D0%CE%C4"});
 
     QTest::mouseClick(mini.findChild<QRadioButton*>("bbs"), Qt::LeftButton);
     QVERIFY(!mini.findChild<QRadioButton*>("baidu")->isChecked());
-    mini.keywordBox()->setText("a&b");
+    box->setText("a&b");
     QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(view->navigations.last(),
              host(Service::QihooWenda) + "/wenda.php?kw=a&b&do=search&area=2&src=wenda_tab");
 
     mini.findChild<QRadioButton*>("google")->setChecked(true);
-    QTest::keyClick(mini.keywordBox(), Qt::Key_Enter);
+    QTest::keyClick(box, Qt::Key_Enter);
     QCOMPARE(view->navigations.last(), host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=a&b");
     QCOMPARE(view->navigations.size(), 3);
     // Command1 is the default button: Enter right after clicking an engine searches too.
@@ -145,10 +157,11 @@ void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
     miniPtr = &mini;
     mini.show();
     QVERIFY(QTest::qWaitForWindowExposed(&mini));
-    mini.keywordBox()->setText("round trip");
-    mini.selectEngine(MiniEngineTable::indexOf("taobao"));
-    mini.search();
-    const QStringList pages = fake(mini.browser())->navigations;
+    keywordBoxOf(mini)->setText("round trip");
+    mini.findChild<QRadioButton*>("taobao")->setChecked(true);
+    QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    const QStringList pages = browserOf(mini)->navigations;
+    QCOMPARE(pages.size(), 1);
 
     QAction* big = mini.findChild<QAction*>("big");
     QVERIFY(big);
@@ -158,10 +171,9 @@ void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
     QVERIFY(!mini.isVisible());
 
     mini.show();
-    QCOMPARE(mini.keywordBox()->text(), QStringLiteral("round trip"));
-    QCOMPARE(mini.selectedEngine(), MiniEngineTable::indexOf("taobao"));
+    QCOMPARE(keywordBoxOf(mini)->text(), QStringLiteral("round trip"));
     QVERIFY(mini.findChild<QRadioButton*>("taobao")->isChecked());
-    QCOMPARE(fake(mini.browser())->navigations, pages);
+    QCOMPARE(browserOf(mini)->navigations, pages);
 
     // The window's own "Mini模式" does nothing and stays checked.
     QAction* miniAction = mini.findChild<QAction*>("mini");
@@ -174,11 +186,12 @@ void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
 void AuxWindowsTest::miniStatusFollowsTheBrowser() {
     AppFixture app;
     MiniWindow mini(app.context(), [] {});
-    FakeBrowserView* view = fake(mini.browser());
+    FakeBrowserView* view = browserOf(mini);
+    const QLabel* status = mini.findChild<QLabel*>("StatusBar1Text");
     emit view->DownloadBegin();
-    QCOMPARE(mini.statusText(), QStringLiteral("正在打开...."));
+    QCOMPARE(status->text(), QStringLiteral("正在打开...."));
     view->finishLoad(false);
-    QCOMPARE(mini.statusText(), QStringLiteral("已打开"));
+    QCOMPARE(status->text(), QStringLiteral("已打开"));
 }
 
 void AuxWindowsTest::miniCommand2AndCloseBoxEndTheProgram() {
@@ -202,12 +215,12 @@ void AuxWindowsTest::miniNewWindowFollowsTheLinkSetting() {
     BrowseWindows& windows = *app.windows;
     MiniWindow mini(ctx, [] {});
 
-    BrowserView* target = fake(mini.browser())->requestNewWindow(QUrl("http://example.org/popup"));
+    BrowserView* target = browserOf(mini)->requestNewWindow(QUrl("http://example.org/popup"));
     QCOMPARE(windows.windows().size(), 1);
     QCOMPARE(target, windows.windows().first()->browser(0));
 
     linksToSystemBrowser(app);
-    QCOMPARE(fake(mini.browser())->requestNewWindow(QUrl("http://example.org/popup2")), nullptr);
+    QCOMPARE(browserOf(mini)->requestNewWindow(QUrl("http://example.org/popup2")), nullptr);
     QCOMPARE(windows.windows().size(), 1);
     windows.closeAll();
 }
@@ -217,7 +230,7 @@ void AuxWindowsTest::rankingOpensOnBaiduAndEntersTheMusicChart() {
     auto* ranking = new RankingWindow(app.context());
     QPointer<RankingWindow> guard(ranking);
     ranking->show();
-    FakeBrowserView* view = fake(ranking->browser());
+    FakeBrowserView* view = browserOf(*ranking);
     QCOMPARE(view->navigations, QStringList{host(Service::BaiduHotList) + "/"});
     QVERIFY(view->silent);
     QVERIFY(ranking->findChild<QRadioButton*>(QStringLiteral("百度风云榜"))->isChecked());
@@ -232,7 +245,7 @@ void AuxWindowsTest::rankingOpensOnBaiduAndEntersTheMusicChart() {
     QCOMPARE(ranking->windowTitle(), QStringLiteral("搜索排行榜"));
 
     ranking->findChild<QRadioButton*>(QStringLiteral("谷歌热榜"))->setChecked(true);
-    ranking->enter();
+    QTest::mouseClick(ranking->findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(view->navigations.last(), host(Service::GoogleChinaHome) + "/rebang/home");
     ranking->close();
 }
@@ -243,17 +256,18 @@ void AuxWindowsTest::rankingScalesItsControls() {
     ranking.setAttribute(Qt::WA_DeleteOnClose, false);
     ranking.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ranking));
-    ranking.resize(RankingWindow::kDesignWidth, RankingWindow::kDesignHeight);
+    ranking.resize(RankingWindow::kDesignSize);
     QWidget* command1 = ranking.findChild<QPushButton*>("Command1");
+    QWidget* browser = browserOf(ranking);
     const QRect design = command1->geometry();
-    const QRect browserDesign = ranking.browser()->geometry();
+    const QRect browserDesign = browser->geometry();
 
-    ranking.resize(RankingWindow::kDesignWidth * 2, RankingWindow::kDesignHeight * 2);
-    QTRY_COMPARE(ranking.size(), QSize(RankingWindow::kDesignWidth * 2, RankingWindow::kDesignHeight * 2));
+    ranking.resize(RankingWindow::kDesignSize * 2);
+    QTRY_COMPARE(ranking.size(), RankingWindow::kDesignSize * 2);
     QCOMPARE(command1->geometry(), QRect(design.topLeft() * 2, design.size() * 2));
-    QCOMPARE(ranking.browser()->geometry(), QRect(browserDesign.topLeft() * 2, browserDesign.size() * 2));
+    QCOMPARE(browser->geometry(), QRect(browserDesign.topLeft() * 2, browserDesign.size() * 2));
 
-    ranking.resize(RankingWindow::kDesignWidth, RankingWindow::kDesignHeight);
+    ranking.resize(RankingWindow::kDesignSize);
     QTRY_COMPARE(command1->geometry(), design);
 }
 
@@ -262,16 +276,16 @@ void AuxWindowsTest::rankingReopensOnTheFirstList() {
     QPointer<RankingWindow> first = new RankingWindow(app.context());
     first->show();
     first->findChild<QRadioButton*>(QStringLiteral("视频排行榜"))->setChecked(true);
-    first->enter();
-    QCOMPARE(fake(first->browser())->navigations.last(), host(Service::YoukuVideoSearch) + "/search_top/");
+    QTest::mouseClick(first->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QCOMPARE(browserOf(*first)->navigations.last(), host(Service::YoukuVideoSearch) + "/search_top/");
     first->close();
     flushDeletes();
     QVERIFY(first.isNull());
 
     auto* second = new RankingWindow(app.context());
     second->show();
-    QCOMPARE(second->selectedList(), 0);
-    QCOMPARE(fake(second->browser())->navigations, QStringList{host(Service::BaiduHotList) + "/"});
+    QVERIFY(second->findChild<QRadioButton*>(QStringLiteral("百度风云榜"))->isChecked());
+    QCOMPARE(browserOf(*second)->navigations, QStringList{host(Service::BaiduHotList) + "/"});
     second->close();
 }
 
@@ -280,15 +294,15 @@ void AuxWindowsTest::dualStartsOnHomePagesAndRefusesAnEmptyKeyword() {
     DualWindow dual(app.context());
     dual.setAttribute(Qt::WA_DeleteOnClose, false);
     QCOMPARE(dual.windowTitle(), QStringLiteral("双屏搜索"));
-    FakeBrowserView* left = fake(dual.leftBrowser());
-    FakeBrowserView* right = fake(dual.rightBrowser());
+    FakeBrowserView* left = browserOf(dual, "WebBrowser1");
+    FakeBrowserView* right = browserOf(dual, "WebBrowser2");
     QCOMPARE(left->navigations, QStringList{host(Service::BaiduWeb) + "/"});
     QCOMPARE(right->navigations, QStringList{host(Service::GoogleChinaHome) + "/"});
     QVERIFY(left->silent && right->silent);
     QVERIFY(dual.findChild<QRadioButton*>("Option1")->isChecked());
 
     dual.show();
-    QTest::keyClick(dual.keywordBox(), Qt::Key_Return);
+    QTest::keyClick(keywordBoxOf(dual), Qt::Key_Return);
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].text, QStringLiteral("请先输入关键词"));
     QCOMPARE(app.messages[0].title, QStringLiteral("Pluvik"));
@@ -304,17 +318,18 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     DualWindow dual(ctx);
     dual.setAttribute(Qt::WA_DeleteOnClose, false);
     dual.show();
-    FakeBrowserView* left = fake(dual.leftBrowser());
-    FakeBrowserView* right = fake(dual.rightBrowser());
+    FakeBrowserView* left = browserOf(dual, "WebBrowser1");
+    FakeBrowserView* right = browserOf(dual, "WebBrowser2");
+    QLineEdit* box = keywordBoxOf(dual);
 
     QTest::mouseClick(dual.findChild<QRadioButton*>("Option4"), Qt::LeftButton);
-    QTest::keyClicks(dual.keywordBox(), "abc");
-    QTest::keyClick(dual.keywordBox(), Qt::Key_Return);
+    QTest::keyClicks(box, "abc");
+    QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(left->navigations.last(), host(Service::Yisou) + "/search:abc");
     QCOMPARE(right->navigations.last(), host(Service::Zhongsou) + "/p?dt=1&pt=1&w=abc");
 
     dual.findChild<QRadioButton*>("Option2")->setChecked(true);
-    dual.keywordBox()->setText("x&y");
+    box->setText("x&y");
     QTest::mouseClick(dual.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(left->navigations.last(), host(Service::YahooChina) + "/s?p=x&y");
     QCOMPARE(right->navigations.last(), host(Service::SosoWeb) + "/q?pid=s.idx&w=x&y");

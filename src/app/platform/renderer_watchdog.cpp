@@ -14,6 +14,18 @@
 
 namespace pluvik {
 
+namespace {
+
+// A probe unanswered this long means the process hangs; with a probe every kProbeIntervalMs the
+// program acts within ten seconds of the last answer.
+constexpr int kProbeIntervalMs = 1500;
+constexpr int kHangMs = 7000;
+// A process that has never answered may still be starting on a busy machine: while no other
+// process answers either, it is given longer.
+constexpr int kStartingHangMs = 30000;
+
+}  // namespace
+
 RendererWatchdog::RendererWatchdog(Trace* trace, QObject* parent) : QObject(parent), m_trace(trace) {
     m_timer.setInterval(kProbeIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &RendererWatchdog::checkNow);

@@ -20,14 +20,6 @@ class WebBrowserView;
 class RendererWatchdog : public QObject {
     Q_OBJECT
 public:
-    // A probe unanswered this long means the process hangs; with a probe every kProbeIntervalMs the
-    // program acts within ten seconds of the last answer.
-    static constexpr int kProbeIntervalMs = 1500;
-    static constexpr int kHangMs = 7000;
-    // A process that has never answered may still be starting on a busy machine: while no other
-    // process answers either, it is given longer.
-    static constexpr int kStartingHangMs = 30000;
-
     explicit RendererWatchdog(Trace* trace, QObject* parent = nullptr);
 
     void watch(WebBrowserView* view);

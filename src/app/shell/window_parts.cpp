@@ -1,6 +1,7 @@
 #include "shell/window_parts.h"
 
 #include <QButtonGroup>
+#include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "search/search_plan.h"
 #include "search/tab_commands.h"
 #include "windows/focus_in_browser.h"
+#include "windows/open_link.h"
 
 namespace pluvik {
 
@@ -35,23 +37,45 @@ void windowPreamble(QWidget* window, const QString& name, const QString& title) 
 }
 
 QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
+    auto* label = placed<QLabel>(parent, name, QString(), geometry);
     label->setPixmap(QPixmap(resource));
-    label->setGeometry(geometry);
     return label;
 }
 
+QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    auto* label = placed<QLabel>(parent, name, text, geometry);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void horizontalLine(QWidget* parent, const QString& name, const QRect& geometry) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(geometry);
+}
+
+LinkDialog::LinkDialog(AppContext context, const QString& name, const QString& title, QSize size,
+                       QWidget* parent)
+    : QDialog(parent), m_ctx(std::move(context)) {
+    windowPreamble(this, name, title);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setFixedSize(size);
+}
+
+void LinkDialog::openLink(const QString& address) {
+    OpenLink(m_ctx, this, address);
+}
+
 KeywordLine keywordLine(QWidget* parent, const QRect& label, const QRect& text, const QRect& button) {
-    auto* label1 = new QLabel(QStringLiteral("请输入关键词："), parent);
-    label1->setObjectName("Label1");
-    label1->setGeometry(label);
+    placed<QLabel>(parent, "Label1", QStringLiteral("请输入关键词："), label);
     auto* text1 = new QLineEdit(parent);
     text1->setObjectName("Text1");
     text1->setGeometry(text);
-    auto* command1 = new QPushButton(QStringLiteral("搜索"), parent);
-    command1->setObjectName("Command1");
-    command1->setGeometry(button);
+    auto* command1 = placed<QPushButton>(parent, "Command1", QStringLiteral("搜索"), button);
     command1->setDefault(true);
     return {text1, command1};
 }
@@ -65,8 +89,10 @@ std::optional<QString> keywordOrRefuse(const QLineEdit* box, Dialogs& dialogs, Q
     return keyword;
 }
 
-bool isWindowEnter(const QKeyEvent* event, const QWidget* window) {
-    return (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !focusInBrowser(window);
+bool searchOnEnter(const QKeyEvent* event, const QWidget* window, const std::function<void()>& search) {
+    if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || focusInBrowser(window)) return false;
+    search();
+    return true;
 }
 
 QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButton*> buttons, int checked,
@@ -75,9 +101,7 @@ QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButt
     group->setExclusive(true);
     for (int i = 0; i < static_cast<int>(buttons.size()); ++i) {
         const OptionButton d = describe(i);
-        auto* button = new QRadioButton(d.caption, parent);
-        button->setObjectName(d.name);
-        button->setGeometry(d.geometry);
+        auto* button = placed<QRadioButton>(parent, d.name, d.caption, d.geometry);
         group->addButton(button, i);
         buttons[static_cast<size_t>(i)] = button;
     }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QDialog>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <Qt>
 #include <functional>
 #include <optional>
 #include <span>
+
+#include "app_context.h"
 
 class QButtonGroup;
 class QKeyEvent;
@@ -35,6 +39,37 @@ inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitl
 // A picture box: a fixed picture from the program's resources at a fixed place.
 QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry);
 
+// A control of a fixed layout that shows a text (a label, a button): its designer name, its text and
+// its place.
+template <class Control>
+Control* placed(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    auto* control = new Control(text, parent);
+    control->setObjectName(name);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// A block of text that wraps, set from the top left.
+QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
+
+// A sunken horizontal line across part of a window.
+void horizontalLine(QWidget* parent, const QString& name, const QRect& geometry);
+
+// The small dialogs that point the user to the maker's pages (About, sponsoring): fixed size,
+// modeless, deleted when closed, so the next opening is a fresh one. A page opens by OpenLink with
+// the dialog as the owner.
+class LinkDialog : public QDialog {
+    Q_OBJECT
+public:
+    LinkDialog(AppContext context, const QString& name, const QString& title, QSize size, QWidget* parent);
+
+protected:
+    void openLink(const QString& address);
+
+private:
+    AppContext m_ctx;
+};
+
 // The keyword line of the small search windows: Label1 "请输入关键词：", the box Text1 and the
 // default button Command1 "搜索".
 struct KeywordLine {
@@ -47,9 +82,9 @@ KeywordLine keywordLine(QWidget* parent, const QRect& label, const QRect& text, 
 // are a keyword like any other.
 std::optional<QString> keywordOrRefuse(const QLineEdit* box, Dialogs& dialogs, QWidget* window);
 
-// An Enter that no control of `window` took: it runs the window's default button. A result page
-// keeps its own Enter.
-bool isWindowEnter(const QKeyEvent* event, const QWidget* window);
+// The default button of the small search windows, Command1: an Enter that no control of `window`
+// took runs `search`. A result page keeps its own Enter. Returns whether the key was used.
+bool searchOnEnter(const QKeyEvent* event, const QWidget* window, const std::function<void()>& search);
 
 // One exclusive group of option buttons, button i described by `describe(i)`, filling `buttons`;
 // the button `checked` starts selected. The group's ids are the indexes.

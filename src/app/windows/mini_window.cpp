@@ -5,28 +5,30 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStatusBar>
+#include <array>
 
 #include "browse/browse_windows.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
-#include "platform/dialogs.h"
 #include "platform/qt_text.h"
-#include "platform/resources.h"
 #include "platform/trace.h"
-#include "search/search_plan.h"
+#include "search/engine_table.h"
 #include "shell/window_parts.h"
-#include "windows/focus_in_browser.h"
 
 namespace pluvik {
+
+namespace {
+
+// The inner area: 8160 x 5010 twips.
+constexpr QSize kClientSize{544, 334};
+
+}  // namespace
 
 MiniWindow::MiniWindow(AppContext context, std::function<void()> onBackToStandard,
                        std::function<void()> onExitProgram, QWidget* parent)
@@ -45,50 +47,43 @@ MiniWindow::~MiniWindow() {
 }
 
 void MiniWindow::buildControls() {
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(kClientWidth, kClientHeight);
-    setCentralWidget(m_client);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(kClientSize);
+    setCentralWidget(client);
 
     const KeywordLine line =
-        keywordLine(m_client, QRect(8, 12, 84, 14), QRect(92, 9, 262, 22), QRect(364, 8, 73, 24));
+        keywordLine(client, QRect(8, 12, 84, 14), QRect(92, 9, 262, 22), QRect(364, 8, 73, 24));
     m_text1 = line.text;
-    m_command1 = line.search;
-    connect(m_command1, &QPushButton::clicked, this, &MiniWindow::search);
+    connect(line.search, &QPushButton::clicked, this, &MiniWindow::search);
+    auto* command2 = placed<QPushButton>(client, "Command2", QStringLiteral("退出"), QRect(445, 8, 73, 24));
+    connect(command2, &QPushButton::clicked, this, &MiniWindow::exitProgram);
 
-    m_command2 = new QPushButton(QStringLiteral("退出"), m_client);
-    m_command2->setObjectName("Command2");
-    m_command2->setGeometry(445, 8, 73, 24);
-    connect(m_command2, &QPushButton::clicked, this, &MiniWindow::exitProgram);
-
-    m_frame1 = new QGroupBox(QStringLiteral("搜索引擎"), m_client);
-    m_frame1->setObjectName("Frame1");
-    m_frame1->setGeometry(8, 38, 150, 276);
-    m_group = optionGroup(this, m_frame1, m_options, MiniEngineTable::kDefault, [](int i) {
+    auto* frame1 = placed<QGroupBox>(client, "Frame1", QStringLiteral("搜索引擎"), QRect(8, 38, 150, 276));
+    std::array<QRadioButton*, MiniEngineTable::kCount> options{};
+    m_group = optionGroup(this, frame1, options, MiniEngineTable::kDefault, [](int i) {
         const MiniEngine& engine = MiniEngineTable::engine(i);
         // Two columns of eleven and ten, in the order of the list.
         return OptionButton{toQ(engine.caption), toQ(engine.option),
                             QRect(i < 11 ? 10 : 80, 20 + (i % 11) * 23, 66, 20)};
     });
 
-    m_frame2 = new QGroupBox(QStringLiteral("搜索结果"), m_client);
-    m_frame2->setObjectName("Frame2");
-    m_frame2->setGeometry(164, 38, 372, 276);
-    m_browser = m_ctx.browsers.create(m_frame2, QStringLiteral("WebBrowser1"));
+    auto* frame2 = placed<QGroupBox>(client, "Frame2", QStringLiteral("搜索结果"), QRect(164, 38, 372, 276));
+    m_browser = m_ctx.browsers.create(frame2, QStringLiteral("WebBrowser1"));
     m_browser->setGeometry(8, 20, 356, 248);
     connect(m_browser, &BrowserView::DownloadBegin, this,
-            [this] { setStatusText(QStringLiteral("正在打开....")); });
+            [this] { m_statusLabel->setText(QStringLiteral("正在打开....")); });
     connect(m_browser, &BrowserView::DownloadComplete, this,
-            [this](bool) { setStatusText(QStringLiteral("已打开")); });
+            [this](bool) { m_statusLabel->setText(QStringLiteral("已打开")); });
     m_ctx.browseWindows.routeNewWindowsOf(m_browser, this);
 
-    m_statusBar = new QStatusBar(m_client);
-    m_statusBar->setObjectName("StatusBar1");
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusBar->setGeometry(0, kClientHeight - 18, kClientWidth, 18);
-    m_statusLabel = new QLabel(m_statusBar);
+    auto* statusBar = new QStatusBar(client);
+    statusBar->setObjectName("StatusBar1");
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setGeometry(0, kClientSize.height() - 18, kClientSize.width(), 18);
+    m_statusLabel = new QLabel(statusBar);
     m_statusLabel->setObjectName("StatusBar1Text");
-    m_statusBar->addWidget(m_statusLabel, 1);
+    statusBar->addWidget(m_statusLabel, 1);
 }
 
 void MiniWindow::buildMenus() {
@@ -105,26 +100,10 @@ void MiniWindow::buildMenus() {
     connect(mini, &QAction::triggered, mini, [mini] { mini->setChecked(true); });
 }
 
-int MiniWindow::selectedEngine() const {
-    return m_group->checkedId();
-}
-
-void MiniWindow::selectEngine(int index) {
-    m_options.at(static_cast<size_t>(index))->setChecked(true);
-}
-
-QString MiniWindow::statusText() const {
-    return m_statusLabel->text();
-}
-
-void MiniWindow::setStatusText(const QString& text) {
-    m_statusLabel->setText(text);
-}
-
 void MiniWindow::search() {
     const std::optional<QString> keyword = keywordOrRefuse(m_text1, m_ctx.dialogs, this);
     if (!keyword) return;
-    const int engine = selectedEngine();
+    const int engine = m_group->checkedId();
     if (engine < 0) return;
     const QString address = toQ(MiniEngineTable::address(engine, toStd(*keyword)));
     m_ctx.trace.record("mini_search",
@@ -156,11 +135,7 @@ void MiniWindow::closeEvent(QCloseEvent* event) {
 
 void MiniWindow::keyPressEvent(QKeyEvent* event) {
     // Command1 is the default button: an Enter in the keyword box, an engine option or a frame searches.
-    if (isWindowEnter(event, this)) {
-        search();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
+    if (!searchOnEnter(event, this, [this] { search(); })) QMainWindow::keyPressEvent(event);
 }
 
 }  // namespace pluvik
