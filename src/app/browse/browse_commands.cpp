@@ -73,19 +73,6 @@ void BrowseWindow::quickClose() {
     m_tabs->edit(quickCloseTab);
 }
 
-void BrowseWindow::saveCurrent() {
-    execCurrent(BrowserCommand::SaveAs);
-}
-void BrowseWindow::saveAll() {
-    execAll(BrowserCommand::SaveAs);
-}
-void BrowseWindow::printCurrent() {
-    execCurrent(BrowserCommand::Print);
-}
-void BrowseWindow::printAll() {
-    execAll(BrowserCommand::Print);
-}
-
 void BrowseWindow::execCurrent(BrowserCommand command) {
     BusyScope busy(this);
     BrowserView* view = currentBrowser();

@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/tab_keys.h"
+#include "shell/menu_table.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
 
@@ -50,19 +51,6 @@ BrowseWindow::~BrowseWindow() {
     }
 }
 
-QToolButton* BrowseWindow::pictureButton(const char* name, const QString& text, int icon,
-                                         const QRect& geometry) {
-    auto* button = new QToolButton(m_client);
-    button->setObjectName(QLatin1String(name));
-    button->setText(text);
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
-    button->setIconSize(QSize(24, 24));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setGeometry(geometry);
-    return button;
-}
-
 void BrowseWindow::buildControls() {
     useProgramFont(this);
 
@@ -73,25 +61,41 @@ void BrowseWindow::buildControls() {
     setCentralWidget(m_client);
     m_client->resize(kDesignWidth, kDesignHeight);
 
-    m_commands[0] = pictureButton("Command1", QStringLiteral("后退"), QStyle::SP_ArrowBack, {6, 2, 52, 52});
-    m_commands[1] =
-        pictureButton("Command2", QStringLiteral("前进"), QStyle::SP_ArrowForward, {60, 2, 52, 52});
-    m_line1 = new QFrame(m_client);
-    m_line1->setObjectName(QStringLiteral("Line1"));
-    m_line1->setFrameShape(QFrame::VLine);
-    m_line1->setFrameShadow(QFrame::Sunken);
-    m_line1->setGeometry(116, 6, 3, 44);
-    m_commands[2] =
-        pictureButton("Command3", QStringLiteral("刷新"), QStyle::SP_BrowserReload, {124, 2, 52, 52});
-    m_commands[3] =
-        pictureButton("Command4", QStringLiteral("停止"), QStyle::SP_BrowserStop, {178, 2, 52, 52});
-    m_commands[4] =
-        pictureButton("Command5", QStringLiteral("主页"), QStyle::SP_DirHomeIcon, {232, 2, 52, 52});
-    m_line2 = new QFrame(m_client);
-    m_line2->setObjectName(QStringLiteral("Line2"));
-    m_line2->setFrameShape(QFrame::VLine);
-    m_line2->setFrameShadow(QFrame::Sunken);
-    m_line2->setGeometry(288, 6, 3, 44);
+    struct PictureButton {
+        const char* name;
+        const char* text;
+        QStyle::StandardPixmap icon;
+        QRect geometry;
+        void (BrowseWindow::*command)();
+    };
+    static const PictureButton kButtons[] = {
+        {"Command1", "后退", QStyle::SP_ArrowBack, {6, 2, 52, 52}, &BrowseWindow::goBack},
+        {"Command2", "前进", QStyle::SP_ArrowForward, {60, 2, 52, 52}, &BrowseWindow::goForward},
+        {"Command3", "刷新", QStyle::SP_BrowserReload, {124, 2, 52, 52}, &BrowseWindow::refresh},
+        {"Command4", "停止", QStyle::SP_BrowserStop, {178, 2, 52, 52}, &BrowseWindow::stop},
+        {"Command5", "主页", QStyle::SP_DirHomeIcon, {232, 2, 52, 52}, &BrowseWindow::goHome},
+        {"Command6", "转到", QStyle::SP_ArrowRight, {842, 2, 60, 52}, &BrowseWindow::go},
+        {"Command7", "关闭当前选项卡", QStyle::SP_DialogCloseButton, {910, 2, 100, 52}, &BrowseWindow::closeTab},
+    };
+    for (const PictureButton& b : kButtons) {
+        auto* button = new QToolButton(m_client);
+        button->setObjectName(QLatin1String(b.name));
+        button->setText(QString::fromUtf8(b.text));
+        button->setIcon(style()->standardIcon(b.icon));
+        button->setIconSize(QSize(24, 24));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setGeometry(b.geometry);
+        connect(button, &QToolButton::clicked, this, b.command);
+        m_command7 = button;  // the last one
+    }
+    for (const auto& [name, x] : {std::pair{"Line1", 116}, std::pair{"Line2", 288}}) {
+        auto* line = new QFrame(m_client);
+        line->setObjectName(QLatin1String(name));
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+        line->setGeometry(x, 6, 3, 44);
+    }
 
     m_combo = new QComboBox(m_client);
     m_combo->setObjectName(QStringLiteral("Combo1"));
@@ -101,11 +105,6 @@ void BrowseWindow::buildControls() {
     m_combo->setCompleter(nullptr);
     m_combo->setMaxVisibleItems(20);
     m_combo->setGeometry(298, 17, 538, 22);
-
-    m_commands[5] =
-        pictureButton("Command6", QStringLiteral("转到"), QStyle::SP_ArrowRight, {842, 2, 60, 52});
-    m_commands[6] = pictureButton("Command7", QStringLiteral("关闭当前选项卡"), QStyle::SP_DialogCloseButton,
-                                  {910, 2, 100, 52});
 
     m_tabs = new TabStrip(kTabCount, m_client);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
@@ -120,69 +119,52 @@ void BrowseWindow::buildControls() {
         m_browsers[static_cast<size_t>(i)] = view;
     }
 
-    m_statusBar = new QStatusBar(m_client);
-    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusBar->setSizeGripEnabled(false);
-    m_statusBar->setGeometry(0, 664, kDesignWidth, 20);
-    m_statusLabel = new QLabel(m_statusBar);
+    auto* statusBar = new QStatusBar(m_client);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setGeometry(0, 664, kDesignWidth, 20);
+    m_statusLabel = new QLabel(statusBar);
     m_statusLabel->setObjectName(QStringLiteral("StatusBar1Text"));
-    m_statusBar->addWidget(m_statusLabel, 1);
+    statusBar->addWidget(m_statusLabel, 1);
 
     m_layout = new ProportionalLayout(m_client);
 }
 
-QAction* BrowseWindow::addAction(QMenu* menu, const char* name, const QString& text) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
 void BrowseWindow::buildMenus() {
+    auto save = [this] { execCurrent(BrowserCommand::SaveAs); };
+    auto saveAll = [this] { execAll(BrowserCommand::SaveAs); };
+    auto print = [this] { execCurrent(BrowserCommand::Print); };
+    auto printAll = [this] { execAll(BrowserCommand::Print); };
+
     QMenu* liulan = menuBar()->addMenu(QStringLiteral("浏览"));
     liulan->setObjectName(QStringLiteral("liulan"));
-    connect(addAction(liulan, "baocun", QStringLiteral("保存当前页面")), &QAction::triggered, this,
-            &BrowseWindow::saveCurrent);
-    connect(addAction(liulan, "baocunall", QStringLiteral("保存全部页面")), &QAction::triggered, this,
-            &BrowseWindow::saveAll);
-    liulan->addSeparator();
-    connect(addAction(liulan, "dayin", QStringLiteral("打印当前页面")), &QAction::triggered, this,
-            &BrowseWindow::printCurrent);
-    connect(addAction(liulan, "dayinall", QStringLiteral("打印全部页面")), &QAction::triggered, this,
-            &BrowseWindow::printAll);
-    liulan->addSeparator();
-    connect(addAction(liulan, "tuichu", QStringLiteral("退出")), &QAction::triggered, this,
-            &BrowseWindow::close);
+    addMenuEntries(liulan, this,
+                   {{"baocun", "保存当前页面", nullptr, save},
+                    {"baocunall", "保存全部页面", nullptr, saveAll},
+                    {nullptr},
+                    {"dayin", "打印当前页面", nullptr, print},
+                    {"dayinall", "打印全部页面", nullptr, printAll},
+                    {nullptr},
+                    {"tuichu", "退出", nullptr, [this] { close(); }}});
 
     QMenu* guanyu = menuBar()->addMenu(QStringLiteral("关于"));
     guanyu->setObjectName(QStringLiteral("guanyu"));
-    connect(addAction(guanyu, "about", QStringLiteral("关于")), &QAction::triggered, this,
-            &BrowseWindow::showAbout);
+    addMenuEntries(guanyu, this, {{"about", "关于", nullptr, [this] { showAbout(); }}});
 
     // The tab strip's context menu; it is not in the menu bar.
     m_youjian = new QMenu(QStringLiteral("右键"), this);
     m_youjian->setObjectName(QStringLiteral("youjian"));
-    connect(addAction(m_youjian, "guanbi", QStringLiteral("关闭当前选项卡")), &QAction::triggered, this,
-            &BrowseWindow::closeTab);
-    m_youjian->addSeparator();
-    connect(addAction(m_youjian, "bcin", QStringLiteral("保存当前页面")), &QAction::triggered, this,
-            &BrowseWindow::saveCurrent);
-    connect(addAction(m_youjian, "bcall", QStringLiteral("保存全部页面")), &QAction::triggered, this,
-            &BrowseWindow::saveAll);
-    m_youjian->addSeparator();
-    connect(addAction(m_youjian, "dyin", QStringLiteral("打印当前页面")), &QAction::triggered, this,
-            &BrowseWindow::printCurrent);
-    connect(addAction(m_youjian, "dyall", QStringLiteral("打印全部页面")), &QAction::triggered, this,
-            &BrowseWindow::printAll);
+    addMenuEntries(m_youjian, this,
+                   {{"guanbi", "关闭当前选项卡", nullptr, [this] { closeTab(); }},
+                    {nullptr},
+                    {"bcin", "保存当前页面", nullptr, save},
+                    {"bcall", "保存全部页面", nullptr, saveAll},
+                    {nullptr},
+                    {"dyin", "打印当前页面", nullptr, print},
+                    {"dyall", "打印全部页面", nullptr, printAll}});
 }
 
 void BrowseWindow::connectEvents() {
-    connect(m_commands[0], &QToolButton::clicked, this, &BrowseWindow::goBack);
-    connect(m_commands[1], &QToolButton::clicked, this, &BrowseWindow::goForward);
-    connect(m_commands[2], &QToolButton::clicked, this, &BrowseWindow::refresh);
-    connect(m_commands[3], &QToolButton::clicked, this, &BrowseWindow::stop);
-    connect(m_commands[4], &QToolButton::clicked, this, &BrowseWindow::goHome);
-    connect(m_commands[5], &QToolButton::clicked, this, &BrowseWindow::go);
-    connect(m_commands[6], &QToolButton::clicked, this, &BrowseWindow::closeTab);
     connect(m_combo->lineEdit(), &QLineEdit::returnPressed, this, &BrowseWindow::enterAddress);
     // The box on its own picks the list entry equal to its text whenever editing ends (Enter, or
     // the focus leaving it) and reports that as a choice from the list: one Enter would navigate
@@ -233,7 +215,7 @@ void BrowseWindow::load() {
     browser(0)->GoHome();
 
     // 5. Nothing to close yet.
-    m_commands[6]->setEnabled(false);
+    m_command7->setEnabled(false);
 
     // 6. The address of the current page.
     m_combo->setEditText(currentBrowser()->LocationURL());
@@ -297,7 +279,7 @@ void BrowseWindow::showCurrentTab() {
 
 void BrowseWindow::onNewWindow(NewWindowSlot& slot) {
     const NewWindowDecision decision = m_tabs->edit(placeNewWindow);
-    m_commands[6]->setEnabled(decision.command7Enabled);
+    m_command7->setEnabled(decision.command7Enabled);
     if (decision.accepted) slot.target = browser(decision.targetTab);
     m_ctx.trace.record("browse_new_window", {{"url", slot.requestedUrl.toString(QUrl::FullyEncoded)},
                                              {"tab", decision.targetTab}});

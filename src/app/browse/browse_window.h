@@ -8,12 +8,9 @@
 #include "app_context.h"
 #include "browse/browse_rules.h"
 
-class QAction;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QMenu;
-class QStatusBar;
 class QToolButton;
 
 namespace pluvik {
@@ -45,24 +42,6 @@ public:
     QWidget* innerArea() const { return m_client; }
     QMenu* contextMenu() const { return m_youjian; }
     QString statusText() const;
-    // True from a close that came while one of the window's dialogs was running until the window goes.
-
-public slots:
-    void goBack();         // Command1
-    void goForward();      // Command2
-    void refresh();        // Command3
-    void stop();           // Command4
-    void goHome();         // Command5
-    void go();             // Command6
-    void enterAddress();   // Enter in Combo1
-    void chooseAddress();  // an item chosen from Combo1's list
-    void closeTab();       // Command7, guanbi
-    void quickClose();     // double click on the strip
-    void saveCurrent();    // baocun, bcin
-    void saveAll();        // baocunall, bcall
-    void printCurrent();   // dayin, dyin
-    void printAll();       // dayinall, dyall
-    void showAbout();      // about
 
 signals:
     // The window is going (closed by the user or the program); it is deleted soon after.
@@ -95,8 +74,17 @@ private:
     void connectEvents();
     void load();
     void fitWorkArea();
-    QToolButton* pictureButton(const char* name, const QString& text, int icon, const QRect& geometry);
-    QAction* addAction(QMenu* menu, const char* name, const QString& text);
+    void goBack();         // Command1
+    void goForward();      // Command2
+    void refresh();        // Command3
+    void stop();           // Command4
+    void goHome();         // Command5
+    void go();             // Command6
+    void enterAddress();   // Enter in Combo1
+    void chooseAddress();  // an item chosen from Combo1's list
+    void closeTab();       // Command7, guanbi
+    void quickClose();     // double click on the strip
+    void showAbout();      // about
     void applyEntry(EntryTrigger trigger);
     void showCurrentTab();
     void onNewWindow(NewWindowSlot& slot);
@@ -107,13 +95,10 @@ private:
 
     ProgramServices m_ctx;
     QWidget* m_client = nullptr;
-    std::array<QToolButton*, 7> m_commands{};
-    QFrame* m_line1 = nullptr;
-    QFrame* m_line2 = nullptr;
+    QToolButton* m_command7 = nullptr;
     QComboBox* m_combo = nullptr;
     TabStrip* m_tabs = nullptr;
     std::array<BrowserView*, kTabCount> m_browsers{};
-    QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusLabel = nullptr;
     QMenu* m_youjian = nullptr;
     ProportionalLayout* m_layout = nullptr;
