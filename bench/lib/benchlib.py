@@ -336,7 +336,8 @@ def type_search(program, keyword, replace=False):
     xdotool("mousemove", str(shown["keyword_x"]), str(shown["keyword_y"]), "click", "1")
     time.sleep(0.3)
     if replace:
-        xdotool("key", "ctrl+a")
+        # Ctrl+A is the program's "关于" shortcut: the old keyword is selected by keys of the box itself.
+        xdotool("key", "End", "shift+Home")
     xdotool("type", "--delay", "20", keyword)
     time.sleep(0.3)
     t_enter = now_ms()
