@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "options/option_rules.h"
 #include "options/options_target.h"
@@ -35,10 +36,15 @@ QString exampleSearchPrefix() {
            QStringLiteral("/s?ie=gb2312&bs=&sr=&z=&cl=3&f=8&wd=&ct=0&word=");
 }
 
-QLabel* label(const QString& text, const QString& name, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
+// A page of the tab control with its parts one under the other, kept at the top.
+QWidget* columnPage(const QMargins& margins,
+                    const std::function<void(QWidget* page, QVBoxLayout* column)>& fill) {
+    auto* page = new QWidget;
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(margins);
+    fill(page, column);
+    column->addStretch(1);
+    return page;
 }
 
 const QString kKeptTabNotice = QStringLiteral("至少需要保留一个搜索引擎选项卡，最后一个选项卡未被关闭。");
@@ -83,24 +89,28 @@ void OptionsDialog::buildControls() {
     m_ssTab1->addTab(buildBrowserPage(), QStringLiteral("浏览器选择"));
     m_ssTab1->addTab(buildStatementPage(), QStringLiteral("声明"));
 
-    m_cmdOK = new QPushButton(QStringLiteral("确定"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cmdCancel->setAutoDefault(false);
-    m_cmdApply = new QPushButton(QStringLiteral("应用"), this);
-    m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
-    m_cmdApply->setAutoDefault(false);
-    connect(m_cmdOK, &QPushButton::clicked, this, &OptionsDialog::cmdOKClick);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &OptionsDialog::cmdCancelClick);
-    connect(m_cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApplyClick);
-
+    // OK is the default button; the others never take Enter.
+    const struct {
+        const char* name;
+        const char* caption;
+        void (OptionsDialog::*click)();
+        bool isDefault;
+    } kButtons[] = {
+        {"cmdOK", "确定", &OptionsDialog::cmdOKClick, true},
+        {"cmdCancel", "取消", &OptionsDialog::cmdCancelClick, false},
+        {"cmdApply", "应用", &OptionsDialog::cmdApplyClick, false},
+    };
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    for (QPushButton* b : {m_cmdOK, m_cmdCancel, m_cmdApply}) {
-        b->setFixedSize(75, 25);
-        buttons->addWidget(b);
+    for (const auto& b : kButtons) {
+        auto* button = named<QPushButton>(this, b.name, QString::fromUtf8(b.caption));
+        if (b.isDefault)
+            button->setDefault(true);
+        else
+            button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, b.click);
+        button->setFixedSize(75, 25);
+        buttons->addWidget(button);
     }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -122,7 +132,8 @@ QWidget* OptionsDialog::buildEnginesPage() {
     grid->setContentsMargins(16, 16, 16, 16);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(14);
-    grid->addWidget(label(QStringLiteral("请选择需要的搜索引擎："), "Label1", page), 0, 0, 1, kBoxesPerRow);
+    grid->addWidget(named<QLabel>(page, "Label1", QStringLiteral("请选择需要的搜索引擎：")), 0, 0, 1,
+                    kBoxesPerRow);
     for (int i = 0; i < Settings::kEngineCount; ++i) {
         const EngineSlot& engine = EngineTable::slot(i);
         auto* box = new QCheckBox(toQ(engine.boxCaption), page);
@@ -135,93 +146,83 @@ QWidget* OptionsDialog::buildEnginesPage() {
 }
 
 QWidget* OptionsDialog::buildDiyPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(12, 10, 12, 10);
-    for (int n = 1; n <= 2; ++n) {
-        const QString diy = QStringLiteral("DIY%1").arg(n);
-        auto* frame = new QGroupBox(diy, page);
-        frame->setObjectName(QStringLiteral("Frame%1").arg(n));
-        auto* grid = new QGridLayout(frame);
-        auto* open = new QCheckBox(QStringLiteral("启用%1搜索").arg(diy), frame);
-        open->setObjectName(QStringLiteral("opendiy%1").arg(n));
-        auto* name = new QLineEdit(frame);
-        name->setObjectName(QStringLiteral("diy%1name").arg(n));
-        auto* url = new QLineEdit(frame);
-        url->setObjectName(QStringLiteral("diy%1url").arg(n));
-        QLabel* nameLabel =
-            label(QStringLiteral("搜索名称："), QStringLiteral("diy%1nameLabel").arg(n), frame);
-        QLabel* urlLabel = label(QStringLiteral("搜索字串："), QStringLiteral("diy%1urlLabel").arg(n), frame);
-        nameLabel->setBuddy(name);
-        urlLabel->setBuddy(url);
-        grid->addWidget(open, 0, 0, 1, 2);
-        grid->addWidget(nameLabel, 1, 0);
-        grid->addWidget(name, 1, 1);
-        grid->addWidget(urlLabel, 2, 0);
-        grid->addWidget(url, 2, 1);
-        layout->addWidget(frame);
-        m_boxes[static_cast<size_t>(n == 1 ? EngineTable::kDiy1Tab : EngineTable::kDiy2Tab)] = open;
-        m_diyName[static_cast<size_t>(n - 1)] = name;
-        m_diyUrl[static_cast<size_t>(n - 1)] = url;
-    }
-    const QString prefix = exampleSearchPrefix();
-    const QString help[] = {
-        QStringLiteral("注：搜索字串请输入“URL”。"),
-        QStringLiteral("例子：") + prefix + QStringLiteral("禾朔"),
-        QStringLiteral("其中“") + prefix + QStringLiteral("”就是URL"),
-    };
-    for (int i = 0; i < 3; ++i) {
-        QLabel* line = label(help[i], QStringLiteral("Label%1").arg(2 + i), page);
-        // The user may want to copy the example address.
-        line->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(line);
-    }
-    layout->addStretch(1);
-    return page;
+    return columnPage(QMargins(12, 10, 12, 10), [this](QWidget* page, QVBoxLayout* column) {
+        for (int n = 1; n <= 2; ++n) {
+            const QString diy = QStringLiteral("DIY%1").arg(n);
+            auto* frame = named<QGroupBox>(page, QStringLiteral("Frame%1").arg(n), diy);
+            auto* grid = new QGridLayout(frame);
+            auto* open = named<QCheckBox>(frame, QStringLiteral("opendiy%1").arg(n),
+                                          QStringLiteral("启用%1搜索").arg(diy));
+            auto* name = new QLineEdit(frame);
+            name->setObjectName(QStringLiteral("diy%1name").arg(n));
+            auto* url = new QLineEdit(frame);
+            url->setObjectName(QStringLiteral("diy%1url").arg(n));
+            auto* nameLabel =
+                named<QLabel>(frame, QStringLiteral("diy%1nameLabel").arg(n), QStringLiteral("搜索名称："));
+            auto* urlLabel =
+                named<QLabel>(frame, QStringLiteral("diy%1urlLabel").arg(n), QStringLiteral("搜索字串："));
+            nameLabel->setBuddy(name);
+            urlLabel->setBuddy(url);
+            grid->addWidget(open, 0, 0, 1, 2);
+            grid->addWidget(nameLabel, 1, 0);
+            grid->addWidget(name, 1, 1);
+            grid->addWidget(urlLabel, 2, 0);
+            grid->addWidget(url, 2, 1);
+            column->addWidget(frame);
+            m_boxes[static_cast<size_t>(n == 1 ? EngineTable::kDiy1Tab : EngineTable::kDiy2Tab)] = open;
+            m_diyName[static_cast<size_t>(n - 1)] = name;
+            m_diyUrl[static_cast<size_t>(n - 1)] = url;
+        }
+        const QString prefix = exampleSearchPrefix();
+        const QString help[] = {
+            QStringLiteral("注：搜索字串请输入“URL”。"),
+            QStringLiteral("例子：") + prefix + QStringLiteral("禾朔"),
+            QStringLiteral("其中“") + prefix + QStringLiteral("”就是URL"),
+        };
+        for (int i = 0; i < 3; ++i) {
+            auto* line = named<QLabel>(page, QStringLiteral("Label%1").arg(2 + i), help[i]);
+            // The user may want to copy the example address.
+            line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            column->addWidget(line);
+        }
+    });
 }
 
 QWidget* OptionsDialog::buildBrowserPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(16, 16, 16, 16);
-    layout->setSpacing(12);
-    layout->addWidget(label(QStringLiteral("请选择打开Pluvik链接的浏览器："), "Label5", page));
-    m_sousuo = new QRadioButton(QStringLiteral("搜索浏览器"), page);
-    m_sousuo->setObjectName(QStringLiteral("sousuo"));
-    m_ie = new QRadioButton(QStringLiteral("IE浏览器"), page);
-    m_ie->setObjectName(QStringLiteral("ie"));
-    auto* choices = new QHBoxLayout;
-    choices->addSpacing(24);
-    choices->addWidget(m_sousuo);
-    choices->addSpacing(24);
-    choices->addWidget(m_ie);
-    choices->addStretch(1);
-    layout->addLayout(choices);
-    QLabel* note = label(
-        QStringLiteral("注：选择的浏览器将接管Pluvik的所有链接打开权。仅在搜索浏览器无法使用的时候使用。"),
-        "Label6", page);
-    note->setWordWrap(true);
-    layout->addWidget(note);
-    layout->addStretch(1);
-    return page;
+    return columnPage(QMargins(16, 16, 16, 16), [this](QWidget* page, QVBoxLayout* column) {
+        column->setSpacing(12);
+        column->addWidget(named<QLabel>(page, "Label5", QStringLiteral("请选择打开Pluvik链接的浏览器：")));
+        m_sousuo = named<QRadioButton>(page, "sousuo", QStringLiteral("搜索浏览器"));
+        m_ie = named<QRadioButton>(page, "ie", QStringLiteral("IE浏览器"));
+        auto* choices = new QHBoxLayout;
+        choices->addSpacing(24);
+        choices->addWidget(m_sousuo);
+        choices->addSpacing(24);
+        choices->addWidget(m_ie);
+        choices->addStretch(1);
+        column->addLayout(choices);
+        auto* note = named<QLabel>(
+            page, "Label6",
+            QStringLiteral(
+                "注：选择的浏览器将接管Pluvik的所有链接打开权。仅在搜索浏览器无法使用的时候使用。"));
+        note->setWordWrap(true);
+        column->addWidget(note);
+    });
 }
 
 QWidget* OptionsDialog::buildStatementPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(20, 20, 20, 20);
-    QLabel* notice = label(QStringLiteral("Pluvik 由禾朔工作室设计制作，版权归禾朔工作室所有。\n\n"
-                                          "本软件免费提供给个人使用，欢迎传播，但请保持软件完整，"
-                                          "不得用于任何商业用途。\n\n"
-                                          "各选项卡中的搜索结果均由相应的搜索引擎网站提供，"
-                                          "其内容与禾朔工作室无关。\n\n"
-                                          "禾朔工作室"),
-                           "Label7", page);
-    notice->setWordWrap(true);
-    notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    layout->addWidget(notice);
-    layout->addStretch(1);
-    return page;
+    return columnPage(QMargins(20, 20, 20, 20), [](QWidget* page, QVBoxLayout* column) {
+        auto* notice = named<QLabel>(page, "Label7",
+                                     QStringLiteral("Pluvik 由禾朔工作室设计制作，版权归禾朔工作室所有。\n\n"
+                                                    "本软件免费提供给个人使用，欢迎传播，但请保持软件完整，"
+                                                    "不得用于任何商业用途。\n\n"
+                                                    "各选项卡中的搜索结果均由相应的搜索引擎网站提供，"
+                                                    "其内容与禾朔工作室无关。\n\n"
+                                                    "禾朔工作室"));
+        notice->setWordWrap(true);
+        notice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        column->addWidget(notice);
+    });
 }
 
 void OptionsDialog::centreOnScreen() {

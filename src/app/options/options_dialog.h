@@ -10,7 +10,6 @@
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
@@ -79,9 +78,6 @@ private:
     std::array<QLineEdit*, 2> m_diyUrl{};
     QRadioButton* m_sousuo = nullptr;
     QRadioButton* m_ie = nullptr;
-    QPushButton* m_cmdOK = nullptr;
-    QPushButton* m_cmdCancel = nullptr;
-    QPushButton* m_cmdApply = nullptr;
     bool m_saved = false;
     bool m_finished = false;
     bool m_toldKeptTab = false;

@@ -90,7 +90,8 @@ std::optional<QString> keywordOrRefuse(const QLineEdit* box, Dialogs& dialogs, Q
 }
 
 bool searchOnEnter(const QKeyEvent* event, const QWidget* window, const std::function<void()>& search) {
-    if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || focusInBrowser(window)) return false;
+    if ((event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) || focusInBrowser(window))
+        return false;
     search();
     return true;
 }

@@ -39,12 +39,18 @@ inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitl
 // A picture box: a fixed picture from the program's resources at a fixed place.
 QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry);
 
-// A control of a fixed layout that shows a text (a label, a button): its designer name, its text and
-// its place.
+// A control that shows a text (a label, a button), with its designer name.
 template <class Control>
-Control* placed(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+Control* named(QWidget* parent, const QString& name, const QString& text) {
     auto* control = new Control(text, parent);
     control->setObjectName(name);
+    return control;
+}
+
+// The same at its place in a fixed layout.
+template <class Control>
+Control* placed(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+    auto* control = named<Control>(parent, name, text);
     control->setGeometry(geometry);
     return control;
 }

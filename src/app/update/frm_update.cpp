@@ -12,9 +12,9 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/shell_opener.h"
+#include "shell/window_parts.h"
 #include "update/qt_internet_session.h"
 #include "update/status_line.h"
-#include "shell/window_parts.h"
 #include "update/steady_tick_counter.h"
 
 namespace pluvik {
@@ -36,19 +36,16 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     windowPreamble(this, QStringLiteral("frmUpdate"), QStringLiteral("检查更新"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_lblCount = new StatusLine(QStringLiteral("请点击“检查更新”查看是否有需要的更新。"), this);
-    m_lblCount->setObjectName(QStringLiteral("lblCount"));
+    m_lblCount =
+        named<StatusLine>(this, "lblCount", QStringLiteral("请点击“检查更新”查看是否有需要的更新。"));
+    auto* label1 = named<QLabel>(
+        this, "Label1",
+        QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"));
+    label1->setWordWrap(true);
 
-    m_label1 = new QLabel(
-        QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setWordWrap(true);
-
-    m_command1 = new QPushButton(QStringLiteral("检查更新"), this);
-    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1 = named<QPushButton>(this, "Command1", QStringLiteral("检查更新"));
     m_command1->setDefault(true);
-    m_command2 = new QPushButton(QStringLiteral("退出"), this);
-    m_command2->setObjectName(QStringLiteral("Command2"));
+    m_command2 = named<QPushButton>(this, "Command2", QStringLiteral("退出"));
     connect(m_command1, &QPushButton::clicked, this, &frmUpdate::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &frmUpdate::Command2_Click);
 
@@ -60,7 +57,7 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(10);
     layout->addWidget(m_lblCount);
-    layout->addWidget(m_label1);
+    layout->addWidget(label1);
     layout->addStretch();
     layout->addLayout(buttons);
     setFixedSize(400, 170);

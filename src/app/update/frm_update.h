@@ -8,7 +8,6 @@
 #include "platform/internet_session.h"
 #include "update/update_check.h"
 
-class QLabel;
 class QPushButton;
 
 namespace pluvik {
@@ -60,7 +59,6 @@ private:
     ShellOpener& m_shell;
     QString m_programDir;
     StatusLine* m_lblCount = nullptr;
-    QLabel* m_label1 = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
     SessionFactory m_sessionFactory;

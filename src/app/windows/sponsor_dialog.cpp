@@ -32,10 +32,12 @@ SponsorDialog::SponsorDialog(AppContext context, QWidget* parent)
               QStringLiteral("Pluvik 是一款免费软件，由我们利用业余时间编写和维护。"
                              "如果您喜欢它，欢迎给予我们少量赞助，支持我们把它做得更好。"),
               QRect(20, 16, 320, 54));
-    placed<QLabel>(this, "Label3", QStringLiteral("或者，您可以进行游戏，来赞助我们。"), QRect(20, 118, 320, 18));
+    placed<QLabel>(this, "Label3", QStringLiteral("或者，您可以进行游戏，来赞助我们。"),
+                   QRect(20, 118, 320, 18));
 
     for (const PageButton& b : kButtons) {
-        auto* button = placed<QPushButton>(this, b.name, QString::fromUtf8(b.caption), QRect(100, b.top, 160, 28));
+        auto* button =
+            placed<QPushButton>(this, b.name, QString::fromUtf8(b.caption), QRect(100, b.top, 160, 28));
         button->setAutoDefault(false);
         const QString address = toQ(makerAddress(b.page));
         connect(button, &QPushButton::clicked, this, [this, address] { openLink(address); });
