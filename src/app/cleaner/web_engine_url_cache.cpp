@@ -95,12 +95,9 @@ CacheFindHandle WebEngineUrlCache::findFirstUrlCacheEntry(const std::string& pat
     for (CacheEntryRecord& record : all) {
         if (cachePatternSelects(pattern, record.sourceUrlName)) matches.push_back(std::move(record));
     }
-    const CacheFindHandle handle = m_searches.startEntries(std::move(matches));
-    if (!finish(m_searches.nextEntry(handle, entry, bufferSize))) {
-        m_searches.close(handle);
-        return kNoCacheHandle;
-    }
-    return handle;
+    const CacheSearches::Begun search = m_searches.firstEntry(std::move(matches), entry, bufferSize);
+    finish(search.error);
+    return search.handle;
 }
 
 bool WebEngineUrlCache::findNextUrlCacheEntry(CacheFindHandle handle, CacheEntryRecord& entry,

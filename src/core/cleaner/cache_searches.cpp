@@ -17,18 +17,25 @@ std::uint32_t cacheEntryRecordBytes(const CacheEntryRecord& entry) {
     return kCacheEntryRecordSize + static_cast<std::uint32_t>(entry.sourceUrlName.size()) + 1;
 }
 
-CacheFindHandle CacheSearches::startEntries(std::vector<CacheEntryRecord> entries,
-                                            std::vector<std::uint32_t> extraBytes) {
+CacheSearches::Begun CacheSearches::firstEntry(std::vector<CacheEntryRecord> entries, CacheEntryRecord& entry,
+                                               std::uint32_t& bufferSize,
+                                               std::vector<std::uint32_t> extraBytes) {
     const CacheFindHandle handle = ++m_lastHandle;
     extraBytes.resize(entries.size(), 0);
     m_searches[handle] = Search{false, std::move(entries), std::move(extraBytes), {}, 0};
-    return handle;
+    return begun(handle, nextEntry(handle, entry, bufferSize));
 }
 
-CacheFindHandle CacheSearches::startGroups(std::vector<CacheGroupId> groups) {
+CacheSearches::Begun CacheSearches::firstGroup(std::vector<CacheGroupId> groups, CacheGroupId& groupId) {
     const CacheFindHandle handle = ++m_lastHandle;
     m_searches[handle] = Search{true, {}, {}, std::move(groups), 0};
-    return handle;
+    return begun(handle, nextGroup(handle, groupId));
+}
+
+CacheSearches::Begun CacheSearches::begun(CacheFindHandle handle, std::uint32_t error) {
+    if (error == kErrorSuccess) return {handle, error};
+    close(handle);
+    return {kNoCacheHandle, error};
 }
 
 std::uint32_t CacheSearches::nextEntry(CacheFindHandle handle, CacheEntryRecord& entry,

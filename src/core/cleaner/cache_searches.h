@@ -21,10 +21,18 @@ std::uint32_t cacheEntryRecordBytes(const CacheEntryRecord& entry);
 // deleting entries while walking is safe.
 class CacheSearches {
 public:
+    // A search just begun: its handle, and the error code of its first step. Only a search whose first
+    // step succeeded stays open; any other is closed again and its handle is kNoCacheHandle.
+    struct Begun {
+        CacheFindHandle handle;
+        std::uint32_t error;
+    };
+
+    // Begins a search and hands out its first entry (or group) as nextEntry (nextGroup) does.
     // `extraBytes`, when given, holds for each entry the room its record needs beyond its name.
-    CacheFindHandle startEntries(std::vector<CacheEntryRecord> entries,
-                                 std::vector<std::uint32_t> extraBytes = {});
-    CacheFindHandle startGroups(std::vector<CacheGroupId> groups);
+    Begun firstEntry(std::vector<CacheEntryRecord> entries, CacheEntryRecord& entry,
+                     std::uint32_t& bufferSize, std::vector<std::uint32_t> extraBytes = {});
+    Begun firstGroup(std::vector<CacheGroupId> groups, CacheGroupId& groupId);
 
     // Hands out the next entry (or group) of a search; returns the error code of the step:
     // kErrorSuccess, kErrorNoMoreItems (kErrorFileNotFound for groups) at the end,
@@ -37,6 +45,8 @@ public:
     std::size_t openSearches() const { return m_searches.size(); }
 
 private:
+    Begun begun(CacheFindHandle handle, std::uint32_t error);
+
     struct Search {
         bool groups = false;
         std::vector<CacheEntryRecord> entries;

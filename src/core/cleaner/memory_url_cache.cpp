@@ -68,12 +68,9 @@ CacheFindHandle MemoryUrlCache::findFirstUrlCacheGroup(CacheGroupId& groupId) {
         finish(error);
         return kNoCacheHandle;
     }
-    const CacheFindHandle handle = m_searches.startGroups(groupIds());
-    if (!finish(m_searches.nextGroup(handle, groupId))) {
-        m_searches.close(handle);
-        return kNoCacheHandle;
-    }
-    return handle;
+    const CacheSearches::Begun search = m_searches.firstGroup(groupIds(), groupId);
+    finish(search.error);
+    return search.handle;
 }
 
 bool MemoryUrlCache::findNextUrlCacheGroup(CacheFindHandle handle, CacheGroupId& groupId) {
@@ -109,12 +106,10 @@ CacheFindHandle MemoryUrlCache::findFirstUrlCacheEntry(const std::string& patter
         matches.push_back({e->sourceUrlName, e->type});
         extraBytes.push_back(e->extraBytes);
     }
-    const CacheFindHandle handle = m_searches.startEntries(std::move(matches), std::move(extraBytes));
-    if (!finish(m_searches.nextEntry(handle, entry, bufferSize))) {
-        m_searches.close(handle);
-        return kNoCacheHandle;
-    }
-    return handle;
+    const CacheSearches::Begun search =
+        m_searches.firstEntry(std::move(matches), entry, bufferSize, std::move(extraBytes));
+    finish(search.error);
+    return search.handle;
 }
 
 bool MemoryUrlCache::findNextUrlCacheEntry(CacheFindHandle handle, CacheEntryRecord& entry,
