@@ -1,29 +1,22 @@
-// Downloads with the real browser engine: a page that starts a download gets the save dialog, the
-// file arrives whole under the chosen name, failures and cancels leave nothing behind, and a page
-// that starts download after download gets one dialog, not a storm.
+// Files from pages with the real browser engine. Downloads: a page that starts a download gets the
+// save dialog, the file arrives whole under the chosen name, failures and cancels leave nothing
+// behind, and a page that starts download after download gets one dialog, not a storm. Printing to a
+// PDF printer gives a whole PDF, even when the window goes while the job runs.
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkProxy>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QWebEngineProfile>
 #include <QtTest>
 #include <memory>
 
 #include "platform/browser_view.h"
-#include "platform/dialogs.h"
-#include "windows/downloads.h"
-#include "platform/qt_text.h"
-#include "platform/trace.h"
-#include "platform/web_browser_view.h"
-#include "search/main_window.h"
-#include "shell/settings.h"
 #include "shell/tab_strip.h"
-#include "support/app_fixture.h"
+#include "support/engine_program.h"
+#include "support/engine_test_main.h"
 #include "support/main_controls.h"
-#include "support/test_server.h"
 #include "windows/download_window.h"
 
 using namespace pluvik;
@@ -49,73 +42,40 @@ class E2eDownloadTest : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
 
     void attachmentInAResultTabLandsWhole();
     void failedAndCancelledDownloadsLeaveNoFile();
     void aStormGetsOneDialogAndDownloadsRunTogether();
+    void aPrintOutlivesItsWindow();  // the last case: the main window goes
 
 private:
     DownloadRow* row(const QString& fileName) const;
-    int traced(const QString& event) const;
     // Answers every save dialog with `folder/NAME` for the names given, in turn.
     void answerWith(QStringList names);
 
-    std::unique_ptr<TestServer> m_server;
-    QTemporaryDir m_dir;
+    EngineProgram m_program;
+    Dialogs& m_dialogs = m_program.dialogs;
+    MainWindow& m_window = *m_program.window;
     std::unique_ptr<QTemporaryDir> m_folder;  // where the files go, fresh for every test
-    std::unique_ptr<SettingsStore> m_settings;
-    Dialogs m_dialogs;
-    std::unique_ptr<Trace> m_trace;
-    RecordingShell m_shell;
-    MemoryUrlHistoryStorage m_history;
-    MemoryUrlCache m_cache;
-    QWebEngineProfile* m_profile = nullptr;
-    std::unique_ptr<WebBrowserFactory> m_browsers;
-    std::unique_ptr<BrowseWindows> m_windows;
-    std::unique_ptr<Downloads> m_downloads;
-    std::unique_ptr<MainWindow> m_window;
     QList<SavePathRequest> m_asked;
 };
 
 void E2eDownloadTest::initTestCase() {
-    m_server = std::make_unique<TestServer>();
-    QVERIFY2(m_server->isRunning(), qPrintable(m_server->errorString()));
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", m_server->port()));
+    QVERIFY2(m_program.server.isRunning(), qPrintable(m_program.server.errorString()));
     // The dialog starts in the user's download folder when there is one.
     QVERIFY(QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)));
-    m_settings = std::make_unique<SettingsStore>(toStd(m_dir.path()));
-    m_trace = std::make_unique<Trace>(m_dir.filePath("trace.jsonl"));
-    m_profile = createSharedProfile(nullptr);
-    m_downloads = std::make_unique<Downloads>(m_profile, m_dialogs, *m_trace);
-    m_browsers = std::make_unique<WebBrowserFactory>(m_profile, QUrl("about:blank"), *m_trace, m_dialogs, m_shell);
-    const ProgramServices services{*m_settings, *m_browsers, m_dialogs, *m_trace, m_shell, m_dir.path()};
-    m_windows = std::make_unique<BrowseWindows>(services);
-    m_window = std::make_unique<MainWindow>(AppContext{services, *m_windows}, CleanerStores{m_history, m_cache});
-    m_window->show();
 }
 
 void E2eDownloadTest::init() {
-    QVERIFY(m_server->resetControl());
+    QVERIFY(m_program.server.resetControl());
     m_folder = std::make_unique<QTemporaryDir>();
     m_asked.clear();
 }
 
-void E2eDownloadTest::cleanupTestCase() {
-    m_window.reset();
-    m_downloads.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    delete m_profile;
-}
-
 DownloadRow* E2eDownloadTest::row(const QString& fileName) const {
-    for (DownloadRow* r : m_downloads->window()->rows())
+    for (DownloadRow* r : m_program.downloads->window()->rows())
         if (r->fileName() == fileName) return r;
     return nullptr;
-}
-
-int E2eDownloadTest::traced(const QString& event) const {
-    return static_cast<int>(contents(m_dir.filePath("trace.jsonl")).count("\"event\":\"" + event.toUtf8() + "\""));
 }
 
 void E2eDownloadTest::answerWith(QStringList names) {
@@ -128,8 +88,8 @@ void E2eDownloadTest::answerWith(QStringList names) {
 
 void E2eDownloadTest::attachmentInAResultTabLandsWhole() {
     answerWith({"chosen.bin"});
-    resultTabs(*m_window)->setCurrent(18);  // 软件
-    resultBrowser(*m_window, 18)->Navigate("http://soft.test/__download/%E8%BD%AF%E4%BB%B6%20setup.exe");
+    resultTabs(m_window)->setCurrent(18);  // 软件
+    resultBrowser(m_window, 18)->Navigate("http://soft.test/__download/%E8%BD%AF%E4%BB%B6%20setup.exe");
 
     QTRY_VERIFY_WITH_TIMEOUT(row("chosen.bin") && row("chosen.bin")->stateText() == "已完成", 30000);
     QCOMPARE(m_asked.size(), 1);
@@ -139,7 +99,7 @@ void E2eDownloadTest::attachmentInAResultTabLandsWhole() {
     QCOMPARE(contents(m_folder->filePath("chosen.bin")), served(200000));
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"chosen.bin"});
     QCOMPARE(QDir(Downloads::defaultFolder()).entryList(QDir::Files), QStringList());
-    QVERIFY(m_downloads->window()->isVisible());
+    QVERIFY(m_program.downloads->window()->isVisible());
     QVERIFY(row("chosen.bin")->progressText().startsWith("195 KB / 195 KB"));
     QVERIFY(!row("chosen.bin")->cancelButton()->isVisible());
 }
@@ -151,12 +111,12 @@ void E2eDownloadTest::failedAndCancelledDownloadsLeaveNoFile() {
     old.close();
 
     answerWith({"broken.bin", "cancelled.bin"});
-    QVERIFY(m_server->control("download_truncate_at=50000"));
-    resultBrowser(*m_window, 17)->Navigate("http://bt.test/__download/broken.bin");
+    QVERIFY(m_program.server.control("download_truncate_at=50000"));
+    resultBrowser(m_window, 17)->Navigate("http://bt.test/__download/broken.bin");
     QTRY_VERIFY_WITH_TIMEOUT(row("broken.bin") && row("broken.bin")->stateText().startsWith("下载失败："), 30000);
 
-    QVERIFY(m_server->control("download_truncate_at=-1&download_bps=20000"));
-    resultBrowser(*m_window, 20)->Navigate("http://gougou.test/__download/cancelled.bin");
+    QVERIFY(m_program.server.control("download_truncate_at=-1&download_bps=20000"));
+    resultBrowser(m_window, 20)->Navigate("http://gougou.test/__download/cancelled.bin");
     QTRY_VERIFY_WITH_TIMEOUT(row("cancelled.bin") && !row("cancelled.bin")->progressText().startsWith("0 字节"), 30000);
     QVERIFY(row("cancelled.bin")->cancelButton()->isVisible());
     row("cancelled.bin")->cancelButton()->click();
@@ -165,30 +125,30 @@ void E2eDownloadTest::failedAndCancelledDownloadsLeaveNoFile() {
     QTRY_COMPARE_WITH_TIMEOUT(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"cancelled.bin"}, 10000);
     QCOMPARE(contents(m_folder->filePath("cancelled.bin")), QByteArray("old"));
     QTRY_COMPARE_WITH_TIMEOUT(QDir(Downloads::defaultFolder()).entryList(QDir::Files), QStringList(), 10000);
-    QCOMPARE(traced("download_failed"), 1);
-    QCOMPARE(traced("download_cancelled"), 1);
-    QCOMPARE(traced("download_finished"), 1);  // only the one of the first test
+    QCOMPARE(m_program.traced("download_failed"), 1);
+    QCOMPARE(m_program.traced("download_cancelled"), 1);
+    QCOMPARE(m_program.traced("download_finished"), 1);  // only the one of the first test
 }
 
 void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
     // The first dialog stays open until the page has asked for every other download.
     m_dialogs.setSaveHook([this](const SavePathRequest& request) {
         m_asked.append(request);
-        QTest::qWaitFor([this] { return traced("download_refused") >= 4; }, 30000);
+        QTest::qWaitFor([this] { return m_program.traced("download_refused") >= 4; }, 30000);
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath("storm.bin"), 0});
     });
-    resultBrowser(*m_window, 0)->Navigate("http://storm.test/__bad/downloads?n=5");
+    resultBrowser(m_window, 0)->Navigate("http://storm.test/__bad/downloads?n=5");
     QTRY_VERIFY_WITH_TIMEOUT(row("storm.bin") && row("storm.bin")->stateText() == "已完成", 30000);
     QCOMPARE(m_asked.size(), 1);
-    QCOMPARE(traced("download_refused"), 4);
+    QCOMPARE(m_program.traced("download_refused"), 4);
     QCOMPARE(contents(m_folder->filePath("storm.bin")), served(200000));
 
     m_dialogs.setSaveHook([this](const SavePathRequest& request) {
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath(QFileInfo(request.suggestedPath).fileName()), 0});
     });
-    QVERIFY(m_server->control("download_bps=50000"));
-    resultBrowser(*m_window, 17)->Navigate("http://bt.test/__download/one.bin");
-    resultBrowser(*m_window, 18)->Navigate("http://soft.test/__download/two.bin");
+    QVERIFY(m_program.server.control("download_bps=50000"));
+    resultBrowser(m_window, 17)->Navigate("http://bt.test/__download/one.bin");
+    resultBrowser(m_window, 18)->Navigate("http://soft.test/__download/two.bin");
     const auto running = [this](const QString& name) {
         return row(name) && row(name)->stateText() == "正在下载" && !row(name)->progressText().startsWith("0 字节");
     };
@@ -199,5 +159,27 @@ void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), (QStringList{"one.bin", "storm.bin", "two.bin"}));
 }
 
-QTEST_MAIN(E2eDownloadTest)
+void E2eDownloadTest::aPrintOutlivesItsWindow() {
+    resultTabs(m_window)->setCurrent(3);
+    BrowserView* view = resultBrowser(m_window, 3);
+    QSignalSpy loaded(view, &BrowserView::DownloadComplete);
+    view->Navigate("http://results.test/s?wd=abc");
+    QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0 && view->DocumentTitle() == "Result results.test", 30000);
+
+    const QString pdf = m_folder->filePath("printed.pdf");
+    m_dialogs.setPrintHook([&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    m_window.findChild<QAction*>("print")->trigger();
+    // The window goes as soon as the printer has begun to write, with the job still running.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 60000);
+    m_program.window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The job finishes all the same: a whole PDF.
+    QTRY_VERIFY_WITH_TIMEOUT(contents(pdf).startsWith("%PDF-") && contents(pdf).trimmed().endsWith("%%EOF"), 60000);
+}
+
+ENGINE_TEST_MAIN(E2eDownloadTest)
 #include "tst_e2e_download.moc"

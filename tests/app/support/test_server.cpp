@@ -1,8 +1,13 @@
 #include "support/test_server.h"
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
+#include <QNetworkProxy>
 #include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTest>
@@ -45,6 +50,9 @@ TestServer::TestServer() {
                             QStringLiteral("--port-file"), portFile});
     // Its stderr carries only real faults of the server; let them show in the test output.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // It ends with the test even when the test crashes: left behind, it would hold the test's output
+    // open, and with it whatever else the test inherited (a build lock).
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start();
     if (!m_process.waitForStarted()) {
         m_error = QStringLiteral("cannot start %1: %2").arg(python, m_process.errorString());
@@ -98,6 +106,17 @@ QString TestServer::proxyUrl() const {
 
 QString TestServer::logPath() const {
     return m_dir.filePath(QStringLiteral("requests.jsonl"));
+}
+
+void TestServer::useAsProxy() const {
+    qputenv("http_proxy", proxyUrl().toLatin1());
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_port));
+}
+
+TestServer::RequestPredicate TestServer::to(const QString& host, const QString& path) {
+    return [host, path](const QJsonObject& r) {
+        return r["host"].toString() == host && (path.isEmpty() || r["path"].toString() == path);
+    };
 }
 
 QList<QJsonObject> TestServer::requests(const RequestPredicate& pred) const {

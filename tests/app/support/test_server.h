@@ -28,6 +28,11 @@ public:
     QString proxyUrl() const;  // "http://127.0.0.1:PORT"
     QString logPath() const;
 
+    // Sets the server as the proxy of this process, for Qt and for the browser engine alike.
+    void useAsProxy() const;
+
+    // Accepts the requests for `host`, and with a path only those for that path.
+    static RequestPredicate to(const QString& host, const QString& path = {});
     // Every request logged so far, oldest first; with a predicate, only those it accepts.
     QList<QJsonObject> requests(const RequestPredicate& pred = {}) const;
     // Polls the log while processing Qt events until a request matches or the time is up.

@@ -1,0 +1,59 @@
+#include "support/engine_program.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTest>
+#include <QWebEngineProfile>
+
+#include "platform/qt_text.h"
+
+namespace pluvik::test {
+
+EngineProgram::EngineProgram(Options options)
+    : programDir(dir.path()), settings(toStd(programDir)), trace(dir.filePath("trace.jsonl")) {
+    server.useAsProxy();
+    dialogs.setTestHook([this](const MessageRequest& request) {
+        messages.push_back(request);
+        return MessageAnswer::Ok;
+    });
+    profile = createSharedProfile(nullptr);
+    // As in main(): the cleaner's cookie store and the downloads hear of the profile before any page.
+    if (options.recordVisits) cleaner = std::make_unique<CleanerServices>(profile);
+    downloads = std::make_unique<Downloads>(profile, dialogs, trace);
+    webBrowsers = std::make_unique<WebBrowserFactory>(profile, options.home, trace, dialogs, shell);
+    browsers = webBrowsers.get();
+    if (cleaner) {
+        recordingBrowsers = std::make_unique<RecordingBrowserFactory>(*webBrowsers, cleaner->recorder());
+        browsers = recordingBrowsers.get();
+    }
+    windows = std::make_unique<BrowseWindows>(services());
+    if (!options.mainWindow) return;
+    const CleanerStores stores = cleaner ? CleanerStores{cleaner->history(), cleaner->cache()}
+                                         : CleanerStores{history, urlCache};
+    window = std::make_unique<MainWindow>(AppContext{services(), *windows}, stores);
+    window->show();
+    static_cast<void>(QTest::qWaitForWindowExposed(window.get()));
+}
+
+EngineProgram::~EngineProgram() {
+    window.reset();
+    windows.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    recordingBrowsers.reset();
+    webBrowsers.reset();
+    cleaner.reset();
+    downloads.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete profile;
+}
+
+int EngineProgram::traced(const QByteArray& event, const QByteArray& detail) const {
+    QFile file(dir.filePath("trace.jsonl"));
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    int count = 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.contains("\"event\":\"" + event + "\"") && line.contains(detail)) ++count;
+    return count;
+}
+
+}  // namespace pluvik::test
