@@ -75,7 +75,11 @@ void BrowseWindow::buildControls() {
         {"Command4", "停止", QStyle::SP_BrowserStop, {178, 2, 52, 52}, &BrowseWindow::stop},
         {"Command5", "主页", QStyle::SP_DirHomeIcon, {232, 2, 52, 52}, &BrowseWindow::goHome},
         {"Command6", "转到", QStyle::SP_ArrowRight, {842, 2, 60, 52}, &BrowseWindow::go},
-        {"Command7", "关闭当前选项卡", QStyle::SP_DialogCloseButton, {910, 2, 100, 52}, &BrowseWindow::closeTab},
+        {"Command7",
+         "关闭当前选项卡",
+         QStyle::SP_DialogCloseButton,
+         {910, 2, 100, 52},
+         &BrowseWindow::closeTab},
     };
     for (const PictureButton& b : kButtons) {
         auto* button = new QToolButton(m_client);

@@ -21,7 +21,9 @@
 namespace pluvik {
 
 void MainWindow::buildMenus() {
-    auto link = [this](MakerPage page) { return [this, page] { OpenLink(m_ctx, this, toQ(makerAddress(page))); }; };
+    auto link = [this](MakerPage page) {
+        return [this, page] { OpenLink(m_ctx, this, toQ(makerAddress(page))); };
+    };
     auto save = [this] { execCurrent(BrowserCommand::SaveAs); };
     auto saveAll = [this] { execAll(BrowserCommand::SaveAs); };
     auto print = [this] { execCurrent(BrowserCommand::Print); };
@@ -55,7 +57,8 @@ void MainWindow::buildMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     view->setObjectName("view");
-    addMenuEntries(view, this, {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, [this] { switchToMini(); }}});
+    addMenuEntries(view, this,
+                   {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, [this] { switchToMini(); }}});
     // "标准模式" has no command of its own: it stays checked.
     QAction* big = view->findChild<QAction*>("big");
     big->setCheckable(true);
@@ -109,7 +112,8 @@ void MainWindow::buildMenus() {
     auto* group = new QActionGroup(colours);
     for (int index = 0; index < static_cast<int>(captionColors().size()); ++index) {
         const CaptionColor& c = captionColors().at(static_cast<size_t>(index));
-        addMenuEntries(colours, this, {{c.action, c.caption, nullptr, [this, index] { setCaptionColor(index); }}});
+        addMenuEntries(colours, this,
+                       {{c.action, c.caption, nullptr, [this, index] { setCaptionColor(index); }}});
         QAction* a = colours->actions().last();
         a->setCheckable(true);
         a->setChecked(index == 0);

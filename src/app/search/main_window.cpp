@@ -9,10 +9,10 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "browse/browse_windows.h"
 #include "options/option_rules.h"
 #include "platform/app_paths.h"
 #include "platform/browser_factory.h"
-#include "browse/browse_windows.h"
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/resources.h"
@@ -49,16 +49,10 @@ void MainWindow::buildControls() {
     pictureBox(client, "Picture1", ":/pluvik/picture1.png", QRect(24, 4, 240, 44));
     pictureBox(client, "Picture2", ":/pluvik/picture2.png", QRect(760, 6, 140, 44));
     pictureBox(client, "Picture3", ":/pluvik/picture3.png", QRect(160, 62, 700, 24));
-    auto label = [client](const char* name, const QString& text, const QRect& geometry) {
-        auto* l = new QLabel(text, client);
-        l->setObjectName(QLatin1String(name));
-        l->setGeometry(geometry);
-        return l;
-    };
-    label("Label1", QStringLiteral("请输入关键词："), QRect(280, 16, 84, 12));
-    label("Label5", QStringLiteral("时间："), QRect(8, 56, 36, 17));
-    m_label6 = label("Label6", {}, QRect(40, 56, 105, 17));
-    m_label4 = label("Label4", {}, QRect(80, 72, 65, 17));
+    placed<QLabel>(client, "Label1", QStringLiteral("请输入关键词："), QRect(280, 16, 84, 12));
+    placed<QLabel>(client, "Label5", QStringLiteral("时间："), QRect(8, 56, 36, 17));
+    m_label6 = placed<QLabel>(client, "Label6", {}, QRect(40, 56, 105, 17));
+    m_label4 = placed<QLabel>(client, "Label4", {}, QRect(80, 72, 65, 17));
 
     m_combo = new QComboBox(client);
     m_combo->setObjectName("Combo1");
@@ -71,14 +65,11 @@ void MainWindow::buildControls() {
     // The earlier keywords stay in the drop-down list.
     m_combo->setCompleter(nullptr);
 
-    m_command1 = new QPushButton(QStringLiteral("搜索"), client);
-    m_command1->setObjectName("Command1");
-    m_command1->setGeometry(656, 16, 73, 25);
+    m_command1 = placed<QPushButton>(client, "Command1", QStringLiteral("搜索"), QRect(656, 16, 73, 25));
     m_command1->setDefault(true);
 
-    m_command2 = new QPushButton(QStringLiteral("关闭当前选项卡"), client);
-    m_command2->setObjectName("Command2");
-    m_command2->setGeometry(912, 64, 97, 25);
+    m_command2 =
+        placed<QPushButton>(client, "Command2", QStringLiteral("关闭当前选项卡"), QRect(912, 64, 97, 25));
 
     m_tabs = new TabStrip(EngineTable::kSlotCount, client);
     m_tabs->setObjectName("SSTab1");
