@@ -51,28 +51,24 @@ void E2eBrowseTest::pagesFromPagesOpenInFurtherTabs() {
     QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(0), QStringLiteral("Result home.test"), kPageTimeoutMs);
     QCOMPARE(window->windowTitle(), QStringLiteral("Result home.test"));
 
-    // A link with a new-window target, followed by the page itself, once the user acts in the page.
-    enter(window, "links.test/__newwin/blank?user=1");
-    QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(0), QStringLiteral("NewWin Blank"), kPageTimeoutMs);
-    QVERIFY(clickInPageUntil(window->browser(0), [&] { return tabs->current() == 2; }));
-    QVERIFY(requested("popup.test", "/target-blank"));
-    QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(2), QStringLiteral("Popup /target-blank"), kPageTimeoutMs);
-    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup /target-blank"), kPageTimeoutMs);
-    QCOMPARE(window->browser(2)->LocationURL(), QStringLiteral("http://popup.test/target-blank"));
-    QTRY_COMPARE_WITH_TIMEOUT(window->addressBox()->currentText(),
-                              QStringLiteral("http://popup.test/target-blank"), kPageTimeoutMs);
-    // The page that opened it stays in tab 0.
-    QCOMPARE(window->browser(0)->LocationURL(), QStringLiteral("http://links.test/__newwin/blank?user=1"));
-
-    // window.open from the page now current, again and again, for a strip with a row of tabs.
-    for (int tab = 3; tab <= 6; ++tab) {
-        const QString opener = QStringLiteral("http://more%1.test/__newwin/open?user=1").arg(tab);
+    // Pages that open pages, once the user acts in them: first a link with a new-window target in
+    // tab 0, then window.open from the page now current, again and again for a strip with a row of
+    // tabs. Each new page opens in a further tab and becomes current; its opener keeps its own page.
+    for (int tab = 2; tab <= 6; ++tab) {
+        const bool link = tab == 2;
+        const QString kind = link ? "blank" : "open";
+        const int from = link ? 0 : tab - 1;
+        const QString opener = QStringLiteral("http://more%1.test/__newwin/%2?user=1").arg(tab).arg(kind);
+        const QString popup = link ? "/target-blank" : "/window-open";
         enter(window, opener);
-        QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(tab - 1), QStringLiteral("NewWin Open"), kPageTimeoutMs);
-        QVERIFY(clickInPageUntil(window->browser(tab - 1), [&] { return tabs->current() == tab; }));
-        QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(tab), QStringLiteral("Popup /window-open"), kPageTimeoutMs);
-        QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Popup /window-open"), kPageTimeoutMs);
-        QCOMPARE(window->browser(tab - 1)->LocationURL(), opener);
+        QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(from), link ? "NewWin Blank" : "NewWin Open", kPageTimeoutMs);
+        QVERIFY(clickInPageUntil(window->browser(from), [&] { return tabs->current() == tab; }));
+        QVERIFY(requested("popup.test", popup));
+        QTRY_COMPARE_WITH_TIMEOUT(tabs->caption(tab), "Popup " + popup, kPageTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), "Popup " + popup, kPageTimeoutMs);
+        const QString address = "http://popup.test" + popup;
+        QTRY_COMPARE_WITH_TIMEOUT(window->addressBox()->currentText(), address, kPageTimeoutMs);
+        QCOMPARE(window->browser(from)->LocationURL(), opener);
     }
     QCOMPARE(tabs->visibleCount(), 6);
     QCOMPARE(tabs->tabsPerRow(), 10);

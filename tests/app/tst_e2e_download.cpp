@@ -54,7 +54,6 @@ private:
     void answerWith(QStringList names);
 
     EngineProgram m_program;
-    Dialogs& m_dialogs = m_program.dialogs;
     MainWindow& m_window = *m_program.window;
     std::unique_ptr<QTemporaryDir> m_folder;  // where the files go, fresh for every test
     QList<SavePathRequest> m_asked;
@@ -79,7 +78,7 @@ DownloadRow* E2eDownloadTest::row(const QString& fileName) const {
 }
 
 void E2eDownloadTest::answerWith(QStringList names) {
-    m_dialogs.setSaveHook([this, names](const SavePathRequest& request) mutable {
+    m_program.dialogs.setSaveHook([this, names](const SavePathRequest& request) mutable {
         m_asked.append(request);
         if (names.isEmpty()) return std::optional<SavePathAnswer>();
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath(names.takeFirst()), 0});
@@ -132,7 +131,7 @@ void E2eDownloadTest::failedAndCancelledDownloadsLeaveNoFile() {
 
 void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
     // The first dialog stays open until the page has asked for every other download.
-    m_dialogs.setSaveHook([this](const SavePathRequest& request) {
+    m_program.dialogs.setSaveHook([this](const SavePathRequest& request) {
         m_asked.append(request);
         QTest::qWaitFor([this] { return m_program.traced("download_refused") >= 4; }, 30000);
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath("storm.bin"), 0});
@@ -143,7 +142,7 @@ void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
     QCOMPARE(m_program.traced("download_refused"), 4);
     QCOMPARE(contents(m_folder->filePath("storm.bin")), served(200000));
 
-    m_dialogs.setSaveHook([this](const SavePathRequest& request) {
+    m_program.dialogs.setSaveHook([this](const SavePathRequest& request) {
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath(QFileInfo(request.suggestedPath).fileName()), 0});
     });
     QVERIFY(m_program.server.control("download_bps=50000"));
@@ -167,7 +166,7 @@ void E2eDownloadTest::aPrintOutlivesItsWindow() {
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0 && view->DocumentTitle() == "Result results.test", 30000);
 
     const QString pdf = m_folder->filePath("printed.pdf");
-    m_dialogs.setPrintHook([&](QPrinter& printer) {
+    m_program.dialogs.setPrintHook([&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;
@@ -178,7 +177,8 @@ void E2eDownloadTest::aPrintOutlivesItsWindow() {
     m_program.window.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The job finishes all the same: a whole PDF.
-    QTRY_VERIFY_WITH_TIMEOUT(contents(pdf).startsWith("%PDF-") && contents(pdf).trimmed().endsWith("%%EOF"), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(contents(pdf).startsWith("%PDF-") && contents(pdf).trimmed().endsWith("%%EOF"),
+                             60000);
 }
 
 ENGINE_TEST_MAIN(E2eDownloadTest)

@@ -6,7 +6,6 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <string>
 
 #include <QFile>
 #include <QWebEnginePage>
@@ -70,11 +69,8 @@ private:
 };
 
 bool E2eMisbehaveTest::allBuiltInTabsShowResults(const QList<int>& except) {
-    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
-        if (!except.contains(tab) && resultBrowser(m_main, tab)->DocumentTitle() != resultTitle(tab)) {
-            return false;
-        }
-    }
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab)
+        if (!except.contains(tab) && web(tab)->DocumentTitle() != resultTitle(tab)) return false;
     return true;
 }
 
@@ -95,7 +91,6 @@ void E2eMisbehaveTest::windowsOpenOnlyWhenTheUserAsks() {
     BrowseWindow* opened = m_program.windows->windows().first();
     QTRY_COMPARE_WITH_TIMEOUT(opened->windowTitle(), QStringLiteral("Popup /window-open"), kTimeoutMs);
     QCOMPARE(opened->browser(0)->LocationURL(), QStringLiteral("http://popup.test/window-open"));
-    QCOMPARE(opened->tabs()->current(), 0);
     QCOMPARE(opened->tabs()->visibleCount(), 1);
     QVERIFY(opened->isVisible());
     QCOMPARE(tab0->LocationURL(), QStringLiteral("http://asked.test/__newwin/open?user=1"));
@@ -246,8 +241,8 @@ int main(int argc, char** argv) {
         int failed = 0;
         const QMetaObject& cases = E2eMisbehaveTest::staticMetaObject;
         for (int i = cases.methodOffset(); i < cases.methodCount(); ++i) {
-            const std::string name = cases.method(i).name().toStdString();
-            if (name != "initTestCase" && std::system((std::string(argv[0]) + " " + name).c_str()) != 0) ++failed;
+            const QByteArray command = QByteArray(argv[0]) + " " + cases.method(i).name();
+            if (!command.endsWith(" initTestCase") && std::system(command.constData()) != 0) ++failed;
         }
         return failed;
     }

@@ -9,7 +9,7 @@
 
 namespace pluvik::test {
 
-EngineProgram::EngineProgram(Options options)
+EngineProgram::EngineProgram(const EngineOptions& options)
     : programDir(dir.path()), settings(toStd(programDir)), trace(dir.filePath("trace.jsonl")) {
     server.useAsProxy();
     dialogs.setTestHook([this](const MessageRequest& request) {

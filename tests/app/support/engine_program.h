@@ -13,22 +13,21 @@
 
 namespace pluvik::test {
 
+struct EngineOptions {
+    QUrl home{QStringLiteral("about:blank")};  // the home page of new browsers
+    bool mainWindow = true;
+    // The real URL history and cache of the profile, every browser recording its visits, instead of
+    // stores in memory.
+    bool recordVisits = false;
+};
+
 // The program on the real browser engine, put together as main() does it, for the life of this
 // object: the local test server as the proxy for every host, a fresh program directory, a trace file,
 // message boxes answered "OK" and kept, a desktop that only records, the shared browser profile with
 // its downloads, the secondary windows and, unless asked not to, the main window on screen.
 class EngineProgram {
 public:
-    struct Options {
-        QUrl home{QStringLiteral("about:blank")};  // the home page of new browsers
-        bool mainWindow = true;
-        // The real URL history and cache of the profile, every browser recording its visits, instead
-        // of stores in memory.
-        bool recordVisits = false;
-    };
-
-    explicit EngineProgram(Options options);
-    EngineProgram() : EngineProgram(Options{}) {}
+    explicit EngineProgram(const EngineOptions& options = {});
     // Every page goes before its profile.
     ~EngineProgram();
 

@@ -110,7 +110,7 @@ QString TestServer::logPath() const {
 
 void TestServer::useAsProxy() const {
     qputenv("http_proxy", proxyUrl().toLatin1());
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_port));
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", m_port));
 }
 
 TestServer::RequestPredicate TestServer::to(const QString& host, const QString& path) {
