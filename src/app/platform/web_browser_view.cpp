@@ -146,6 +146,7 @@ void WebBrowserView::installPage(SilentPage* page) {
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
+        m_lastLoadOk = ok;
         if (ok) m_pendingAddress.clear();
         m_activity.start();
         forgetProbe();
@@ -388,8 +389,11 @@ void WebBrowserView::Stop() {
 // A page that has loaded and is not on screen is frozen: its scripts, timers and animations stop
 // until it is shown again (23 result pages animating in hidden tabs cost several times the CPU of
 // the one the user looks at). Loading is never held back: a page is frozen only once it has loaded.
+// A page whose load failed has nothing to run, and the engine may never start the next load of a
+// page frozen in that state: it stays awake.
 void WebBrowserView::updateLifecycle() {
-    setFrozen(!isVisible() && !m_loading && !m_printing && m_page->renderProcessPid() > 0 && m_ownPageFor.isEmpty());
+    setFrozen(!isVisible() && !m_loading && m_lastLoadOk && !m_printing && m_page->renderProcessPid() > 0 &&
+              m_ownPageFor.isEmpty());
 }
 
 void WebBrowserView::wake() {

@@ -108,6 +108,7 @@ private:
     QPointer<RendererWatchdog> m_watchdog;
     qint64 m_pid = 0;
     bool m_loading = false;
+    bool m_lastLoadOk = true;
     QElapsedTimer m_activity;
     QElapsedTimer m_parsed;
     QElapsedTimer m_probeSent;  // valid while a question to the page is open

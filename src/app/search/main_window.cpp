@@ -38,7 +38,13 @@ MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent
     onTimer1();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The controls are deleted after this body, by the widget base, and a page that goes reports the
+    // end of its load: that must not reach handlers whose wait window and history are already gone.
+    qApp->removeEventFilter(this);
+    for (BrowserView* view : m_browsers) view->disconnect(this);
+    if (m_updateBrowser) m_updateBrowser->disconnect(this);
+}
 
 void MainWindow::buildControls() {
     auto* client = new QWidget(this);

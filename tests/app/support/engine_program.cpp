@@ -12,6 +12,10 @@ namespace pluvik::test {
 EngineProgram::EngineProgram(const EngineOptions& options)
     : programDir(dir.path()), settings(toStd(programDir)), trace(dir.filePath("trace.jsonl")) {
     server.useAsProxy();
+    // The start page every result tab shows first, where an installed program keeps it. Without it
+    // 23 tabs at once make the engine build its slow file error page, and the watchdog takes the
+    // busy renderers for hung.
+    QFile::copy(QStringLiteral(PLUVIK_SOURCE_DIR "/data/Pluvik.htm"), dir.filePath(QStringLiteral("Pluvik.htm")));
     dialogs.setTestHook([this](const MessageRequest& request) {
         messages.push_back(request);
         return MessageAnswer::Ok;
