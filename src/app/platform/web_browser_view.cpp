@@ -165,15 +165,15 @@ void WebBrowserView::installPage(SilentPage* page) {
         // hears of no dead renderer of its own: it asks once more. A tab whose own renderer ended
         // is looked after by onRenderProcessTerminated, whichever of the two reports comes first: a
         // second load there would bring a stopped page back, to hang its next process too.
-        const bool ownRendererEnded =
-            m_lastRendererEnd.isValid() && m_lastRendererEnd.elapsed() < kRecoveryDelayMs;
-        if (!ok && m_watchdog && m_watchdog->endedJustNow() && !ownRendererEnded &&
+        auto ownRendererEnded = [this](int withinMs) {
+            return m_lastRendererEnd.isValid() && m_lastRendererEnd.elapsed() < withinMs;
+        };
+        if (!ok && m_watchdog && m_watchdog->endedJustNow() && !ownRendererEnded(kRecoveryDelayMs) &&
             !m_pendingAddress.isEmpty() && !recoveredRecently()) {
             m_sinceRecovery.start();
             const QUrl address = m_pendingAddress;
-            const quint64 ends = m_rendererEnds;
-            QTimer::singleShot(kRecoveryDelayMs, this, [this, address, ends] {
-                if (ends == m_rendererEnds) Navigate(address.toString());
+            QTimer::singleShot(kRecoveryDelayMs, this, [this, address, ownRendererEnded] {
+                if (!ownRendererEnded(2 * kRecoveryDelayMs)) Navigate(address.toString());
             });
         }
     });
@@ -249,7 +249,6 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QUrl& address) {
 }
 
 void WebBrowserView::onRenderProcessTerminated(int status) {
-    ++m_rendererEnds;
     m_lastRendererEnd.start();
     const qint64 pid = m_pid;
     m_pid = 0;

@@ -121,8 +121,7 @@ private:
     QUrl m_pendingAddress;
     // Since the last time this tab loaded its page again after its renderer died.
     QElapsedTimer m_sinceRecovery;
-    // How often this tab's renderer ended, and since when the last end.
-    quint64 m_rendererEnds = 0;
+    // Since this tab's renderer last ended.
     QElapsedTimer m_lastRendererEnd;
 };
 

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,7 +13,6 @@
 #include <QTimer>
 
 #include "browse/browse_windows.h"
-
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"

@@ -43,7 +43,6 @@ MainWindow::~MainWindow() {
     // end of its load: that must not reach handlers whose wait window and history are already gone.
     qApp->removeEventFilter(this);
     for (BrowserView* view : m_browsers) view->disconnect(this);
-    if (m_updateBrowser) m_updateBrowser->disconnect(this);
 }
 
 void MainWindow::buildControls() {
