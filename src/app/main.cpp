@@ -20,6 +20,7 @@
 #include "browse/browse_windows.h"
 #include "cleaner/cleaner_services.h"
 #include "cleaner/url_history_recorder.h"
+#include "search/engine_addresses.h"
 #include "search/host_overrides.h"
 #include "search/main_window.h"
 #include "platform/shell_opener.h"
@@ -71,10 +72,22 @@ int main(int argc, char** argv) {
     for (const pluvik::HostOverride& o : hosts.overrides)
         trace.record("host_override", {{"key", pluvik::toQ(pluvik::serviceKey(o.service))},
                                        {"address", pluvik::toQ(o.origin)}});
-    for (const pluvik::IgnoredHostLine& line : hosts.ignored)
-        trace.record("host_override_ignored", {{"line", line.line},
-                                               {"text", pluvik::toQ(line.text)},
-                                               {"reason", pluvik::toQ(line.reason)}});
+    const auto traceIgnored = [&trace](const QString& event, const std::vector<pluvik::IgnoredLine>& lines) {
+        for (const pluvik::IgnoredLine& line : lines)
+            trace.record(event, {{"line", line.line},
+                                 {"text", pluvik::toQ(line.text)},
+                                 {"reason", pluvik::toQ(line.reason)}});
+    };
+    traceIgnored(QStringLiteral("host_override_ignored"), hosts.ignored);
+    // Whole query addresses the user replaced, read once like the hosts.
+    const pluvik::EngineAddresses engines = pluvik::applyEngineAddressesFile(
+        std::filesystem::path(pluvik::toStd(programDir)) / pluvik::kEngineAddressesFileName);
+    for (const pluvik::EngineAddress& e : engines.addresses)
+        trace.record("engine_address",
+                     {{"key", pluvik::toQ(e.key)},
+                      {"address", pluvik::toQ(e.address.before + std::string(pluvik::kKeywordPlace) + e.address.after)},
+                      {"encoding", e.address.encoding == pluvik::KeywordEncoding::Utf8 ? "utf-8" : "gbk"}});
+    traceIgnored(QStringLiteral("engine_address_ignored"), engines.ignored);
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
     pluvik::ShellOpener shell;

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(rest.find_first_of("/?#@ \t\r\n") == std::string_view::npos);
     }
     int previous = 0;
-    for (const IgnoredHostLine& line : result.ignored) {
+    for (const IgnoredLine& line : result.ignored) {
         FUZZ_CHECK(line.line > previous && static_cast<std::size_t>(line.line) <= lineCount);
         previous = line.line;
         FUZZ_CHECK(line.text.size() <= 200);

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -161,17 +162,28 @@ QWidget* OptionsDialog::buildDiyPage() {
                 named<QLabel>(frame, QStringLiteral("diy%1nameLabel").arg(n), QStringLiteral("搜索名称："));
             auto* urlLabel =
                 named<QLabel>(frame, QStringLiteral("diy%1urlLabel").arg(n), QStringLiteral("搜索字串："));
+            // How the engine reads the keyword, in the order of KeywordEncoding.
+            auto* encoding = new QComboBox(frame);
+            encoding->setObjectName(QStringLiteral("diy%1encoding").arg(n));
+            encoding->addItems({QStringLiteral("GBK"), QStringLiteral("UTF-8")});
+            encoding->setToolTip(QStringLiteral("该搜索引擎网站读取关键词所用的编码"));
+            auto* encodingLabel =
+                named<QLabel>(frame, QStringLiteral("diy%1encodingLabel").arg(n), QStringLiteral("编码："));
             nameLabel->setBuddy(name);
             urlLabel->setBuddy(url);
-            grid->addWidget(open, 0, 0, 1, 2);
+            encodingLabel->setBuddy(encoding);
+            grid->addWidget(open, 0, 0, 1, 4);
             grid->addWidget(nameLabel, 1, 0);
-            grid->addWidget(name, 1, 1);
+            grid->addWidget(name, 1, 1, 1, 3);
             grid->addWidget(urlLabel, 2, 0);
             grid->addWidget(url, 2, 1);
+            grid->addWidget(encodingLabel, 2, 2);
+            grid->addWidget(encoding, 2, 3);
             column->addWidget(frame);
             m_boxes[static_cast<size_t>(n == 1 ? EngineTable::kDiy1Tab : EngineTable::kDiy2Tab)] = open;
             m_diyName[static_cast<size_t>(n - 1)] = name;
             m_diyUrl[static_cast<size_t>(n - 1)] = url;
+            m_diyEncoding[static_cast<size_t>(n - 1)] = encoding;
         }
         const QString prefix = exampleSearchPrefix();
         const QString help[] = {
@@ -247,6 +259,7 @@ void OptionsDialog::fillControls(const Settings& s) {
     for (int n = 1; n <= 2; ++n) {
         m_diyName[static_cast<size_t>(n - 1)]->setText(toQ(s.diyName(n)));
         m_diyUrl[static_cast<size_t>(n - 1)]->setText(toQ(s.diyUrl(n)));
+        m_diyEncoding[static_cast<size_t>(n - 1)]->setCurrentIndex(static_cast<int>(s.diyEncoding(n)));
     }
     // Set in file order, so with both lines true the later one wins, as on the option buttons.
     if (s.sousuo) m_sousuo->setChecked(true);
@@ -288,6 +301,8 @@ Settings OptionsDialog::valuesFromControls() const {
     s.diy2name = toStd(m_diyName[1]->text());
     s.diy1url = toStd(m_diyUrl[0]->text());
     s.diy2url = toStd(m_diyUrl[1]->text());
+    for (int n = 1; n <= 2; ++n)
+        s.setDiyEncoding(n, static_cast<KeywordEncoding>(m_diyEncoding[static_cast<size_t>(n - 1)]->currentIndex()));
     return s;
 }
 

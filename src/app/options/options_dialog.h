@@ -9,6 +9,7 @@
 #include "shell/settings.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
 class QTabWidget;
@@ -76,6 +77,7 @@ private:
     std::array<std::int16_t, kBoxCount> m_heldValues{};
     std::array<QLineEdit*, 2> m_diyName{};
     std::array<QLineEdit*, 2> m_diyUrl{};
+    std::array<QComboBox*, 2> m_diyEncoding{};
     QRadioButton* m_sousuo = nullptr;
     QRadioButton* m_ie = nullptr;
     bool m_saved = false;

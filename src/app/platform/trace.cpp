@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "platform/qt_text.h"
+
 namespace pluvik {
 
 Trace::Trace() : Trace(qEnvironmentVariable("PLUVIK_TRACE")) {}
@@ -23,6 +25,11 @@ void Trace::record(const QString& event, const QVariantMap& fields) {
     m_file.write(QJsonDocument(line).toJson(QJsonDocument::Compact));
     m_file.write("\n");
     m_file.flush();
+}
+
+void traceReferences(Trace& trace, const QString& window, std::string_view characters) {
+    if (characters.empty()) return;
+    trace.record(QStringLiteral("keyword_references"), {{"window", window}, {"characters", toQ(characters)}});
 }
 
 }  // namespace pluvik

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QString>
 #include <QVariantMap>
+#include <string_view>
 
 namespace pluvik {
 
@@ -19,5 +20,10 @@ public:
 private:
     QFile m_file;
 };
+
+// A search whose keyword has characters an engine's encoding lacks (they went to that engine as
+// numeric character references): "keyword_references" with the window and the characters. Nothing
+// when there are none.
+void traceReferences(Trace& trace, const QString& window, std::string_view characters);
 
 }  // namespace pluvik

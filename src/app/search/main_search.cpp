@@ -100,14 +100,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::search() {
     const std::string keyword = toStd(m_combo->currentText());
     const Settings settings = m_ctx.settings.current();
-    const SearchPlan plan = planSearch(
-        keyword, {settings.opendiy1 == 1, settings.diy1url, settings.opendiy2 == 1, settings.diy2url},
-        m_history);
+    const SearchPlan plan = planSearch(keyword, diyEngines(settings), m_history);
     if (plan.refused) {
         m_ctx.dialogs.inform(this, toQ(plan.message));
         return;
     }
     m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    traceReferences(m_ctx.trace, QStringLiteral("main"), plan.references);
     m_signalTabStopped = false;
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {

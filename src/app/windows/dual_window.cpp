@@ -79,6 +79,7 @@ void DualWindow::search() {
     if (pair < 0) return;
     const DualAddresses addresses = DualPairTable::addresses(pair, toStd(*keyword));
     m_ctx.trace.record("dual_search", {{"left", toQ(addresses.left)}, {"right", toQ(addresses.right)}});
+    traceReferences(m_ctx.trace, QStringLiteral("dual"), addresses.references);
     m_browser1->Navigate(toQ(addresses.left));
     m_browser2->Navigate(toQ(addresses.right));
 }

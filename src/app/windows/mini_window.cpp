@@ -105,9 +105,11 @@ void MiniWindow::search() {
     if (!keyword) return;
     const int engine = m_group->checkedId();
     if (engine < 0) return;
-    const QString address = toQ(MiniEngineTable::address(engine, toStd(*keyword)));
+    const BuiltQuery query = MiniEngineTable::address(engine, toStd(*keyword));
+    const QString address = toQ(query.address);
     m_ctx.trace.record("mini_search",
                        {{"engine", toQ(MiniEngineTable::engine(engine).option)}, {"url", address}});
+    traceReferences(m_ctx.trace, QStringLiteral("mini"), query.references);
     m_browser->Navigate(address);
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "search/service_hosts.h"
 
@@ -13,16 +14,50 @@ namespace pluvik {
 // window's pairs. An engine added here reaches the tabs, the options dialog, the settings check and
 // the search; only a new on/off field of Settings (a file format decision) has to be added by hand.
 
-// How an engine wants its query address: the service's scheme and host, the text before the keyword
-// (path and query), the encoded keyword, the text after it.
+// How an engine reads the keyword in its query address. GBK is what the engines of the catalogue
+// read (and what the user's own engines read unless the user says otherwise).
+enum class KeywordEncoding { Gbk, Utf8 };
+
+// How an engine of the catalogue wants its query address: the service's scheme and host, the text
+// before the keyword (path and query), the encoded keyword, the text after it.
 struct QueryTemplate {
     Service service;
     std::string_view before;
     std::string_view after = {};
+    KeywordEncoding encoding = KeywordEncoding::Gbk;
 };
 
-// The whole address for `keyword` (encoded as encodeKeyword does).
-std::string buildQuery(const QueryTemplate& query, std::string_view keyword);
+// A whole query address with the keyword's place, as the search builds it: the catalogue's template
+// on its service's current host, a line of the engines file, or a user-defined engine.
+struct AddressTemplate {
+    std::string before;
+    std::string after;
+    KeywordEncoding encoding = KeywordEncoding::Gbk;
+    bool operator==(const AddressTemplate&) const = default;
+};
+
+struct BuiltQuery {
+    std::string address;
+    // The keyword's characters that the engine's encoding lacks, in the order they first appear
+    // (UTF-8); the address carries them as numeric character references.
+    std::string references;
+};
+
+// The one builder of query addresses: the text before, the keyword encoded as encodeKeyword does in
+// the template's encoding, the text after.
+BuiltQuery buildQuery(const AddressTemplate& query, std::string_view keyword);
+AddressTemplate onCurrentHost(const QueryTemplate& query);
+
+// The engines file (engines.txt) replaces whole addresses of the catalogue by key: the settings name
+// of a main-window engine ("baidu" .. "gougou"), "mini_" and the option name for the mini window's
+// ("mini_baidu"), or the dual window's side keys ("dual_baidu", "dual_google", ...). A replaced
+// address no longer follows the hosts file. False, changing nothing, for an unknown key.
+bool setEngineAddress(std::string_view key, AddressTemplate address);
+bool isEngineKey(std::string_view key);
+// Every key in the order of the catalogue: the main window's, the mini window's, the dual window's.
+std::vector<std::string> engineKeys();
+// Every engine back at its catalogue address (tests).
+void resetEngineAddresses();
 
 // One result tab of the main window. Tab i holds browser WebBrowser(i+1).
 struct EngineSlot {
@@ -76,6 +111,9 @@ public:
 
     static const std::array<EngineSlot, kSlotCount>& all() { return kSlots; }
     static const EngineSlot& slot(int tab) { return kSlots.at(static_cast<size_t>(tab)); }
+    // The address built-in tab 0..20 searches, replaced or on its service's host; std::out_of_range
+    // for any other tab (the user slots are the user's own).
+    static AddressTemplate query(int tab);
 };
 
 // One engine of the mini window. Its own list, independent of the main window's tabs and of the
@@ -119,10 +157,11 @@ public:
     static const MiniEngine& engine(int index) { return kEngines.at(static_cast<size_t>(index)); }
     // Index of the option button with this name, -1 when there is none.
     static int indexOf(std::string_view option);
+    // The engine's key in the engines file: "mini_" and the option name.
+    static std::string key(int index) { return "mini_" + std::string(engine(index).option); }
     // std::out_of_range for an unknown index.
-    static std::string address(int index, std::string_view keyword) {
-        return buildQuery(engine(index).query, keyword);
-    }
+    static AddressTemplate query(int index);
+    static BuiltQuery address(int index, std::string_view keyword) { return buildQuery(query(index), keyword); }
 };
 
 // The four fixed engine pairs of the dual-screen window 双屏搜索: the first engine's results go to
@@ -132,24 +171,28 @@ struct DualPair {
     std::string_view caption;
     QueryTemplate left;
     QueryTemplate right;
+    std::string_view leftKey;  // the sides' keys in the engines file
+    std::string_view rightKey;
 };
 
 struct DualAddresses {
     std::string left;
     std::string right;
+    std::string references;  // as BuiltQuery::references, of both sides together
 };
 
 class DualPairTable {
 public:
     static constexpr std::array<DualPair, 4> kPairs{{
-        {"Option1",
-         "百度+谷歌",
-         {Service::BaiduWeb, "/s?wd="},
-         {Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q="}},
-        {"Option2", "雅虎+搜搜", {Service::YahooChina, "/s?p="}, {Service::SosoWeb, "/q?pid=s.idx&w="}},
-        {"Option3", "有道+搜狗", {Service::YoudaoWeb, "/search?q="}, {Service::SogouWeb, "/web?query="}},
+        {"Option1", "百度+谷歌", {Service::BaiduWeb, "/s?wd="},
+         {Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q="}, "dual_baidu", "dual_google"},
+        {"Option2", "雅虎+搜搜", {Service::YahooChina, "/s?p="}, {Service::SosoWeb, "/q?pid=s.idx&w="},
+         "dual_yahoo", "dual_soso"},
+        {"Option3", "有道+搜狗", {Service::YoudaoWeb, "/search?q="}, {Service::SogouWeb, "/web?query="},
+         "dual_youdao", "dual_sogou"},
         // Yisou takes the keyword in the path, right after the colon.
-        {"Option4", "易搜+中搜", {Service::Yisou, "/search:"}, {Service::Zhongsou, "/p?dt=1&pt=1&w="}},
+        {"Option4", "易搜+中搜", {Service::Yisou, "/search:"}, {Service::Zhongsou, "/p?dt=1&pt=1&w="},
+         "dual_yisou", "dual_zhongsou"},
     }};
     static constexpr int kCount = static_cast<int>(kPairs.size());
     static constexpr int kDefault = 0;

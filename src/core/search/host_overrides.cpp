@@ -3,18 +3,9 @@
 #include <cstddef>
 
 #include "shell/file_io.h"
-#include "shell/text_codec.h"
 
 namespace pluvik {
 namespace {
-
-constexpr std::size_t kMaxTracedLine = 200;
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -62,39 +53,6 @@ bool isPort(std::string_view port) {
     return value >= 1 && value <= 65535;
 }
 
-// Strict UTF-8: shortest forms, no surrogates, nothing past U+10FFFF.
-bool isValidUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t len = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
-                                                                      : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
-        if (len == 0 || i + len > s.size()) return false;
-        unsigned cp = len == 1 ? b : b & (0x7Fu >> len);
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (c & 0x3Fu);
-        }
-        if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += len;
-    }
-    return true;
-}
-
-// A line for the trace: UTF-8 as it is, anything else read as GBK, cut at a character boundary.
-std::string traceText(std::string_view line) {
-    std::string text = isValidUtf8(line) ? std::string(line) : gbkToUtf8(line);
-    if (text.size() > kMaxTracedLine) {
-        std::size_t cut = kMaxTracedLine;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.resize(cut);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::optional<std::string> normaliseOrigin(std::string_view address) {
@@ -121,34 +79,15 @@ std::optional<std::string> normaliseOrigin(std::string_view address) {
 }
 
 HostOverrides parseHostOverrides(std::string_view bytes) {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
     HostOverrides result;
-    int number = 0;
-    while (!bytes.empty()) {
-        ++number;
-        const std::size_t end = bytes.find('\n');
-        const std::string_view raw = bytes.substr(0, end);
-        bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
-
-        const std::string_view line = trim(raw);
-        if (line.empty() || line.front() == '#' || line.front() == ';') continue;
-        const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            result.ignored.push_back({number, traceText(line), "no_equals_sign"});
-            continue;
-        }
-        const std::optional<Service> service = serviceForKey(lowered(trim(line.substr(0, equals))));
-        if (!service) {
-            result.ignored.push_back({number, traceText(line), "unknown_key"});
-            continue;
-        }
-        std::optional<std::string> origin = normaliseOrigin(trim(line.substr(equals + 1)));
-        if (!origin) {
-            result.ignored.push_back({number, traceText(line), "bad_address"});
-            continue;
-        }
+    result.ignored = readKeyLines(bytes, [&](const std::string& key, std::string_view value) -> std::string {
+        const std::optional<Service> service = serviceForKey(key);
+        if (!service) return "unknown_key";
+        std::optional<std::string> origin = normaliseOrigin(value);
+        if (!origin) return "bad_address";
         result.overrides.push_back({*service, std::move(*origin)});
-    }
+        return {};
+    });
     return result;
 }
 

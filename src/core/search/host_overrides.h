@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "search/key_lines.h"
 #include "search/service_hosts.h"
 
 namespace pluvik {
 
 // The optional file in the program directory that moves outside services to other hosts, one
-// "key=scheme://host[:port]" a line (keys: serviceKey). Keys and addresses are ASCII, so the file may
-// be GBK or UTF-8 alike. Blank lines and lines starting with '#' or ';' are skipped; a later line for
-// the same key wins.
+// "key=scheme://host[:port]" a line (keys: serviceKey), read as readKeyLines reads it; a later line
+// for the same key wins.
 inline constexpr const char* kHostOverridesFileName = "hosts.txt";
 
 struct HostOverride {
@@ -21,16 +21,9 @@ struct HostOverride {
     std::string origin;  // normalised: lower-case scheme and host, no trailing slash
 };
 
-// A line the reader did not take, for the trace.
-struct IgnoredHostLine {
-    int line = 0;          // counted from 1
-    std::string text;      // the line as UTF-8 (a GBK line is converted), at most 200 bytes
-    std::string reason;    // "no_equals_sign", "unknown_key" or "bad_address"
-};
-
 struct HostOverrides {
     std::vector<HostOverride> overrides;
-    std::vector<IgnoredHostLine> ignored;
+    std::vector<IgnoredLine> ignored;  // reasons: "no_equals_sign", "unknown_key", "bad_address"
 };
 
 // "http://Host.Example:8080/" gives "http://host.example:8080". Only http and https, a host name of

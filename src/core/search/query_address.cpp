@@ -1,16 +1,13 @@
 #include "search/query_address.h"
 
-#include <stdexcept>
+#include <optional>
 
-#include "search/engine_table.h"
 #include "shell/text_codec.h"
 
 namespace pluvik {
 namespace {
 
-bool isAscii(char c) {
-    return static_cast<unsigned char>(c) < 0x80;
-}
+constexpr char32_t kEuroSign = 0x20AC;
 
 void appendPercentEncoded(std::string& out, std::string_view bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -22,36 +19,55 @@ void appendPercentEncoded(std::string& out, std::string_view bytes) {
     }
 }
 
+// The character's GBK bytes, when GBK has it: the two-byte part of GB18030, and 0x80 for the euro
+// sign, as browsers encode GBK. The converter writes four bytes for a character beyond that, and
+// '?' for one it cannot write at all.
+std::optional<std::string> gbkBytes(std::string_view utf8Char, char32_t codePoint) {
+    if (codePoint == kEuroSign) return std::string("\x80");
+    std::string bytes = utf8ToGbk(utf8Char);
+    if (bytes.size() != 2) return std::nullopt;
+    return bytes;
+}
+
 }  // namespace
 
-std::string encodeKeyword(std::string_view utf8Keyword) {
-    std::string out;
-    out.reserve(utf8Keyword.size() * 2);
+EncodedKeyword encodeKeyword(std::string_view utf8Keyword, KeywordEncoding encoding) {
+    EncodedKeyword out;
+    out.text.reserve(utf8Keyword.size() * 3);
     size_t i = 0;
     while (i < utf8Keyword.size()) {
-        if (isAscii(utf8Keyword[i])) {
-            out += utf8Keyword[i++];
+        const std::optional<Utf8Char> c = utf8CharAt(utf8Keyword, i);
+        if (!c) {
+            out.text += "%3F";
+            ++i;
             continue;
         }
-        // A run of non-ASCII characters is converted as a whole. Every byte of the result is
-        // encoded, even those below 0x80: the second byte of a GBK pair can be '@' or a letter, and
-        // GB18030 four-byte sequences hold digits.
-        const size_t start = i;
-        while (i < utf8Keyword.size() && !isAscii(utf8Keyword[i])) ++i;
-        appendPercentEncoded(out, utf8ToGbk(utf8Keyword.substr(start, i - start)));
+        const std::string_view character = utf8Keyword.substr(i, c->length);
+        i += c->length;
+        if (c->codePoint < 0x80) {
+            out.text += character;
+            continue;
+        }
+        // Every byte of the result is encoded, even those below 0x80: the second byte of a GBK
+        // pair can be '@' or a letter.
+        if (encoding == KeywordEncoding::Utf8) {
+            appendPercentEncoded(out.text, character);
+        } else if (const std::optional<std::string> gbk = gbkBytes(character, c->codePoint)) {
+            appendPercentEncoded(out.text, *gbk);
+        } else {
+            out.text += "%26%23" + std::to_string(static_cast<unsigned long>(c->codePoint)) + "%3B";
+            if (out.references.find(character) == std::string::npos) out.references += character;
+        }
     }
     return out;
 }
 
 std::string queryAddress(int tab, std::string_view keyword) {
-    if (tab < 0 || tab >= EngineTable::kBuiltInCount) {
-        throw std::out_of_range("queryAddress: tab " + std::to_string(tab) + " is not a built-in engine");
-    }
-    return buildQuery(*EngineTable::slot(tab).query, keyword);
+    return buildQuery(EngineTable::query(tab), keyword).address;
 }
 
-std::string diyAddress(std::string_view prefix, std::string_view keyword) {
-    return std::string(prefix) + encodeKeyword(keyword);
+BuiltQuery diyAddress(std::string_view prefix, KeywordEncoding encoding, std::string_view keyword) {
+    return buildQuery({std::string(prefix), {}, encoding}, keyword);
 }
 
 }  // namespace pluvik

@@ -2,6 +2,7 @@
 
 #include "search/engine_table.h"
 #include "search/query_address.h"
+#include "shell/settings.h"
 
 namespace pluvik {
 
@@ -13,6 +14,10 @@ std::vector<Navigation> SearchPlan::navigations() const {
     return result;
 }
 
+DiyEngines diyEngines(const Settings& s) {
+    return {{s.opendiy1 == 1, s.diy1url, s.diy1encoding}, {s.opendiy2 == 1, s.diy2url, s.diy2encoding}};
+}
+
 SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const KeywordHistory& history) {
     SearchPlan plan;
     if (keyword.empty()) {
@@ -21,17 +26,23 @@ SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const Key
         return plan;
     }
     auto& steps = plan.steps;
+    const auto navigate = [&](int tab, BuiltQuery query) {
+        // Only GBK lacks characters, and every GBK engine lacks the same ones of the keyword.
+        if (plan.references.empty()) plan.references = std::move(query.references);
+        steps.push_back({SearchStepKind::Navigate, tab, std::move(query.address)});
+    };
     steps.push_back({SearchStepKind::SetSearchStarted});
     steps.push_back({SearchStepKind::StartTimer2});
     steps.push_back({SearchStepKind::ShowWaitWindow});
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
-        steps.push_back({SearchStepKind::Navigate, tab, queryAddress(tab, keyword)});
+        navigate(tab, buildQuery(EngineTable::query(tab), keyword));
     }
     steps.push_back({SearchStepKind::StartTimer4});
-    if (diy.on1)
-        steps.push_back({SearchStepKind::Navigate, EngineTable::kDiy1Tab, diyAddress(diy.url1, keyword)});
-    if (diy.on2)
-        steps.push_back({SearchStepKind::Navigate, EngineTable::kDiy2Tab, diyAddress(diy.url2, keyword)});
+    int tab = EngineTable::kDiy1Tab;
+    for (const DiyEngine& engine : {diy.first, diy.second}) {
+        if (engine.on) navigate(tab, diyAddress(engine.url, engine.encoding, keyword));
+        ++tab;
+    }
     const std::string text(keyword);
     if (!history.contains(text)) steps.push_back({SearchStepKind::AddToHistory, -1, text});
     return plan;

@@ -5,18 +5,28 @@
 #include <utility>
 #include <vector>
 
+#include "search/engine_table.h"
 #include "search/keyword_history.h"
 
 namespace pluvik {
 
-// The two user-defined engines as the search needs them. An engine is searched only when its
-// on/off field is exactly 1: `{s.opendiy1 == 1, s.diy1url, s.opendiy2 == 1, s.diy2url}`.
-struct DiyEngines {
-    bool on1 = false;
-    std::string url1;  // prefix of engine 1, UTF-8
-    bool on2 = false;
-    std::string url2;
+struct Settings;
+
+// A user-defined engine as the search needs it.
+struct DiyEngine {
+    bool on = false;
+    std::string url;  // the query address prefix, UTF-8
+    KeywordEncoding encoding = KeywordEncoding::Gbk;
 };
+
+struct DiyEngines {
+    DiyEngine first;
+    DiyEngine second;
+};
+
+// The user-defined engines of the settings; an engine is searched only when its on/off field is
+// exactly 1.
+DiyEngines diyEngines(const Settings& settings);
 
 struct Navigation {
     int tab;
@@ -47,6 +57,8 @@ struct SearchPlan {
     bool refused = false;
     std::string message;
     std::vector<SearchStep> steps;
+    // The keyword's characters that some engine's encoding lacks (BuiltQuery::references).
+    std::string references;
 
     std::vector<Navigation> navigations() const;
 };

@@ -134,10 +134,15 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Leaves `field` as it is when the line is neither word nor number.
-void parseBoolean(std::string_view line, bool& field) {
+std::string_view trimmed(std::string_view line) {
     while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
     while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+    return line;
+}
+
+// Leaves `field` as it is when the line is neither word nor number.
+void parseBoolean(std::string_view line, bool& field) {
+    line = trimmed(line);
     if (equalsIgnoringCase(line, "True")) {
         field = true;
     } else if (equalsIgnoringCase(line, "False")) {
@@ -145,6 +150,21 @@ void parseBoolean(std::string_view line, bool& field) {
     } else if (const LeadingNumber n = leadingNumber(line); n.found) {
         field = n.nonZero;
     }
+}
+
+constexpr const char* kGbkWord = "GBK";
+constexpr const char* kUtf8Word = "UTF-8";
+
+// Leaves `field` as it is when the line names neither encoding.
+void parseEncoding(std::string_view line, KeywordEncoding& field) {
+    line = trimmed(line);
+    if (equalsIgnoringCase(line, kGbkWord)) field = KeywordEncoding::Gbk;
+    if (equalsIgnoringCase(line, kUtf8Word)) field = KeywordEncoding::Utf8;
+}
+
+void addEncoding(std::string& out, KeywordEncoding encoding) {
+    out += encoding == KeywordEncoding::Utf8 ? kUtf8Word : kGbkWord;
+    out += kLineEnd;
 }
 
 }  // namespace
@@ -177,6 +197,16 @@ const std::string& Settings::diyUrl(int n) const {
     return n == 1 ? diy1url : diy2url;
 }
 
+KeywordEncoding Settings::diyEncoding(int n) const {
+    checkDiy(n);
+    return n == 1 ? diy1encoding : diy2encoding;
+}
+
+void Settings::setDiyEncoding(int n, KeywordEncoding encoding) {
+    checkDiy(n);
+    (n == 1 ? diy1encoding : diy2encoding) = encoding;
+}
+
 std::string formatGn(const Settings& s) {
     std::string out;
     for (const EngineMember& e : kEngineMembers) addInteger(out, s.*e.member);
@@ -193,6 +223,10 @@ std::string formatDiy(const Settings& s) {
     addText(out, s.diy2name);
     addText(out, s.diy1url);
     addText(out, s.diy2url);
+    if (s.diy1encoding != KeywordEncoding::Gbk || s.diy2encoding != KeywordEncoding::Gbk) {
+        addEncoding(out, s.diy1encoding);
+        addEncoding(out, s.diy2encoding);
+    }
     return out;
 }
 
@@ -206,11 +240,14 @@ void parseGn(std::string_view bytes, Settings& s) {
 }
 
 void parseDiy(std::string_view bytes, Settings& s) {
-    const std::vector<std::string_view> lines = splitLines(bytes);
+    const std::string text = textFileToUtf8(bytes);
+    const std::vector<std::string_view> lines = splitLines(text);
     if (lines.size() > 0) s.opendiy1 = parseInteger(lines[0]);
     if (lines.size() > 1) s.opendiy2 = parseInteger(lines[1]);
     std::string* texts[] = {&s.diy1name, &s.diy2name, &s.diy1url, &s.diy2url};
-    for (size_t i = 0; i < 4 && i + 2 < lines.size(); ++i) *texts[i] = gbkToUtf8(lines[i + 2]);
+    for (size_t i = 0; i < 4 && i + 2 < lines.size(); ++i) *texts[i] = std::string(lines[i + 2]);
+    if (lines.size() > 6) parseEncoding(lines[6], s.diy1encoding);
+    if (lines.size() > 7) parseEncoding(lines[7], s.diy2encoding);
 }
 
 SettingsStore::SettingsStore(std::filesystem::path programDir, FileWriter writer)

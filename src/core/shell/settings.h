@@ -27,6 +27,8 @@ struct Settings {
     // The two user-defined engines: on/off, tab caption, query address prefix (UTF-8).
     std::int16_t opendiy1 = 0, opendiy2 = 0;
     std::string diy1name, diy2name, diy1url, diy2url;
+    // How each user-defined engine reads the keyword.
+    KeywordEncoding diy1encoding = KeywordEncoding::Gbk, diy2encoding = KeywordEncoding::Gbk;
 
     // Engine flag of result tab 0..20; std::out_of_range for any other tab.
     std::int16_t engine(int tab) const;
@@ -37,13 +39,17 @@ struct Settings {
     void setDiy(int n, std::int16_t value);
     const std::string& diyName(int n) const;
     const std::string& diyUrl(int n) const;
+    KeywordEncoding diyEncoding(int n) const;
+    void setDiyEncoding(int n, KeywordEncoding encoding);
 
     friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // The settings files, byte for byte: GBK text, CR LF after every line. "Gn.txt" holds the 21 engine
-// flags, then sousuo and ie; "DIY.txt" holds opendiy1, opendiy2, diy1name, diy2name, diy1url, diy2url.
-// A number is written with a blank before and after it (" 1 ", "-5 ": the sign takes the blank's
+// flags, then sousuo and ie; "DIY.txt" holds opendiy1, opendiy2, diy1name, diy2name, diy1url, diy2url,
+// and, only when an engine reads UTF-8, two more lines with the engines' encodings ("GBK" or "UTF-8"):
+// a reader of the six lines never sees them, and the file of a user who never chose UTF-8 stays as it
+// was. A number is written with a blank before and after it (" 1 ", "-5 ": the sign takes the blank's
 // place), a boolean as "True" or "False", a text as it is (a line break inside it becomes a blank, so a
 // text can never push the lines after it out of place).
 std::string formatGn(const Settings& settings);
@@ -52,9 +58,11 @@ std::string formatDiy(const Settings& settings);
 // Read the files' lines into `settings`. Lines end at CR LF or a bare LF; lines past the last field are
 // ignored. A number line gives the number it starts with after blanks (sign allowed; no number gives
 // 0), narrowed to 16 bits by wrapping around (70000 gives 4464). A boolean line is "True" or "False"
-// (any case) or a number (0 is false, anything else true). A text line is decoded from GBK, invalid
-// bytes becoming U+FFFD. A field whose line is missing (a short file) or whose boolean cannot be read
-// keeps the value it had in `settings`, so a damaged file loads with the defaults in its place.
+// (any case) or a number (0 is false, anything else true). An encoding line is "UTF-8" or "GBK" (any
+// case). "DIY.txt" is read as textFileToUtf8 reads a file, so a file saved as UTF-8 (with or
+// without a byte-order mark) reads as one in GBK; invalid GBK bytes become U+FFFD. A field whose
+// line is missing (a short file) or whose boolean or encoding cannot be read keeps the value it had
+// in `settings`, so a damaged file loads with the defaults in its place.
 void parseGn(std::string_view bytes, Settings& settings);
 void parseDiy(std::string_view bytes, Settings& settings);
 

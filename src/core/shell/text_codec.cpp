@@ -79,4 +79,60 @@ std::string utf8ToGbk(std::string_view utf8) {
     return converter.run(utf8, "?", utf8SequenceLength);
 }
 
+std::optional<Utf8Char> utf8CharAt(std::string_view s, size_t pos) {
+    if (pos >= s.size()) return std::nullopt;
+    const auto b = static_cast<unsigned char>(s[pos]);
+    const size_t len = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
+                                    : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    if (len == 0 || pos + len > s.size()) return std::nullopt;
+    char32_t cp = len == 1 ? b : b & (0x7Fu >> len);
+    for (size_t k = 1; k < len; ++k) {
+        const auto c = static_cast<unsigned char>(s[pos + k]);
+        if ((c & 0xC0) != 0x80) return std::nullopt;
+        cp = (cp << 6) | (c & 0x3Fu);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) || cp > 0x10FFFF ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return std::nullopt;
+    }
+    return Utf8Char{cp, len};
+}
+
+bool isValidUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const std::optional<Utf8Char> c = utf8CharAt(s, i);
+        if (!c) return false;
+        i += c->length;
+    }
+    return true;
+}
+
+namespace {
+
+bool isChineseText(char32_t cp) {
+    return (cp >= 0x2000 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFFEF);
+}
+
+bool readsAsChineseUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const std::optional<Utf8Char> c = utf8CharAt(s, i);
+        if (!c || (c->codePoint >= 0x80 && !isChineseText(c->codePoint))) return false;
+        i += c->length;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string textFileToUtf8(std::string_view bytes) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        bytes.remove_prefix(kByteOrderMark.size());
+        if (isValidUtf8(bytes)) return std::string(bytes);
+    } else if (readsAsChineseUtf8(bytes)) {
+        return std::string(bytes);
+    }
+    return gbkToUtf8(bytes);
+}
+
 }  // namespace pluvik

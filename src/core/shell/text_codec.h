@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +18,20 @@ std::string gbkToUtf8(std::string_view gbk);
 // becomes '?', and so does each of the few private-use characters (U+E78D and some others) that the
 // system's GB18030 tables no longer map.
 std::string utf8ToGbk(std::string_view utf8);
+
+// One character of strict UTF-8 (shortest form, no surrogates, nothing past U+10FFFF) at `pos`.
+struct Utf8Char {
+    char32_t codePoint;
+    std::size_t length;
+};
+std::optional<Utf8Char> utf8CharAt(std::string_view s, std::size_t pos);
+bool isValidUtf8(std::string_view s);
+
+// A text file a user may have written in either encoding, as UTF-8. With a UTF-8 byte-order mark
+// (dropped) it is UTF-8. Without one it is UTF-8 only when it is valid UTF-8 whose every non-ASCII
+// character is Chinese text (CJK characters, CJK and general punctuation, full-width forms): GBK bytes
+// of Chinese text are valid UTF-8 surprisingly often (one character in six on its own), but then they
+// decode to Latin, Cyrillic or other letters. Anything else is GBK, as gbkToUtf8 reads it.
+std::string textFileToUtf8(std::string_view bytes);
 
 }  // namespace pluvik

@@ -69,23 +69,41 @@ TEST(QueryAddress, OnlyBuiltInTabsHaveOne) {
     EXPECT_THROW(queryAddress(22, "x"), std::out_of_range);
 }
 
-TEST(EncodeKeyword, AsciiStaysAndEveryByteOfANonAsciiCharacterIsEncoded) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {" ~!%25+=", " ~!%25+="},      // ASCII is never touched, not even "%"
-        {"a中b文", "a%D6%D0b%CE%C4"},  // runs of ASCII and non-ASCII mixed
-        {"丂", "%81%40"},              // a GBK trail byte in ASCII range ('@') is encoded too
-        {"é", "%A8%A6"},
-        {"\xF0\x9F\x98\x80", "%94%39%FC%36"},  // an emoji, outside GBK: its four GB18030 bytes
-        {"x\xFFy", "x%3Fy"},                   // a malformed byte becomes '?', never a raw byte
+TEST(EncodeKeyword, GbkEnginesGetGbkBytesAndReferencesForWhatGbkLacks) {
+    struct Case {
+        const char* keyword;
+        const char* encoded;
+        const char* references;
     };
-    for (const auto& [keyword, encoded] : cases) {
-        EXPECT_EQ(encodeKeyword(keyword), encoded) << keyword;
+    const Case cases[] = {
+        {"", "", ""},
+        {" ~!%25+=", " ~!%25+=", ""},      // ASCII is never touched, not even "%"
+        {"a中b文", "a%D6%D0b%CE%C4", ""},  // runs of ASCII and non-ASCII mixed
+        {"丂", "%81%40", ""},              // a GBK trail byte in ASCII range ('@') is encoded too
+        {"é€", "%A8%A6%80", ""},          // the euro sign is 0x80, as browsers send it
+        // Outside GBK (an emoji, an ideograph of the four-byte range): a form's numeric references,
+        // each character named once.
+        {"\xF0\x9F\x98\x80" "a\xF0\x9F\x98\x80" "\xF0\xA0\x80\x80",
+         "%26%23128512%3Ba%26%23128512%3B%26%23131072%3B", "\xF0\x9F\x98\x80\xF0\xA0\x80\x80"},
+        {"x\xFFy", "x%3Fy", ""},  // a malformed byte becomes '?', never a raw byte
+    };
+    for (const Case& c : cases) {
+        const EncodedKeyword e = encodeKeyword(c.keyword, KeywordEncoding::Gbk);
+        EXPECT_EQ(e.text, c.encoded) << c.keyword;
+        EXPECT_EQ(e.references, c.references) << c.keyword;
     }
 }
 
-TEST(DiyAddress, PrefixIsKeptAsTheUserWroteIt) {
-    EXPECT_EQ(diyAddress("", "中 a&b"), "%D6%D0 a&b");
-    EXPECT_EQ(diyAddress("http://example.org/find?q=", "pluvik"), "http://example.org/find?q=pluvik");
-    EXPECT_EQ(diyAddress("http://example.org/搜?q=", "文"), "http://example.org/搜?q=%CE%C4");
+TEST(EncodeKeyword, Utf8EnginesGetUtf8BytesOfEveryCharacter) {
+    const EncodedKeyword e = encodeKeyword("linux 内核\xF0\x9F\x98\x80\xFF", KeywordEncoding::Utf8);
+    EXPECT_EQ(e.text, "linux %E5%86%85%E6%A0%B8%F0%9F%98%80%3F");
+    EXPECT_EQ(e.references, "");
+}
+
+TEST(DiyAddress, PrefixIsKeptAsTheUserWroteItAndTheKeywordTakesTheEnginesEncoding) {
+    EXPECT_EQ(diyAddress("", KeywordEncoding::Gbk, "中 a&b").address, "%D6%D0 a&b");
+    EXPECT_EQ(diyAddress("http://example.org/搜?q=", KeywordEncoding::Gbk, "文").address,
+              "http://example.org/搜?q=%CE%C4");
+    EXPECT_EQ(diyAddress("http://example.org/?q=", KeywordEncoding::Utf8, "文").address,
+              "http://example.org/?q=%E6%96%87");
 }

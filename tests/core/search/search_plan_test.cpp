@@ -31,14 +31,14 @@ std::vector<int> tabs(const SearchPlan& plan) {
 }  // namespace
 
 TEST(SearchPlan, EmptyKeywordOnlyShowsTheMessage) {
-    const SearchPlan plan = planSearch("", {true, "http://a/?q=", true, ""}, KeywordHistory{});
+    const SearchPlan plan = planSearch("", {{true, "http://a/?q="}, {true, ""}}, KeywordHistory{});
     EXPECT_TRUE(plan.refused);
     EXPECT_EQ(plan.message, "请先输入关键词");
     EXPECT_TRUE(plan.steps.empty());
 }
 
 TEST(SearchPlan, StepsComeInTheOrderTheWindowCarriesThemOut) {
-    const DiyEngines diy{true, "http://one.example/?q=", true, "http://two.example/s/"};
+    const DiyEngines diy{{true, "http://one.example/?q="}, {true, "http://two.example/s/"}};
     const SearchPlan plan = planSearch("中文", diy, KeywordHistory{});
     ASSERT_FALSE(plan.refused);
 
@@ -63,12 +63,22 @@ TEST(SearchPlan, UserEnginesAreNavigatedOnlyWhenSwitchedOn) {
     std::vector<int> builtIn;
     for (int tab = 0; tab <= 20; ++tab) builtIn.push_back(tab);
 
-    EXPECT_EQ(tabs(planSearch("x", {false, "http://a/", false, "http://b/"}, {})), builtIn);
+    EXPECT_EQ(tabs(planSearch("x", {{false, "http://a/"}, {false, "http://b/"}}, {})), builtIn);
 
-    const SearchPlan second = planSearch("x", {false, "http://a/", true, ""}, {});
+    const SearchPlan second = planSearch("x", {{false, "http://a/"}, {true, ""}}, {});
     builtIn.push_back(22);
     EXPECT_EQ(tabs(second), builtIn);
     EXPECT_EQ(second.navigations().back().address, "x");  // an empty prefix: the bare keyword
+}
+
+TEST(SearchPlan, UserEnginesTakeTheirEncodingAndWhatGbkLacksIsNamed) {
+    const DiyEngines diy{{true, "http://u.example/?q=", KeywordEncoding::Utf8}, {true, "http://g.example/?q="}};
+    const SearchPlan plan = planSearch("内\xF0\x9F\x98\x80", diy, {});
+    const std::vector<Navigation> navigations = plan.navigations();
+    EXPECT_EQ(navigations[21].address, "http://u.example/?q=%E5%86%85%F0%9F%98%80");
+    EXPECT_EQ(navigations[22].address, "http://g.example/?q=%C4%DA%26%23128512%3B");
+    EXPECT_EQ(plan.references, "\xF0\x9F\x98\x80");
+    EXPECT_EQ(planSearch("内", diy, {}).references, "");
 }
 
 TEST(SearchPlan, KnownKeywordSearchesAgainWithoutGrowingTheHistory) {

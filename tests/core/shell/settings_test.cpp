@@ -75,6 +75,35 @@ TEST(SettingsFormat, EveryLineKeepsItsPlace) {
     EXPECT_EQ(back, s);
 }
 
+TEST(SettingsFormat, EncodingsFollowTheSixLinesOnlyOnceAnEngineReadsUtf8) {
+    Settings s;
+    s.diy2encoding = KeywordEncoding::Utf8;
+    const std::string diy = formatDiy(s);
+    EXPECT_EQ(diy, kDefaultDiy + "GBK\r\nUTF-8\r\n");
+    Settings back;
+    parseDiy(diy, back);
+    EXPECT_EQ(back, s);
+
+    // Any case reads; a word that is neither keeps what the field had.
+    Settings words;
+    words.diy1encoding = KeywordEncoding::Utf8;
+    parseDiy(kDefaultDiy + "sometimes\r\n utf-8 \r\n", words);
+    EXPECT_EQ(words.diy1encoding, KeywordEncoding::Utf8);
+    EXPECT_EQ(words.diy2encoding, KeywordEncoding::Utf8);
+}
+
+TEST(SettingsFormat, DiyFileReadsTheSameSavedAsGbkOrUtf8) {
+    const std::string utf8 = " 1 \r\n 0 \r\n我的搜索\r\n维基\r\nhttp://a.example/s?wd=\r\n\r\n";
+    Settings fromGbk, fromUtf8, fromMarked;
+    parseDiy(utf8ToGbk(utf8), fromGbk);
+    parseDiy(utf8, fromUtf8);
+    parseDiy("\xEF\xBB\xBF" + utf8, fromMarked);
+    EXPECT_EQ(fromGbk.diy1name, "我的搜索");
+    EXPECT_EQ(fromGbk.opendiy1, 1);
+    EXPECT_EQ(fromUtf8, fromGbk);
+    EXPECT_EQ(fromMarked, fromGbk);
+}
+
 TEST(SettingsFormat, NumberLinesTakeTheLeadingNumber) {
     struct Case {
         const char* line;

@@ -34,3 +34,15 @@ TEST(TextCodec, MalformedUtf8AndUnmappableCharactersBecomeOneQuestionMarkEach) {
     // U+E78D is a private-use character the GB18030 tables leave unmapped: one character, one '?'.
     EXPECT_EQ(utf8ToGbk("x\xEE\x9E\x8D" "y"), "x?y");
 }
+
+TEST(TextCodec, TextFilesReadTheSameInGbkAndUtf8WithOrWithoutAMark) {
+    const std::string utf8 = "# 禾朔搜索，“例子”\r\nkey=x\r\n";
+    EXPECT_EQ(textFileToUtf8(utf8ToGbk(utf8)), utf8);
+    EXPECT_EQ(textFileToUtf8(utf8), utf8);
+    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF" + utf8), utf8);
+    // GBK bytes that are valid UTF-8 too ("隆" is C2 A1, the UTF-8 of "¡") are still GBK.
+    EXPECT_EQ(textFileToUtf8("\xC2\xA1"), "隆");
+    // Behind the mark any UTF-8 is taken; bytes that are no UTF-8 at all are GBK after all.
+    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF" "Caf\xC3\xA9"), "Café");
+    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF\xCE\xD2"), "我");
+}

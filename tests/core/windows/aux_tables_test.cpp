@@ -56,7 +56,7 @@ TEST(MiniEngineTable, EveryEngineBuildsItsAddressInTheWindowsOrder) {
         SCOPED_TRACE(e.option);
         EXPECT_EQ(MiniEngineTable::engine(i).option, e.option);
         EXPECT_EQ(MiniEngineTable::indexOf(e.option), i);
-        EXPECT_EQ(MiniEngineTable::address(i, "abc"),
+        EXPECT_EQ(MiniEngineTable::address(i, "abc").address,
                   host(e.service) + e.beforeKeyword + "abc" + e.afterKeyword);
     }
     EXPECT_EQ(MiniEngineTable::indexOf("nosuch"), -1);
@@ -64,8 +64,8 @@ TEST(MiniEngineTable, EveryEngineBuildsItsAddressInTheWindowsOrder) {
 }
 
 TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::kDefault, "abc"), "http://www.baidu.com/s?wd=abc");
-    const std::string google = MiniEngineTable::address(MiniEngineTable::indexOf("google"), "abc");
+    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::kDefault, "abc").address, "http://www.baidu.com/s?wd=abc");
+    const std::string google = MiniEngineTable::address(MiniEngineTable::indexOf("google"), "abc").address;
     EXPECT_EQ(google.find("ie=GB2312"), std::string::npos);
     EXPECT_EQ(google, host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=abc");
 }
@@ -73,9 +73,9 @@ TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
 TEST(MiniEngineTable, KeywordGoesInLikeTheMainSearch) {
     const int bbs = MiniEngineTable::indexOf("bbs");
     // "中文" is D6D0 CEC4 in GBK; blanks and "&" stay as typed.
-    EXPECT_EQ(MiniEngineTable::address(bbs, "a b&中文"),
+    EXPECT_EQ(MiniEngineTable::address(bbs, "a b&中文").address,
               host(Service::QihooWenda) + "/wenda.php?kw=a b&%D6%D0%CE%C4&do=search&area=2&src=wenda_tab");
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("yisou"), " "),
+    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("yisou"), " ").address,
               host(Service::Yisou) + "/search: ");
 }
 

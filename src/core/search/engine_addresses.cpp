@@ -1,0 +1,82 @@
+#include "search/engine_addresses.h"
+
+#include <cstddef>
+
+#include "search/host_overrides.h"
+#include "shell/file_io.h"
+
+namespace pluvik {
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::optional<KeywordEncoding> encodingNamed(std::string_view word) {
+    if (word.empty() || equalsIgnoringCase(word, "gbk")) return KeywordEncoding::Gbk;
+    if (equalsIgnoringCase(word, "utf-8")) return KeywordEncoding::Utf8;
+    return std::nullopt;
+}
+
+struct ParsedAddress {
+    std::optional<AddressTemplate> address;
+    std::string reason;  // when there is none
+};
+
+// "https://a.example/s?wd={keyword}&ie=utf-8 utf-8" as a template.
+ParsedAddress parseEngineAddress(std::string_view value) {
+    std::size_t blank = 0;
+    while (blank < value.size() && !isBlank(value[blank])) ++blank;
+    const std::string_view address = value.substr(0, blank);
+    std::string_view word = value.substr(blank);
+    while (!word.empty() && isBlank(word.front())) word.remove_prefix(1);
+
+    // The scheme and the host must be an origin the hosts file would take; the keyword cannot
+    // stand in them.
+    const std::size_t schemeEnd = address.find("://");
+    const std::size_t authorityEnd =
+        schemeEnd == std::string_view::npos ? schemeEnd : address.find_first_of("/?#", schemeEnd + 3);
+    if (schemeEnd == std::string_view::npos || !normaliseOrigin(address.substr(0, authorityEnd)))
+        return {std::nullopt, "bad_address"};
+    const std::size_t place = address.find(kKeywordPlace);
+    if (place == std::string_view::npos || address.find(kKeywordPlace, place + 1) != std::string_view::npos)
+        return {std::nullopt, "keyword_place"};
+    const std::optional<KeywordEncoding> encoding = encodingNamed(word);
+    if (!encoding) return {std::nullopt, "unknown_encoding"};
+    return {AddressTemplate{std::string(address.substr(0, place)),
+                            std::string(address.substr(place + kKeywordPlace.size())), *encoding},
+            {}};
+}
+
+}  // namespace
+
+EngineAddresses parseEngineAddresses(std::string_view bytes) {
+    EngineAddresses result;
+    result.ignored = readKeyLines(bytes, [&](const std::string& key, std::string_view value) -> std::string {
+        if (!isEngineKey(key)) return "unknown_key";
+        ParsedAddress parsed = parseEngineAddress(value);
+        if (!parsed.address) return parsed.reason;
+        result.addresses.push_back({key, std::move(*parsed.address)});
+        return {};
+    });
+    return result;
+}
+
+EngineAddresses applyEngineAddressesFile(const std::filesystem::path& file) {
+    const std::optional<std::string> bytes = readFileBytes(file);
+    if (!bytes) return {};
+    EngineAddresses result = parseEngineAddresses(*bytes);
+    for (const EngineAddress& e : result.addresses) setEngineAddress(e.key, e.address);
+    return result;
+}
+
+}  // namespace pluvik
