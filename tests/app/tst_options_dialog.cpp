@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -198,6 +199,8 @@ void OptionsDialogTest::aUserEngineTakesEffectOnOkOnly() {
     typed.setCommitString(QStringLiteral("我的搜索"));
     QCoreApplication::sendEvent(d.child<QLineEdit>("diy1name"), &typed);
     QTest::keyClicks(d.child<QLineEdit>("diy1url"), "http://s.example/?q=");
+    QCOMPARE(d.child<QComboBox>("diy1encoding")->currentText(), QStringLiteral("GBK"));
+    QTest::keyClick(d.child<QComboBox>("diy1encoding"), Qt::Key_Down);
     d.click("cmdApply");
     QCOMPARE(target.callsOn(21), QStringList());
     QCOMPARE(target.captions[21], QStringLiteral("DIY1"));
@@ -216,7 +219,10 @@ void OptionsDialogTest::aUserEngineTakesEffectOnOkOnly() {
     QCOMPARE(diy[0], QByteArray(" 1 "));
     QCOMPARE(diy[2], QByteArray("\xCE\xD2\xB5\xC4\xCB\xD1\xCB\xF7"));  // 我的搜索 in GBK
     QCOMPARE(diy[4], QByteArray("http://s.example/?q="));
+    QCOMPARE(diy.mid(6), (QByteArrayList{"UTF-8", "GBK"}));
     QVERIFY(!app.settings->isLoaded());  // the next reader loads the saved files
+    OpenDialog again(app, target);
+    QCOMPARE(again.child<QComboBox>("diy1encoding")->currentText(), QStringLiteral("UTF-8"));
 }
 
 void OptionsDialogTest::switchingOffTheSecondUserEngineKeepsItsCaption() {

@@ -1,6 +1,7 @@
-// The keyword encoder on any text: the result is plain ASCII that a query address can carry, and
-// for well-formed UTF-8 undoing the percent-escapes and decoding the GB18030 bytes gives back the
-// keyword exactly.
+// The keyword encoder on any text, in both encodings: the result is plain ASCII that a query address
+// can carry, and for well-formed UTF-8 undoing it gives back the keyword exactly: for UTF-8 the
+// percent-escapes are the bytes; for GBK each escaped pair is a GBK character, "%80" the euro sign
+// and "%26%23N%3B" the reference of a character GBK lacks, which is listed among the references.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,38 +33,82 @@ std::optional<unsigned char> escapeAt(std::string_view s, size_t pos) {
     return static_cast<unsigned char>(hi * 16 + lo);
 }
 
-// Turns the address text back into the keyword: an escape of a byte of 0x80 or more starts a
-// GB18030 character whose further bytes are escapes too (a second byte of 0x30..0x39 means four
-// bytes, otherwise two); anything else is the keyword's own text.
-std::string decode(std::string_view address) {
+std::string utf8Of(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+constexpr std::string_view kReferenceStart = "%26%23";
+constexpr std::string_view kReferenceEnd = "%3B";
+
+std::string decodeGbk(std::string_view address, const std::string& references) {
     std::string text;
     size_t i = 0;
     while (i < address.size()) {
+        if (address.substr(i, kReferenceStart.size()) == kReferenceStart) {
+            i += kReferenceStart.size();
+            char32_t cp = 0;
+            while (i < address.size() && address[i] >= '0' && address[i] <= '9') cp = cp * 10 + (address[i++] - '0');
+            FUZZ_CHECK(address.substr(i, kReferenceEnd.size()) == kReferenceEnd);
+            i += kReferenceEnd.size();
+            const std::string character = utf8Of(cp);
+            FUZZ_CHECK(references.find(character) != std::string::npos);
+            text += character;
+            continue;
+        }
         const std::optional<unsigned char> lead = escapeAt(address, i);
         if (!lead || *lead < 0x80) {
             text += address[i++];
             continue;
         }
-        std::string character(1, static_cast<char>(*lead));
         i += 3;
-        const std::optional<unsigned char> second = escapeAt(address, i);
-        FUZZ_CHECK(second.has_value());
-        const size_t length = *second >= 0x30 && *second <= 0x39 ? 4 : 2;
-        while (character.size() < length) {
-            const std::optional<unsigned char> next = escapeAt(address, i);
-            FUZZ_CHECK(next.has_value());
-            character += static_cast<char>(*next);
-            i += 3;
+        if (*lead == 0x80) {
+            text += "€";
+            continue;
         }
-        FUZZ_CHECK(gb18030CharLength(character, 0) == length);
+        const std::optional<unsigned char> trail = escapeAt(address, i);
+        FUZZ_CHECK(trail.has_value());
+        i += 3;
+        const std::string character{static_cast<char>(*lead), static_cast<char>(*trail)};
+        FUZZ_CHECK(gb18030CharLength(character, 0) == 2);
         text += gbkToUtf8(character);
     }
     return text;
 }
 
-// The user typed an escape of a high byte themselves: the address cannot tell it from one the
-// encoder made, so such a keyword is left out of the round trip.
-bool typesHighEscape(std::string_view keyword) {
+std::string decodeUtf8(std::string_view address) {
+    std::string text;
+    for (size_t i = 0; i < address.size();) {
+        const std::optional<unsigned char> b = escapeAt(address, i);
+        if (b && *b >= 0x80) {
+            text += static_cast<char>(*b);
+            i += 3;
+        } else {
+            text += address[i++];
+        }
+    }
+    return text;
+}
+
+// The user typed an escape of a high byte, or a reference, themselves: the address cannot tell it
+// from one the encoder made, so such a keyword is left out of the round trip.
+bool typesWhatTheEncoderWrites(std::string_view keyword) {
+    if (keyword.find(kReferenceStart) != std::string_view::npos) return true;
     for (size_t i = 0; i < keyword.size(); ++i) {
         const std::optional<unsigned char> b = escapeAt(keyword, i);
         if (b && *b >= 0x80) return true;
@@ -75,10 +120,14 @@ bool typesHighEscape(std::string_view keyword) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view keyword(reinterpret_cast<const char*>(data), size);
-    const std::string encoded = encodeKeyword(keyword);
-    for (char c : encoded) FUZZ_CHECK(static_cast<unsigned char>(c) < 0x80);
-    if (fuzz::isWritableUtf8(keyword) && !typesHighEscape(keyword)) {
-        FUZZ_CHECK(decode(encoded) == keyword);
+    const EncodedKeyword gbk = encodeKeyword(keyword, KeywordEncoding::Gbk);
+    const EncodedKeyword utf8 = encodeKeyword(keyword, KeywordEncoding::Utf8);
+    for (char c : gbk.text + utf8.text) FUZZ_CHECK(static_cast<unsigned char>(c) < 0x80);
+    FUZZ_CHECK(utf8.references.empty());
+    FUZZ_CHECK(fuzz::isValidUtf8(gbk.references));
+    if (fuzz::isValidUtf8(keyword) && !typesWhatTheEncoderWrites(keyword)) {
+        FUZZ_CHECK(decodeGbk(gbk.text, gbk.references) == keyword);
+        FUZZ_CHECK(decodeUtf8(utf8.text) == keyword);
     }
     return 0;
 }

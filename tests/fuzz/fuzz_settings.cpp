@@ -1,6 +1,7 @@
 // The settings files "Gn.txt" and "DIY.txt" as a damaged or hand-edited file may hold them.
 // Whatever the bytes, reading never fails, and what was read writes back to files of exactly their
-// line count that read back to the same settings.
+// line count (DIY.txt: six, or eight with the encodings) that read back to the same settings, unless
+// the GBK written is also Chinese UTF-8 (then the file is read as UTF-8, as a user's file would be).
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "fuzz_check.h"
 #include "shell/settings.h"
+#include "shell/text_codec.h"
 
 using namespace pluvik;
 
@@ -48,7 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string gn = formatGn(read);
     const std::string diy = formatDiy(read);
     FUZZ_CHECK(countLines(gn) == 23 && gn.size() >= 2 && gn.substr(gn.size() - 2) == "\r\n");
-    FUZZ_CHECK(countLines(diy) == 6 && diy.substr(diy.size() - 2) == "\r\n");
+    const bool gbkOnly = read.diy1encoding == KeywordEncoding::Gbk && read.diy2encoding == KeywordEncoding::Gbk;
+    FUZZ_CHECK(countLines(diy) == (gbkOnly ? 6u : 8u) && diy.substr(diy.size() - 2) == "\r\n");
+    if (textFileToUtf8(diy) != gbkToUtf8(diy)) return 0;
 
     // Start from settings unlike the defaults, so a field the reader skips shows.
     Settings back;
@@ -57,6 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     back.ie = !read.ie;
     back.opendiy1 = back.opendiy2 = 9;
     back.diy1name = back.diy2name = back.diy1url = back.diy2url = "x";
+    // A file without encoding lines leaves them as they were, which for the store is GBK.
+    const auto unlike = [gbkOnly](KeywordEncoding e) {
+        return gbkOnly || e == KeywordEncoding::Utf8 ? KeywordEncoding::Gbk : KeywordEncoding::Utf8;
+    };
+    back.diy1encoding = unlike(read.diy1encoding);
+    back.diy2encoding = unlike(read.diy2encoding);
     parseGn(gn, back);
     parseDiy(diy, back);
 
