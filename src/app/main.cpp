@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     for (const pluvik::EngineAddress& e : engines.addresses)
         trace.record("engine_address",
                      {{"key", pluvik::toQ(e.key)},
-                      {"address", pluvik::toQ(e.address.before + std::string(pluvik::kKeywordPlace) + e.address.after)},
+                      {"address",
+                       pluvik::toQ(e.address.before + std::string(pluvik::kKeywordPlace) + e.address.after)},
                       {"encoding", e.address.encoding == pluvik::KeywordEncoding::Utf8 ? "utf-8" : "gbk"}});
     traceIgnored(QStringLiteral("engine_address_ignored"), engines.ignored);
     pluvik::SettingsStore settings(pluvik::toStd(programDir));

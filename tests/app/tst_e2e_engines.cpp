@@ -49,13 +49,15 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     EngineProgram program;
     // A user-defined engine that reads UTF-8, as the options dialog saves it; and an engines file
     // that moves tab 2 (sogou) and the mini window's sogou to addresses of their own.
-    QVERIFY(ProgramRunner::writeFile(program.programDir + "/DIY.txt",
-                                     " 1 \r\n 0 \r\nWiki\r\n\r\nhttp://diy.example/search?q=\r\n\r\nUTF-8\r\nGBK\r\n"));
+    QVERIFY(ProgramRunner::writeFile(
+        program.programDir + "/DIY.txt",
+        " 1 \r\n 0 \r\nWiki\r\n\r\nhttp://diy.example/search?q=\r\n\r\nUTF-8\r\nGBK\r\n"));
     program.settings.Release();
     const QString engines = program.programDir + "/" + kEngineAddressesFileName;
-    QVERIFY(ProgramRunner::writeFile(engines,
-                                     "sogou=http://sogou.example/web?ie=utf8&query={keyword}&from=pluvik utf-8\r\n"
-                                     "mini_sogou=http://m.sogou.example/web?query={keyword}\r\n"));
+    QVERIFY(ProgramRunner::writeFile(
+        engines,
+        "sogou=http://sogou.example/web?ie=utf8&query={keyword}&from=pluvik utf-8\r\n"
+        "mini_sogou=http://m.sogou.example/web?query={keyword}\r\n"));
     QCOMPARE(applyEngineAddressesFile(toStd(engines)).addresses.size(), size_t(2));
 
     QComboBox* combo = keywordBox(*program.window);

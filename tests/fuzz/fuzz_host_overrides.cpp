@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <initializer_list>
-#include <vector>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_check.h"
 #include "search/engine_addresses.h"
@@ -47,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view rest = std::string_view(o.origin).substr(o.origin.find("://") + 3);
         FUZZ_CHECK(rest.find_first_of("/?#@ \t\r\n") == std::string_view::npos);
     }
-    checkIgnored(result.ignored, lineCount,
-                 {"no_equals_sign", "unknown_key", "bad_address"});
+    checkIgnored(result.ignored, lineCount, {"no_equals_sign", "unknown_key", "bad_address"});
 
     const EngineAddresses engines = parseEngineAddresses(bytes);
     FUZZ_CHECK(engines.addresses.size() + engines.ignored.size() <= lineCount);

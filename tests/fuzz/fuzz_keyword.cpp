@@ -63,7 +63,8 @@ std::string decodeGbk(std::string_view address, const std::string& references) {
         if (address.substr(i, kReferenceStart.size()) == kReferenceStart) {
             i += kReferenceStart.size();
             char32_t cp = 0;
-            while (i < address.size() && address[i] >= '0' && address[i] <= '9') cp = cp * 10 + (address[i++] - '0');
+            while (i < address.size() && address[i] >= '0' && address[i] <= '9')
+                cp = cp * 10 + (address[i++] - '0');
             FUZZ_CHECK(address.substr(i, kReferenceEnd.size()) == kReferenceEnd);
             i += kReferenceEnd.size();
             const std::string character = utf8Of(cp);

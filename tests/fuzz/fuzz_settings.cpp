@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string gn = formatGn(read);
     const std::string diy = formatDiy(read);
     FUZZ_CHECK(countLines(gn) == 23 && gn.size() >= 2 && gn.substr(gn.size() - 2) == "\r\n");
-    const bool gbkOnly = read.diy1encoding == KeywordEncoding::Gbk && read.diy2encoding == KeywordEncoding::Gbk;
+    const bool gbkOnly =
+        read.diy1encoding == KeywordEncoding::Gbk && read.diy2encoding == KeywordEncoding::Gbk;
     FUZZ_CHECK(countLines(diy) == (gbkOnly ? 6u : 8u) && diy.substr(diy.size() - 2) == "\r\n");
     if (textFileToUtf8(diy) != gbkToUtf8(diy)) return 0;
 

@@ -302,7 +302,8 @@ Settings OptionsDialog::valuesFromControls() const {
     s.diy1url = toStd(m_diyUrl[0]->text());
     s.diy2url = toStd(m_diyUrl[1]->text());
     for (int n = 1; n <= 2; ++n)
-        s.setDiyEncoding(n, static_cast<KeywordEncoding>(m_diyEncoding[static_cast<size_t>(n - 1)]->currentIndex()));
+        s.setDiyEncoding(
+            n, static_cast<KeywordEncoding>(m_diyEncoding[static_cast<size_t>(n - 1)]->currentIndex()));
     return s;
 }
 

@@ -29,12 +29,14 @@ BuiltQuery buildQuery(const AddressTemplate& query, std::string_view keyword) {
 }
 
 AddressTemplate onCurrentHost(const QueryTemplate& query) {
-    return {serviceAddress(query.service) + std::string(query.before), std::string(query.after), query.encoding};
+    return {serviceAddress(query.service) + std::string(query.before), std::string(query.after),
+            query.encoding};
 }
 
 std::vector<std::string> engineKeys() {
     std::vector<std::string> keys;
-    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) keys.emplace_back(EngineTable::slot(tab).field);
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab)
+        keys.emplace_back(EngineTable::slot(tab).field);
     for (int i = 0; i < MiniEngineTable::kCount; ++i) keys.push_back(MiniEngineTable::key(i));
     for (const DualPair& pair : DualPairTable::kPairs) {
         keys.emplace_back(pair.leftKey);

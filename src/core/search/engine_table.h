@@ -161,7 +161,9 @@ public:
     static std::string key(int index) { return "mini_" + std::string(engine(index).option); }
     // std::out_of_range for an unknown index.
     static AddressTemplate query(int index);
-    static BuiltQuery address(int index, std::string_view keyword) { return buildQuery(query(index), keyword); }
+    static BuiltQuery address(int index, std::string_view keyword) {
+        return buildQuery(query(index), keyword);
+    }
 };
 
 // The four fixed engine pairs of the dual-screen window 双屏搜索: the first engine's results go to
@@ -184,15 +186,31 @@ struct DualAddresses {
 class DualPairTable {
 public:
     static constexpr std::array<DualPair, 4> kPairs{{
-        {"Option1", "百度+谷歌", {Service::BaiduWeb, "/s?wd="},
-         {Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q="}, "dual_baidu", "dual_google"},
-        {"Option2", "雅虎+搜搜", {Service::YahooChina, "/s?p="}, {Service::SosoWeb, "/q?pid=s.idx&w="},
-         "dual_yahoo", "dual_soso"},
-        {"Option3", "有道+搜狗", {Service::YoudaoWeb, "/search?q="}, {Service::SogouWeb, "/web?query="},
-         "dual_youdao", "dual_sogou"},
+        {"Option1",
+         "百度+谷歌",
+         {Service::BaiduWeb, "/s?wd="},
+         {Service::GoogleChinaWeb, "/search?hl=zh-CN&ie=GB2312&q="},
+         "dual_baidu",
+         "dual_google"},
+        {"Option2",
+         "雅虎+搜搜",
+         {Service::YahooChina, "/s?p="},
+         {Service::SosoWeb, "/q?pid=s.idx&w="},
+         "dual_yahoo",
+         "dual_soso"},
+        {"Option3",
+         "有道+搜狗",
+         {Service::YoudaoWeb, "/search?q="},
+         {Service::SogouWeb, "/web?query="},
+         "dual_youdao",
+         "dual_sogou"},
         // Yisou takes the keyword in the path, right after the colon.
-        {"Option4", "易搜+中搜", {Service::Yisou, "/search:"}, {Service::Zhongsou, "/p?dt=1&pt=1&w="},
-         "dual_yisou", "dual_zhongsou"},
+        {"Option4",
+         "易搜+中搜",
+         {Service::Yisou, "/search:"},
+         {Service::Zhongsou, "/p?dt=1&pt=1&w="},
+         "dual_yisou",
+         "dual_zhongsou"},
     }};
     static constexpr int kCount = static_cast<int>(kPairs.size());
     static constexpr int kDefault = 0;

@@ -82,8 +82,11 @@ std::string utf8ToGbk(std::string_view utf8) {
 std::optional<Utf8Char> utf8CharAt(std::string_view s, size_t pos) {
     if (pos >= s.size()) return std::nullopt;
     const auto b = static_cast<unsigned char>(s[pos]);
-    const size_t len = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
-                                    : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    const size_t len = b < 0x80                 ? 1
+                       : b >= 0xC2 && b <= 0xDF ? 2
+                       : b >= 0xE0 && b <= 0xEF ? 3
+                       : b >= 0xF0 && b <= 0xF4 ? 4
+                                                : 0;
     if (len == 0 || pos + len > s.size()) return std::nullopt;
     char32_t cp = len == 1 ? b : b & (0x7Fu >> len);
     for (size_t k = 1; k < len; ++k) {

@@ -65,13 +65,14 @@ TEST_F(EngineAddressesTest, SkipsBadLinesAndSaysWhy) {
     EXPECT_TRUE(result.addresses.empty());
     std::vector<std::string> reasons;
     for (const IgnoredLine& line : result.ignored) reasons.push_back(line.reason);
-    EXPECT_EQ(reasons, (std::vector<std::string>{"no_equals_sign", "unknown_key", "unknown_key", "bad_address",
-                                                 "bad_address", "bad_address", "keyword_place", "keyword_place",
-                                                 "unknown_encoding", "unknown_encoding"}));
+    EXPECT_EQ(reasons, (std::vector<std::string>{"no_equals_sign", "unknown_key", "unknown_key",
+                                                 "bad_address", "bad_address", "bad_address", "keyword_place",
+                                                 "keyword_place", "unknown_encoding", "unknown_encoding"}));
     EXPECT_EQ(result.ignored[1].text, "百度=http://x.test/{keyword}");
     EXPECT_EQ(result.ignored[9].line, 10);
 
-    EXPECT_TRUE(applyEngineAddressesFile(std::filesystem::path(::testing::TempDir()) / "none.txt").ignored.empty());
+    EXPECT_TRUE(
+        applyEngineAddressesFile(std::filesystem::path(::testing::TempDir()) / "none.txt").ignored.empty());
     EXPECT_EQ(queryAddress(0, "x"), serviceAddress(Service::BaiduWeb) + "/s?wd=x");
 }
 

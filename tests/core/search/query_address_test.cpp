@@ -80,10 +80,12 @@ TEST(EncodeKeyword, GbkEnginesGetGbkBytesAndReferencesForWhatGbkLacks) {
         {" ~!%25+=", " ~!%25+=", ""},      // ASCII is never touched, not even "%"
         {"a中b文", "a%D6%D0b%CE%C4", ""},  // runs of ASCII and non-ASCII mixed
         {"丂", "%81%40", ""},              // a GBK trail byte in ASCII range ('@') is encoded too
-        {"é€", "%A8%A6%80", ""},          // the euro sign is 0x80, as browsers send it
+        {"é€", "%A8%A6%80", ""},           // the euro sign is 0x80, as browsers send it
         // Outside GBK (an emoji, an ideograph of the four-byte range): a form's numeric references,
         // each character named once.
-        {"\xF0\x9F\x98\x80" "a\xF0\x9F\x98\x80" "\xF0\xA0\x80\x80",
+        {"\xF0\x9F\x98\x80"
+         "a\xF0\x9F\x98\x80"
+         "\xF0\xA0\x80\x80",
          "%26%23128512%3Ba%26%23128512%3B%26%23131072%3B", "\xF0\x9F\x98\x80\xF0\xA0\x80\x80"},
         {"x\xFFy", "x%3Fy", ""},  // a malformed byte becomes '?', never a raw byte
     };

@@ -72,7 +72,8 @@ TEST(SearchPlan, UserEnginesAreNavigatedOnlyWhenSwitchedOn) {
 }
 
 TEST(SearchPlan, UserEnginesTakeTheirEncodingAndWhatGbkLacksIsNamed) {
-    const DiyEngines diy{{true, "http://u.example/?q=", KeywordEncoding::Utf8}, {true, "http://g.example/?q="}};
+    const DiyEngines diy{{true, "http://u.example/?q=", KeywordEncoding::Utf8},
+                         {true, "http://g.example/?q="}};
     const SearchPlan plan = planSearch("内\xF0\x9F\x98\x80", diy, {});
     const std::vector<Navigation> navigations = plan.navigations();
     EXPECT_EQ(navigations[21].address, "http://u.example/?q=%E5%86%85%F0%9F%98%80");

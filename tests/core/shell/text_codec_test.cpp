@@ -43,6 +43,6 @@ TEST(TextCodec, TextFilesReadTheSameInGbkAndUtf8WithOrWithoutAMark) {
     // GBK bytes that are valid UTF-8 too ("隆" is C2 A1, the UTF-8 of "¡") are still GBK.
     EXPECT_EQ(textFileToUtf8("\xC2\xA1"), "隆");
     // Behind the mark any UTF-8 is taken; bytes that are no UTF-8 at all are GBK after all.
-    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF" "Caf\xC3\xA9"), "Café");
+    EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF" + std::string("Café")), "Café");
     EXPECT_EQ(textFileToUtf8("\xEF\xBB\xBF\xCE\xD2"), "我");
 }

@@ -64,7 +64,8 @@ TEST(MiniEngineTable, EveryEngineBuildsItsAddressInTheWindowsOrder) {
 }
 
 TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::kDefault, "abc").address, "http://www.baidu.com/s?wd=abc");
+    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::kDefault, "abc").address,
+              "http://www.baidu.com/s?wd=abc");
     const std::string google = MiniEngineTable::address(MiniEngineTable::indexOf("google"), "abc").address;
     EXPECT_EQ(google.find("ie=GB2312"), std::string::npos);
     EXPECT_EQ(google, host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=abc");
