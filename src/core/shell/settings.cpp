@@ -231,7 +231,9 @@ std::string formatDiy(const Settings& s) {
 }
 
 void parseGn(std::string_view bytes, Settings& s) {
-    const std::vector<std::string_view> lines = splitLines(bytes);
+    // An editor that saved the file as UTF-8 may have put a byte-order mark before the first number.
+    const std::string text = textFileToUtf8(bytes);
+    const std::vector<std::string_view> lines = splitLines(text);
     for (size_t i = 0; i < kEngineMembers.size() && i < lines.size(); ++i) {
         s.*kEngineMembers[i].member = parseInteger(lines[i]);
     }

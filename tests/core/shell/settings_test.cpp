@@ -126,6 +126,9 @@ TEST(SettingsFormat, NumberLinesTakeTheLeadingNumber) {
         EXPECT_EQ(s.baidu, c.value) << "line \"" << c.line << "\"";
         EXPECT_EQ(s.google, 1) << "only the first line was given";
     }
+    Settings marked;
+    parseGn("\xEF\xBB\xBF" "2\r\n", marked);
+    EXPECT_EQ(marked.baidu, 2) << "a byte-order mark is not part of the number";
 }
 
 TEST(SettingsFormat, BooleanLinesTakeWordsOrNumbersAndKeepTheDefaultOtherwise) {
