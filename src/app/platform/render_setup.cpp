@@ -1,5 +1,6 @@
 #include "platform/render_setup.h"
 
+#include <QElapsedTimer>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -36,6 +37,8 @@ std::optional<std::string> probeGlRenderer() {
 RenderChoice applyRenderPath(Trace& trace) {
     const std::string override = qEnvironmentVariable(kRenderPathVariable).trimmed().toStdString();
     // Forced software needs no GL at all, so it is not started.
+    QElapsedTimer probe;
+    probe.start();
     const std::optional<std::string> renderer =
         QString::fromStdString(override).compare(QLatin1String("software"), Qt::CaseInsensitive) == 0
             ? std::nullopt
@@ -47,7 +50,8 @@ RenderChoice applyRenderPath(Trace& trace) {
     trace.record("render_path", {{"path", QString::fromLatin1(renderPathName(choice.path))},
                                  {"reason", toQ(choice.reason)},
                                  {"gl_renderer", renderer ? toQ(*renderer) : QString()},
-                                 {"override", toQ(override)}});
+                                 {"override", toQ(override)},
+                                 {"probe_ms", probe.elapsed()}});
     return choice;
 }
 
