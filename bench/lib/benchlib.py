@@ -63,6 +63,48 @@ def ensure_display():
     sys.exit(subprocess.call(args, env=env))
 
 
+_desktop = []
+
+
+def _x_property(name):
+    out = subprocess.run(["xprop", "-root", name], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    return out.stdout if out.returncode == 0 else ""
+
+
+def ensure_window_manager():
+    """Starts openbox on the display when no window manager runs there (xvfb-run starts none), so
+    windows are placed, minimised and restored as on a desktop. It ends with this script."""
+    if "window id" in _x_property("_NET_SUPPORTING_WM_CHECK"):
+        return
+    if not shutil.which("openbox"):
+        sys.exit("no window manager on the display and no openbox: run scripts/setup")
+    _desktop.append(spawn(["openbox", "--sm-disable"], dict(os.environ)))
+    deadline = time.time() + 10
+    while "window id" not in _x_property("_NET_SUPPORTING_WM_CHECK"):
+        if time.time() > deadline:
+            raise RuntimeError("openbox did not start")
+        time.sleep(0.1)
+
+
+class Tray:
+    """A notification area (trayer) on the display for as long as the object lives."""
+
+    def __init__(self):
+        if not shutil.which("trayer"):
+            raise RuntimeError("no trayer: run scripts/setup")
+        self.proc = spawn(["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                           "--height", "24"], dict(os.environ))
+        time.sleep(1)
+
+    def stop(self):
+        stop(self.proc)
+
+
+def stop_desktop():
+    while _desktop:
+        stop(_desktop.pop())
+
+
 def program_path():
     path = os.environ.get("PLUVIK_EXECUTABLE") or os.path.join(REPO, "build", "bin", "pluvik")
     if not os.access(path, os.X_OK):
@@ -330,10 +372,21 @@ def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def window_geometry(window_id):
+    """(x, y, width, height) of a window on the screen."""
+    out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window_id)], check=True,
+                         stdout=subprocess.PIPE, text=True).stdout
+    values = dict(line.split("=", 1) for line in out.split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
 def type_search(program, keyword, replace=False):
     """Clicks the keyword box, types the keyword and returns the time just before Enter went out."""
     shown = program.wait_for(event_time("main_window_shown"), 30)
-    xdotool("mousemove", str(shown["keyword_x"]), str(shown["keyword_y"]), "click", "1")
+    # The place is recorded as the window is first shown, before a window manager places it: taken
+    # against the window, it stays right wherever the window went.
+    xdotool("mousemove", "--window", shown["window_id"], str(shown["keyword_x"]), str(shown["keyword_y"]),
+            "click", "1")
     time.sleep(0.3)
     if replace:
         # Ctrl+A is the program's "关于" shortcut: the old keyword is selected by keys of the box itself.
@@ -435,19 +488,74 @@ def cpu_seconds(before, after):
 
 
 def process_kind(pid, root):
-    """"main" for root, else the Chromium process type of a helper (--type=...)."""
+    """"main" for root, else the Chromium process type of a helper (--type=...). The engine's renderers
+    are forked from its zygote and keep the zygote's command line: a zygote under a zygote is one."""
     if pid == root:
         return "main"
-    line = cmdline(pid)
-    return line.split("--type=", 1)[1].split()[0] if "--type=" in line else "other"
+
+    def kind_of(p):
+        line = cmdline(p)
+        return line.split("--type=", 1)[1].split()[0] if "--type=" in line else "other"
+
+    kind = kind_of(pid)
+    if kind == "zygote":
+        try:
+            with open(f"/proc/{pid}/stat") as f:
+                parent = int(f.read().rsplit(")", 1)[1].split()[1])
+        except (OSError, IndexError, ValueError):
+            return kind
+        if kind_of(parent) == "zygote":
+            return "renderer"
+    return kind
+
+
+def thread_group(pid, tid, name):
+    """What a thread of a main process does, by its name: the main (GUI) thread, Mesa's GL rasterisers
+    (llvmpipe-N, softpipe), the engine's GPU and compositor threads, the Qt Quick render thread, the
+    rest."""
+    if tid == pid:
+        return "main"
+    if name.startswith(("llvmpipe", "softpipe", "lp:")):
+        return "gl_raster"
+    if name.startswith(("Chrome_InProcGp", "CrGpuMain", "VizCompositor", "Compositor")):
+        return "gpu_compositor"
+    if name.startswith("QSGRender"):
+        return "qt_quick_render"
+    return "other"
+
+
+def thread_snapshot(pid):
+    """utime + stime in clock ticks of each thread of one process: {tid: (name, ticks)}."""
+    out = {}
+    try:
+        tids = os.listdir(f"/proc/{pid}/task")
+    except OSError:
+        return out
+    for tid in tids:
+        try:
+            with open(f"/proc/{pid}/task/{tid}/stat") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        name = stat[stat.find("(") + 1:stat.rfind(")")]
+        fields = stat.rsplit(")", 1)[1].split()
+        out[int(tid)] = (name, int(fields[11]) + int(fields[12]))
+    return out
 
 
 def measure_cpu(pid, seconds):
     """CPU seconds the process tree of pid uses over the next seconds: {"cpu_s", "processes", "by_kind"
-    (main, renderer, gpu-process, zygote, utility...), "busiest_s" (the one process that used most)}."""
-    before = cpu_snapshot(pid)
+    (main, renderer, gpu-process, zygote, utility...), "busiest_s" (the one process that used most),
+    "main_by_thread" (the main process's time by thread_group; threads that ended in between are
+    missing)}."""
+    before, threads_before = cpu_snapshot(pid), thread_snapshot(pid)
     time.sleep(seconds)
-    after = cpu_snapshot(pid)
+    after, threads_after = cpu_snapshot(pid), thread_snapshot(pid)
+    by_thread = {}
+    for tid, (name, ticks) in threads_after.items():
+        group = thread_group(pid, tid, name)
+        used = (ticks - threads_before.get(tid, (name, 0))[1]) / CLOCK_TICKS
+        by_thread[group] = round(by_thread.get(group, 0) + used, 2)
     kinds, busiest = {}, 0.0
     for p in after:
         used = cpu_seconds({p: before[p]} if p in before else {}, {p: after[p]})
@@ -455,7 +563,7 @@ def measure_cpu(pid, seconds):
         kinds[kind] = round(kinds.get(kind, 0) + used, 2)
         busiest = max(busiest, used)
     return {"cpu_s": cpu_seconds(before, after), "processes": len(after), "by_kind": kinds,
-            "busiest_s": busiest}
+            "busiest_s": busiest, "main_by_thread": by_thread}
 
 
 # -- Debian's Chromium ------------------------------------------------------------------------------------
@@ -471,15 +579,22 @@ def chromium_path():
 
 
 class Chromium:
-    """Chromium headless with a fresh profile and the local server as its proxy (background networking
-    off), the addresses in tabs: the first on the command line, the others opened through the DevTools
-    endpoint on 127.0.0.1."""
+    """Chromium with a fresh profile and the local server as its proxy (background networking off), the
+    addresses in tabs: the first on the command line, the others opened through the DevTools endpoint
+    on 127.0.0.1. Headless, or with geometry (x, y, width, height) in a window on the display, as a
+    user runs it (its own choice of GPU or software compositing)."""
 
-    def __init__(self, root, name, proxy, urls):
+    def __init__(self, root, name, proxy, urls, geometry=None):
         import urllib.parse
         self.profile = os.path.join(root, name)
         os.makedirs(self.profile)
-        args = [chromium_path(), f"--proxy-server={proxy}", "--no-sandbox", "--headless=new", "--disable-gpu",
+        if geometry:
+            x, y, w, h = geometry
+            shown = [f"--window-position={x},{y}", f"--window-size={w},{h}", "--no-default-browser-check",
+                     "--password-store=basic", "--disable-session-crashed-bubble"]
+        else:
+            shown = ["--headless=new", "--disable-gpu"]
+        args = [chromium_path(), f"--proxy-server={proxy}", "--no-sandbox", *shown,
                 "--no-first-run", "--disable-background-networking", "--disable-component-update",
                 "--disable-sync", "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
                 f"--user-data-dir={self.profile}", urls[0]]

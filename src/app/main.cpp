@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "windows/downloads.h"
 #include "platform/qt_text.h"
+#include "platform/render_setup.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
 #include "browse/browse_window.h"
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 
     pluvik::Trace trace;
+    // How pages reach the screen, chosen before the first browser view: where GL is Mesa's software
+    // renderer the GL path costs several times the CPU of the software one (see bench/idle).
+    pluvik::applyRenderPath(trace);
     // Qt's own texts (the context menus of text boxes and pages, the print and file dialogs) in
     // Chinese like the program's, whatever the user's locale. A missing catalogue leaves them English.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));

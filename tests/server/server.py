@@ -24,6 +24,12 @@ Misbehaving pages, as real pages sometimes are (any host):
 The switches bad_host and bad_kind (popups, hang, stay, downloads, anim) make the result page of one
 host misbehave, so a search can mix such a page in; animate=1 makes every result page animate.
 
+Animation on screen (the switch animation): every result page starts with an animation where the user
+sees it, as an ad or a spinner would be: canvas (a 300x250 canvas redrawn every 16 ms with 2 ms of
+script), css (one element spun by a CSS animation, no script), gif (an animated 150x150 GIF,
+/__anim/spinner.gif, 20 frames a second). /__anim/canvas, /__anim/css and /__anim/gif are the same on a
+small page of their own.
+
 Requests to host control.test change the switches of the update files:
   http://control.test/set?key=value&...   change switches (unknown keys answer 400)
   http://control.test/reset               restore the defaults
@@ -65,6 +71,7 @@ DEFAULTS = {
     "bad_host": "",               # the result page of this host misbehaves as bad_kind says
     "bad_kind": "",               # popups, hang, stay, downloads or anim
     "animate": 0,                 # 1: every result page runs the animation of /__bad/anim
+    "animation": "",              # canvas, css or gif: every result page starts with that animation
     "download_size": 200000,      # size of /__download/NAME; byte i is i % 251
     "download_bps": 0,            # send the attachment at this many bytes per second
     "download_truncate_at": -1,   # announce the full length, close after this many bytes
@@ -239,6 +246,79 @@ ANIM_SCRIPT = """<p id="anim">0</p>
 BAD_PAGES = {"popups": BAD_POPUPS, "hang": BAD_HANG, "stay": BAD_STAY, "downloads": BAD_DOWNLOADS,
              "anim": ANIM_SCRIPT}
 
+# -- animations on screen ---------------------------------------------------------------------------
+
+ON_SCREEN_ANIMATIONS = {
+    # 2 ms of script every 16 ms, and the whole canvas drawn again each time.
+    "canvas": """<canvas id="pluvik-anim" width="300" height="250" style="display:block"></canvas>
+<script>
+(function () {
+  var c = document.getElementById('pluvik-anim'), g = c.getContext('2d'), n = 0;
+  setInterval(function () {
+    var end = performance.now() + 2;
+    while (performance.now() < end) {}
+    ++n;
+    g.fillStyle = 'hsl(' + (n % 360) + ', 60%, 45%)';
+    g.fillRect(0, 0, c.width, c.height);
+    g.fillStyle = '#fff';
+    g.beginPath();
+    g.arc(150 + 100 * Math.cos(n / 20), 125 + 80 * Math.sin(n / 20), 30, 0, 2 * Math.PI);
+    g.fill();
+    g.font = '24px sans-serif';
+    g.fillText(String(n), 10, 30);
+  }, 16);
+})();
+</script>""",
+    # One rotating element, as a loading spinner: the engine animates it without any script.
+    "css": """<style>
+@keyframes pluvik-spin { from { transform: rotate(0deg); } to { transform: rotate(360deg); } }
+#pluvik-anim { width: 64px; height: 64px; margin: 8px; border: 8px solid #ddd; border-top-color: #36c;
+  border-radius: 50%; animation: pluvik-spin 1s linear infinite; }
+</style>
+<div id="pluvik-anim"></div>""",
+    "gif": """<img id="pluvik-anim" src="/__anim/spinner.gif" width="150" height="150" alt="" style="display:block">""",
+}
+
+
+def animated_gif(size=150, frames=10, delay_cs=5):
+    """An endlessly looping GIF of diagonal stripes that move each frame. The picture data is LZW with
+    a clear code before the table would outgrow 9-bit codes, so every code is a literal pixel."""
+    palette = b"".join(bytes(((i * 7) % 256, (i * 13) % 256, 255 - i)) for i in range(256))
+    out = bytearray(b"GIF89a" + struct.pack("<HHBBB", size, size, 0xF7, 0, 0) + palette)
+    out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00"  # loop for ever
+    for k in range(frames):
+        out += b"\x21\xF9\x04\x00" + struct.pack("<H", delay_cs) + b"\x00\x00"
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, size, size, 0) + b"\x08"
+        codes = []
+        pixels = [((x + y + k * size // frames) // 10 * 37) % 256 for y in range(size) for x in range(size)]
+        for i, p in enumerate(pixels):
+            if i % 250 == 0:
+                codes.append(256)
+            codes.append(p)
+        codes.append(257)
+        bits, nbits, data = 0, 0, bytearray()
+        for code in codes:
+            bits |= code << nbits
+            nbits += 9
+            while nbits >= 8:
+                data.append(bits & 0xFF)
+                bits >>= 8
+                nbits -= 8
+        if nbits:
+            data.append(bits & 0xFF)
+        for i in range(0, len(data), 255):
+            out += bytes([len(data[i:i + 255])]) + data[i:i + 255]
+        out += b"\x00"
+    return bytes(out + b"\x3B")
+
+
+_ANIMATED_GIF = animated_gif()
+
+
+def with_animation(body, kind):
+    """The result page with the animation of kind first in its body, where the user sees it."""
+    return body.replace(b"<body>\n", b"<body>\n" + ON_SCREEN_ANIMATIONS[kind].encode("ascii") + b"\n", 1)
+
 
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
@@ -317,9 +397,13 @@ class Handler(BaseHTTPRequestHandler):
             pass
         elif path.startswith("/__download/"):
             pass
+        elif path.startswith("/__anim/") and path not in ("/__anim/spinner.gif", "/__anim/canvas", "/__anim/css",
+                                                          "/__anim/gif"):
+            status = 404
         elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES:
             status = 404
-        elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain", "/__bad/")):
+        elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain", "/__bad/",
+                                                             "/__anim/")):
             status = 404
         self.log_entry(host, path, query, status)
 
@@ -339,6 +423,11 @@ class Handler(BaseHTTPRequestHandler):
         if path.startswith("/__bad/"):
             kind = path[len("/__bad/"):]
             return self.send_html(200, f"Bad {kind}", BAD_PAGES[kind])
+        if path == "/__anim/spinner.gif":
+            return self.send_body(200, "image/gif", _ANIMATED_GIF, cache="max-age=3600")
+        if path.startswith("/__anim/"):
+            kind = path[len("/__anim/"):]
+            return self.send_html(200, f"Animation {kind}", ON_SCREEN_ANIMATIONS[kind])
         if path.startswith("/__img/"):
             digits = re.sub(r"\D", "", path) or "0"
             return self.send_body(200, "image/png", tiny_png(int(digits)), cache="max-age=3600")
@@ -370,6 +459,8 @@ class Handler(BaseHTTPRequestHandler):
         if sw["bad_host"] and host == sw["bad_host"].lower() and sw["bad_kind"] in BAD_PAGES:
             return self.send_html(200, title, BAD_PAGES[sw["bad_kind"]])
         body = result_page(title, host, path, query, size)
+        if sw["animation"] in ON_SCREEN_ANIMATIONS:
+            return self.send_body(200, "text/html; charset=gbk", with_animation(body, sw["animation"]))
         if sw["animate"]:
             body = body.replace(b"</body>", ANIM_SCRIPT.encode("ascii") + b"</body>")
             return self.send_body(200, "text/html; charset=gbk", body)

@@ -1,0 +1,44 @@
+#include "platform/render_path.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace pluvik {
+
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+    return out;
+}
+
+// Mesa's CPU renderers (Gallium llvmpipe and softpipe, the classic swrast, "Software Rasterizer"),
+// and the CPU renderers Chromium and Windows ship.
+constexpr std::array<std::string_view, 6> kSoftwareRenderers{
+    "llvmpipe", "softpipe", "swrast", "software rasterizer", "swiftshader", "basic render driver"};
+
+}  // namespace
+
+bool isSoftwareGlRenderer(std::string_view glRenderer) {
+    const std::string name = lowered(glRenderer);
+    return std::any_of(kSoftwareRenderers.begin(), kSoftwareRenderers.end(),
+                       [&](std::string_view s) { return name.find(s) != std::string::npos; });
+}
+
+RenderChoice chooseRenderPath(const std::optional<std::string>& glRenderer, std::string_view override) {
+    const std::string forced = lowered(override);
+    if (forced == "software") return {RenderPath::Software, "forced"};
+    if (!glRenderer) return {RenderPath::Software, forced == "gl" ? "forced_gl_but_no_gl" : "no_gl"};
+    if (forced == "gl") return {RenderPath::Gl, "forced"};
+    const std::string unknown = forced.empty() ? "" : "_unknown_override";
+    if (isSoftwareGlRenderer(*glRenderer)) return {RenderPath::Software, "software_gl" + unknown};
+    return {RenderPath::Gl, "hardware_gl" + unknown};
+}
+
+const char* renderPathName(RenderPath path) {
+    return path == RenderPath::Gl ? "gl" : "software";
+}
+
+}  // namespace pluvik
