@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QNetworkProxyFactory>
@@ -14,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "windows/downloads.h"
 #include "platform/qt_text.h"
+#include "platform/resources.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
 #include "browse/browse_window.h"
@@ -24,6 +26,7 @@
 #include "search/main_window.h"
 #include "platform/shell_opener.h"
 #include "shell/settings.h"
+#include "shell/window_placement.h"
 
 int main(int argc, char** argv) {
     // Twenty-three result pages do not need twenty-three renderer processes: four share them, which
@@ -43,6 +46,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pluvik.Pluvik"));
     // The browser and the update check both follow the system proxy (http_proxy on Linux).
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+
+    // Every window carries the program's icon, the dialogs and message boxes of Qt's own too.
+    pluvik::initAppResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
 
     pluvik::Trace trace;
     // Qt's own texts (the context menus of text boxes and pages, the print and file dialogs) in
@@ -77,7 +84,7 @@ int main(int argc, char** argv) {
                                                {"reason", pluvik::toQ(line.reason)}});
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
-    pluvik::ShellOpener shell;
+    pluvik::ShellOpener shell(dialogs);
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
     // Sent as it stands on every request of every window.
     profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
@@ -95,8 +102,11 @@ int main(int argc, char** argv) {
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window opens wholly on the main window's screen.
+    pluvik::WindowPlacement placement;
     auto window = std::make_unique<pluvik::MainWindow>(pluvik::AppContext{services, *browseWindows},
                                                        pluvik::CleanerStores{cleaner->history(), cleaner->cache()});
+    placement.setMainWindow(window.get());
     window->show();
     const int rc = app.exec();
 

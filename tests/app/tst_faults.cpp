@@ -432,7 +432,7 @@ void FaultsTest::aBrokenDescriptionFileNeverReplacesTheEarlierOne() {
         return MessageAnswer::Ok;
     });
     QStringList opened;
-    ShellOpener shell;
+    ShellOpener shell{dialogs};
     shell.setTestHook([&](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
     QPointer<frmUpdate> dialog = new frmUpdate(dialogs, shell, programDir);
     const QNetworkProxy proxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port());
