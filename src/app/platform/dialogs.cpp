@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QIdentityProxyModel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -13,6 +15,7 @@
 
 #include "platform/qt_text.h"
 #include "shell/page_files.h"
+#include "update/format_bytes.h"
 
 namespace pluvik {
 
@@ -68,6 +71,34 @@ bool Dialogs::confirm(QWidget* parent, const QString& title, const QString& text
     return show(parent, {title, text, MessageIcon::Question, MessageButtons::OkCancel}) == MessageAnswer::Ok;
 }
 
+namespace {
+
+// The file dialog's list in the program's language whatever the locale: the file system model of
+// Qt writes sizes and dates in the system locale's words and calls a folder "Folder".
+class ChineseFileList : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !files || !index.isValid()) return QIdentityProxyModel::data(index, role);
+        const QModelIndex source = mapToSource(index);
+        const QFileInfo info = files->fileInfo(source);
+        switch (index.column()) {
+            case 1:
+                return info.isDir() ? QString() : toQ(shortByteSize(info.size()));
+            case 2:
+                return info.isDir() ? QStringLiteral("文件夹") : QIdentityProxyModel::data(index, role);
+            case 3:
+                return files->lastModified(source).toString(QStringLiteral("yyyy/M/d H:mm"));
+            default:
+                return QIdentityProxyModel::data(index, role);
+        }
+    }
+};
+
+}  // namespace
+
 static int filterIndex(const SavePathRequest& request, const QString& filter) {
     return static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(filter)));
 }
@@ -81,6 +112,7 @@ static QString pathForChosenType(const SavePathRequest& request, const QString& 
 std::optional<SavePathAnswer> Dialogs::runSaveDialog(QWidget* parent, const SavePathRequest& request) {
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setProxyModel(new ChineseFileList(&dialog));
     dialog.setNameFilters(request.filters);
     dialog.selectFile(request.suggestedPath);
     // The name in the box follows the type the user picks, so the dialog's own question about a file
