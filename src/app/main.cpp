@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QNetworkProxyFactory>
@@ -15,6 +16,7 @@
 #include "windows/downloads.h"
 #include "platform/qt_text.h"
 #include "platform/render_setup.h"
+#include "platform/resources.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
 #include "browse/browse_window.h"
@@ -26,6 +28,7 @@
 #include "search/main_window.h"
 #include "platform/shell_opener.h"
 #include "shell/settings.h"
+#include "shell/window_placement.h"
 
 int main(int argc, char** argv) {
     // Twenty-three result pages do not need twenty-three renderer processes: four share them, which
@@ -45,6 +48,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pluvik.Pluvik"));
     // The browser and the update check both follow the system proxy (http_proxy on Linux).
     QNetworkProxyFactory::setUseSystemConfiguration(true);
+
+    // Every window carries the program's icon, the dialogs and message boxes of Qt's own too.
+    pluvik::initAppResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
 
     pluvik::Trace trace;
     // How pages reach the screen, chosen before the first browser view: where GL is Mesa's software
@@ -95,7 +102,7 @@ int main(int argc, char** argv) {
     traceIgnored(QStringLiteral("engine_address_ignored"), engines.ignored);
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
-    pluvik::ShellOpener shell;
+    pluvik::ShellOpener shell(dialogs);
     QWebEngineProfile* profile = pluvik::createSharedProfile(nullptr);
     // Sent as it stands on every request of every window.
     profile->setHttpAcceptLanguage(QStringLiteral("zh-CN,zh;q=0.9"));
@@ -113,8 +120,11 @@ int main(int argc, char** argv) {
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Every window opens wholly on the main window's screen.
+    pluvik::WindowPlacement placement;
     auto window = std::make_unique<pluvik::MainWindow>(pluvik::AppContext{services, *browseWindows},
                                                        pluvik::CleanerStores{cleaner->history(), cleaner->cache()});
+    placement.setMainWindow(window.get());
     window->show();
     const int rc = app.exec();
 

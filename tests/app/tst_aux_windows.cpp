@@ -82,6 +82,8 @@ private slots:
     void aboutLinkGoesToTheShellWithItOff();
     void sponsorButtonsOpenTheirPages();
     void bugReportAndNonWebAddressesAtTheShell();
+
+    void windowsOpenWhollyInsideTheWorkArea();
 };
 
 void AuxWindowsTest::miniRefusesAnEmptyKeywordAndSearchesBlanks() {
@@ -346,6 +348,28 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     QVERIFY(left->requestNewWindow(QUrl("http://example.org/l")));
     QCOMPARE(windows.windows().size(), 2);
     windows.closeAll();
+}
+
+void AuxWindowsTest::windowsOpenWhollyInsideTheWorkArea() {
+    AppFixture app;
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    // Put where it would stick out below and to the right: it moves in, frame and all.
+    QPointer<AboutDialog> about = new AboutDialog(app.context());
+    about->move(work.right() - 40, work.bottom() - 40);
+    about->show();
+    QVERIFY(QTest::qWaitForWindowExposed(about.data()));
+    QTRY_VERIFY(work.contains(about->frameGeometry()));
+    QVERIFY(about->frameGeometry() != about->geometry());  // with the frame the platform draws
+    // Wider than the screen: the left edge, with the system menu, stays on it; the height fits.
+    QPointer<DualWindow> dual = new DualWindow(app.context());
+    QVERIFY(dual->width() > work.width() && dual->height() < work.height());
+    dual->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dual.data()));
+    QTRY_COMPARE(dual->frameGeometry().left(), work.left());
+    QVERIFY(dual->frameGeometry().top() >= work.top() && dual->frameGeometry().bottom() <= work.bottom());
+    about->close();
+    dual->close();
+    flushDeletes();
 }
 
 void AuxWindowsTest::aboutLinksLookLikeLinks() {

@@ -27,9 +27,10 @@ class LoggingBrowser : public FakeBrowserView {
 public:
     LoggingBrowser(QStringList* log, std::function<void(LoggingBrowser*)>* onExec, QWidget* parent)
         : FakeBrowserView(parent), m_log(log), m_onExec(onExec) {}
-    bool ExecWB(BrowserCommand command) override {
+    using FakeBrowserView::ExecWB;
+    bool ExecWB(BrowserCommand command, const PageLabel& label) override {
         *m_log << objectName();
-        const bool result = FakeBrowserView::ExecWB(command);
+        const bool result = FakeBrowserView::ExecWB(command, label);
         if (*m_onExec) (*m_onExec)(this);
         return result;
     }

@@ -166,7 +166,7 @@ void E2eDownloadTest::aPrintOutlivesItsWindow() {
     QTRY_VERIFY_WITH_TIMEOUT(loaded.count() > 0 && view->DocumentTitle() == "Result results.test", 30000);
 
     const QString pdf = m_folder->filePath("printed.pdf");
-    m_program.dialogs.setPrintHook([&](QPrinter& printer) {
+    m_program.dialogs.setPrintHook([&](QPrinter& printer, const QString&) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         return true;

@@ -80,7 +80,7 @@ struct Program {
     Dialogs dialogs;
     QPointer<frmUpdate> dialog;
     QStringList messages;
-    ShellOpener shell;
+    ShellOpener shell{dialogs};
     QStringList opened;
     QByteArray openedBytes;
 };

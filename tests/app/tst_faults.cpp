@@ -146,6 +146,8 @@ private slots:
     void everyFailingUrlCacheCallEndsTheCleanCleanly();
     void aBrokenDescriptionFileNeverReplacesTheEarlierOne_data();
     void aBrokenDescriptionFileNeverReplacesTheEarlierOne();
+    void aDesktopThatCannotOpenSaysWhatWasNotOpened();
+    void aCorrectedExtensionNeverReplacesAFileUnasked();
 
 private:
     std::unique_ptr<TestServer> m_server;
@@ -432,7 +434,7 @@ void FaultsTest::aBrokenDescriptionFileNeverReplacesTheEarlierOne() {
         return MessageAnswer::Ok;
     });
     QStringList opened;
-    ShellOpener shell;
+    ShellOpener shell{dialogs};
     shell.setTestHook([&](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
     QPointer<frmUpdate> dialog = new frmUpdate(dialogs, shell, programDir);
     const QNetworkProxy proxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port());
@@ -457,6 +459,54 @@ void FaultsTest::aBrokenDescriptionFileNeverReplacesTheEarlierOne() {
     QVERIFY(m_server->requests([](const QJsonObject& r) { return r["path"] == "/Pluvik.rar"; }).isEmpty());
     QVERIFY2(!dialog->statusText().startsWith(QStringLiteral("共下载")), qPrintable(dialog->statusText()));
     delete dialog.data();
+}
+
+void FaultsTest::aDesktopThatCannotOpenSaysWhatWasNotOpened() {
+    Dialogs dialogs;
+    QStringList messages;
+    dialogs.setTestHook([&](const MessageRequest& request) {
+        messages << request.text;
+        return MessageAnswer::Ok;
+    });
+    // No opener at all, and an opener that reports failure.
+    ShellOpener missing(dialogs, QStringLiteral("/nonexistent/xdg-open"));
+    missing.open(nullptr, QUrl("http://www.example.com/a?b=1"));
+    QTRY_COMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith(QStringLiteral("无法打开网址：")));
+    QVERIFY(messages[0].contains("http://www.example.com/a?b=1"));
+
+    ShellOpener failing(dialogs, QStringLiteral("false"));
+    failing.open(nullptr, QUrl::fromLocalFile("/tmp/更新/Pluvik.rar"));
+    QTRY_COMPARE(messages.size(), 2);
+    QVERIFY(messages[1].startsWith(QStringLiteral("无法打开文件：")));
+    QVERIFY(messages[1].contains(QStringLiteral("/tmp/更新/Pluvik.rar")));
+}
+
+void FaultsTest::aCorrectedExtensionNeverReplacesAFileUnasked() {
+    QTemporaryDir dir;
+    const QString existing = dir.filePath(QStringLiteral("结果一.mht"));
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("keep") == 4);
+    file.close();
+    Dialogs dialogs;
+    // The user typed 结果一.html and chose the web archive: the file written is 结果一.mht, which exists.
+    dialogs.setSaveHook([&](const SavePathRequest&) {
+        return std::optional<SavePathAnswer>(SavePathAnswer{dir.filePath(QStringLiteral("结果一.html")), 2});
+    });
+    const SavePathRequest request{QStringLiteral("保存网页 - 百度"), QString(),
+                                  {QStringLiteral("网页，全部 (*.htm *.html)"), QStringLiteral("网页，仅 HTML (*.htm *.html)"),
+                                   QStringLiteral("Web 档案，单个文件 (*.mht *.mhtml)")}};
+    MessageAnswer answer = MessageAnswer::Cancel;
+    QStringList asked;
+    dialogs.setTestHook([&](const MessageRequest& r) {
+        asked << r.text;
+        return answer;
+    });
+    QVERIFY(!dialogs.askSavePath(nullptr, request));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].contains(existing));
+    answer = MessageAnswer::Ok;
+    QCOMPARE(dialogs.askSavePath(nullptr, request)->path, existing);
 }
 
 QTEST_MAIN(FaultsTest)

@@ -19,10 +19,12 @@ private slots:
     void closeWithQuestionNeedsOkAndKeepsTheLastTab();
     void doubleClickClosesWithoutAskingButKeepsTheLastTab();
     void closeOthersLeavesExactlyTheCurrentTab();
+    void aRightClickMakesTheTabCurrentBeforeTheMenuActs();
     void captionColourHasOneCheckMark();
     void blankingReachesHiddenTabs();
     void saveAndPrintActOnTheCurrentTabsBrowser();
     void saveAllGoesThroughAll23BrowsersInOrder();
+    void dialogsNameTheEngineAndProposeNamesOfTheirOwn();
     void cancelledConfirmationTouchesNothing();
     void theTabStripByKeyboard();
 };
@@ -87,6 +89,23 @@ void MainTabsTest::closeOthersLeavesExactlyTheCurrentTab() {
     QCOMPARE(resultTabs(window)->visibleCount(), 1);
     QVERIFY(resultTabs(window)->isTabVisible(3));
     QCOMPARE(resultTabs(window)->current(), 3);
+}
+
+void MainTabsTest::aRightClickMakesTheTabCurrentBeforeTheMenuActs() {
+    AppFixture app;
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TabStrip* tabs = resultTabs(window);
+    tabs->setCurrent(1);  // 谷歌
+    QTest::mouseClick(tabs, Qt::RightButton, {}, tabs->tabRect(12).center());  // 博客
+    QCOMPARE(tabs->current(), 12);
+    QMenu* menu = window.findChild<QMenu*>("youjian");
+    QVERIFY(menu->isVisible());
+    menu->hide();
+    action(window, "guanbiqita")->trigger();
+    QCOMPARE(tabs->visibleCount(), 1);
+    QVERIFY(tabs->isTabVisible(12));
 }
 
 void MainTabsTest::captionColourHasOneCheckMark() {
@@ -157,6 +176,34 @@ void MainTabsTest::saveAllGoesThroughAll23BrowsersInOrder() {
     QCOMPARE(app.browser("WebBrowser23")->calls.last(), QStringLiteral("print"));
 }
 
+void MainTabsTest::dialogsNameTheEngineAndProposeNamesOfTheirOwn() {
+    AppFixture app;
+    MainWindow window(app.context(), app.stores());
+    keywordBox(window)->setEditText(QStringLiteral("天气预报"));
+    // A page whose title is its address (the engine reports one without a title so) is named after the
+    // engine and the keyword; a readable title is the name.
+    FakeBrowserView* baidu = app.browser("WebBrowser1");
+    baidu->location = QStringLiteral("http://www.baidu.com/s?wd=%CC%EC%C6%F8");
+    baidu->title = QStringLiteral("www.baidu.com/s?wd=%CC%EC%C6%F8");
+    app.browser("WebBrowser2")->title = QStringLiteral("天气预报 - 谷歌搜索");
+    action(window, "baocunjieguo")->trigger();
+    QCOMPARE(baidu->labels.last().owner, QStringLiteral("百度"));
+    QCOMPARE(baidu->labels.last().name, QStringLiteral("百度 天气预报"));
+
+    // Print all: every dialog says whose page it is and proposes a name no earlier one did, though
+    // the start pages share one title.
+    for (int n = 3; n <= 23; ++n) app.browser(QStringLiteral("WebBrowser%1").arg(n))->title = "Pluvik";
+    action(window, "pointall")->trigger();
+    QStringList names;
+    for (int n = 1; n <= 23; ++n) {
+        const PageLabel label = app.browser(QStringLiteral("WebBrowser%1").arg(n))->labels.last();
+        QCOMPARE(label.owner, resultTabs(window)->caption(n - 1));
+        QVERIFY2(!names.contains(label.name), qPrintable(label.name));
+        names << label.name;
+    }
+    QCOMPARE(names.mid(1, 3), (QStringList{"天气预报 - 谷歌搜索", "Pluvik", "Pluvik (2)"}));
+}
+
 void MainTabsTest::cancelledConfirmationTouchesNothing() {
     AppFixture app;
     MainWindow window(app.context(), app.stores());
@@ -187,6 +234,13 @@ void MainTabsTest::theTabStripByKeyboard() {
     QCOMPARE(resultTabs(window)->current(), 1);
     QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(resultTabs(window)->current(), 20);
+
+    // Left and Right on the focused strip.
+    resultTabs(window)->setFocus();
+    QTest::keyClick(resultTabs(window), Qt::Key_Left);
+    QCOMPARE(resultTabs(window)->current(), 3);
+    QTest::keyClick(resultTabs(window), Qt::Key_Right);
     QCOMPARE(resultTabs(window)->current(), 20);
 
     // Shift+F10 on the strip opens its menu.

@@ -10,9 +10,9 @@
 #include "platform/internet_session.h"
 #include "platform/qt_text.h"
 #include "support/app_fixture.h"
+#include "support/update_files.h"
 #include "update/frm_update.h"
 #include "update/status_line.h"
-#include "support/update_files.h"
 
 using namespace pluvik;
 using namespace pluvik::test;
@@ -96,8 +96,6 @@ private:
     bool m_aborted = false;
 };
 
-
-
 // One dialog on a fresh program directory, wired to the script; package opens are recorded.
 struct Harness {
     explicit Harness(QWidget* parent = nullptr) {
@@ -147,8 +145,10 @@ void UpdateDialogTest::showsItsControlsAndTexts() {
     auto* label1 = h.dialog->findChild<QLabel*>("Label1");
     QVERIFY(lblCount && label1);
     QCOMPARE(lblCount->text(), QStringLiteral("请点击“检查更新”查看是否有需要的更新。"));
+    // The note names the folder the package goes to.
     QCOMPARE(label1->text(),
-             QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"));
+             QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录（%1）下打开Pluvik.rar文件。")
+                 .arg(QDir::toNativeSeparators(h.app.programDir)));
     QCOMPARE(h.button("Command1")->text(), QStringLiteral("检查更新"));
     QCOMPARE(h.button("Command2")->text(), QStringLiteral("退出"));
     // The check button sits on the left, the exit button on the right, below the texts.

@@ -77,15 +77,19 @@ void BrowseWindow::execCurrent(BrowserCommand command) {
     BusyScope busy(this);
     BrowserView* view = currentBrowser();
     view->setFocus();
-    view->ExecWB(command);  // a refused or cancelled dialog leaves everything as it was
+    // A refused or cancelled dialog leaves everything as it was.
+    view->ExecWB(command, pageLabel(*view, m_tabs->caption(m_tabs->current())));
 }
 
 void BrowseWindow::execAll(BrowserCommand command) {
     BusyScope busy(this);
     // Both commands address all 24 browsers, visible or not, and say so.
-    execOnEveryPage(
-        this, m_ctx.dialogs, command, kTabCount, [this](int i) { return browser(i); },
-        [&busy] { return busy.alive(); });
+    execOnEveryPage(this, m_ctx.dialogs, command,
+                    {kTabCount,
+                     [this](int i) { return browser(i); },
+                     [this](int i) { return m_tabs->caption(i); },
+                     {},
+                     [&busy] { return busy.alive(); }});
 }
 
 void BrowseWindow::showAbout() {

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -24,6 +23,7 @@
 #include "shell/menu_table.h"
 #include "shell/tab_strip.h"
 #include "shell/window_parts.h"
+#include "shell/window_placement.h"
 
 namespace pluvik {
 
@@ -208,8 +208,10 @@ void BrowseWindow::load() {
     // 1. The design layout, at the design size of the inner area.
     m_layout->record();
 
-    // 2. The whole screen above the taskbar; the resize this brings scales the controls.
-    fitWorkArea();
+    // 2. The whole screen above the taskbar; the resize this brings scales the controls. Once the
+    // window is on the screen its frame, title bar included, fills the work area.
+    setPlacement(this, Placement::Fill);
+    fillWorkArea(this);
 
     // 3. Tab 0 is current; its browser raises no dialogs of its own.
     m_tabs->setCurrent(0);
@@ -229,39 +231,6 @@ void BrowseWindow::load() {
     for (int i = 1; i < kTabCount; ++i) m_tabs->setTabVisible(i, false);
 
     m_ctx.trace.record("browse_window_loaded");
-}
-
-static QMargins frameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect inner = window.geometry();
-    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-            frame.bottom() - inner.bottom()};
-}
-
-// The window's frame, title bar included, covers the work area (the screen less the taskbar and
-// other panels), so the status bar never sits under the taskbar. The frame is known only once the
-// window is on the screen, and may arrive later still from the window manager: each change of the
-// frame places the window again.
-void BrowseWindow::fitWorkArea() {
-    QScreen* screen = this->screen();
-    if (!screen) return;
-    m_fittedMargins = frameMargins(*this);
-    setGeometry(screen->availableGeometry().marginsRemoved(m_fittedMargins));
-}
-
-bool BrowseWindow::event(QEvent* event) {
-    const bool handled = QMainWindow::event(event);
-    const QEvent::Type type = event->type();
-    if (m_fitting || !isVisible() || (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize))
-        return handled;
-    // A maximised or minimised window is the window manager's to place.
-    if (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return handled;
-    if (frameMargins(*this) != m_fittedMargins) {
-        m_fitting = true;
-        fitWorkArea();
-        m_fitting = false;
-    }
-    return handled;
 }
 
 BrowserView* BrowseWindow::currentBrowser() const {

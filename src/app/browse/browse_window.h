@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QMargins>
 #include <QPointer>
 #include <array>
 
@@ -49,7 +48,6 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
     // Held while a dialog of this window runs its own event loop: a close in that loop hides the
@@ -73,7 +71,6 @@ private:
     void buildMenus();
     void connectEvents();
     void load();
-    void fitWorkArea();
     void goBack();         // Command1
     void goForward();      // Command2
     void refresh();        // Command3
@@ -102,8 +99,6 @@ private:
     QLabel* m_statusLabel = nullptr;
     QMenu* m_youjian = nullptr;
     ProportionalLayout* m_layout = nullptr;
-    QMargins m_fittedMargins;  // the frame the window was last fitted with
-    bool m_fitting = false;
     int m_busy = 0;
     bool m_closePending = false;
     bool m_closingAnnounced = false;

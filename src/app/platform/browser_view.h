@@ -17,6 +17,13 @@ struct NewWindowSlot {
 
 enum class BrowserCommand { SaveAs = 4, Print = 6 };
 
+// What the save and print dialogs of a page say: whose page it is, in their caption ("打印 - 百度"),
+// and the file name they propose, without extension. Empty, the dialogs say neither.
+struct PageLabel {
+    QString owner;
+    QString name;
+};
+
 // The one browser widget every window uses. Navigation returns at once; progress arrives as the
 // events below. The real implementation sits on Qt WebEngine; window tests use a recording double.
 class BrowserView : public QWidget {
@@ -33,7 +40,8 @@ public:
     virtual void Stop() = 0;
     // Shows the save or print dialog for the page. Returns false when the command was not carried
     // out (no page, the dialog was cancelled).
-    virtual bool ExecWB(BrowserCommand command) = 0;
+    virtual bool ExecWB(BrowserCommand command, const PageLabel& label) = 0;
+    bool ExecWB(BrowserCommand command) { return ExecWB(command, {}); }
 
     virtual QString LocationURL() const = 0;
     virtual QString LocationName() const = 0;

@@ -45,18 +45,22 @@ public:
     void inform(QWidget* parent, const QString& text, const QString& title = QStringLiteral("Pluvik"));
     bool confirm(QWidget* parent, const QString& title, const QString& text);
 
-    // The save dialog; no answer when the user cancels.
+    // The save dialog; no answer when the user cancels. The path chosen carries the extension of
+    // the type chosen; when that makes it the name of a file that exists, the user is asked before
+    // it is replaced.
     std::optional<SavePathAnswer> askSavePath(QWidget* parent, const SavePathRequest& request);
-    // The print dialog for `printer`; false when the user cancels.
-    bool askPrinter(QWidget* parent, QPrinter& printer);
+    // The print dialog for `printer` with the caption `title`; false when the user cancels.
+    bool askPrinter(QWidget* parent, QPrinter& printer, const QString& title = QStringLiteral("打印"));
 
     void setTestHook(Hook hook) { m_hook = std::move(hook); }
     using SaveHook = std::function<std::optional<SavePathAnswer>(const SavePathRequest&)>;
     void setSaveHook(SaveHook hook) { m_saveHook = std::move(hook); }
-    using PrintHook = std::function<bool(QPrinter&)>;
+    using PrintHook = std::function<bool(QPrinter&, const QString& title)>;
     void setPrintHook(PrintHook hook) { m_printHook = std::move(hook); }
 
 private:
+    std::optional<SavePathAnswer> runSaveDialog(QWidget* parent, const SavePathRequest& request);
+
     Hook m_hook;
     SaveHook m_saveHook;
     PrintHook m_printHook;

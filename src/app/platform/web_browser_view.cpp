@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLayout>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -22,9 +21,11 @@
 
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
 #include "platform/shell_opener.h"
 #include "platform/trace.h"
+#include "shell/page_files.h"
 
 namespace pluvik {
 
@@ -451,25 +452,33 @@ void WebBrowserView::setSilent(bool silent) {
     m_silent = silent;
 }
 
-bool WebBrowserView::ExecWB(BrowserCommand command) {
+bool WebBrowserView::ExecWB(BrowserCommand command, const PageLabel& label) {
     if (!m_hasPage) return false;
     wake();
-    return command == BrowserCommand::SaveAs ? saveAs() : print();
+    return command == BrowserCommand::SaveAs ? saveAs(label) : print(label);
 }
 
-bool WebBrowserView::saveAs() {
-    QString name = m_page->title().trimmed();
-    if (name.isEmpty()) name = QFileInfo(m_page->url().path()).baseName();
-    if (name.isEmpty()) name = QStringLiteral("page");
-    name.replace(QRegularExpression(R"([\\/:*?"<>|])"), "_");
+// "保存网页 - 百度": with 23 dialogs in a row the user sees whose page each one is for.
+static QString dialogCaption(const QString& action, const PageLabel& label) {
+    return label.owner.isEmpty() ? action : action + QStringLiteral(" - ") + label.owner;
+}
+
+// The label's name, or one from the page itself when the caller gave none.
+QString WebBrowserView::proposedName(const PageLabel& label) const {
+    if (!label.name.isEmpty()) return label.name;
+    return toQ(proposedPageName(toStd(m_page->title()), toStd(m_page->url().toString()), {}, {}));
+}
+
+bool WebBrowserView::saveAs(const PageLabel& label) {
     static const QStringList kFilters{QStringLiteral("网页，全部 (*.htm *.html)"),
                                       QStringLiteral("网页，仅 HTML (*.htm *.html)"),
                                       QStringLiteral("Web 档案，单个文件 (*.mht *.mhtml)")};
     static constexpr std::array<QWebEngineDownloadRequest::SavePageFormat, 3> kFormats{
         QWebEngineDownloadRequest::CompleteHtmlSaveFormat, QWebEngineDownloadRequest::SingleHtmlSaveFormat,
         QWebEngineDownloadRequest::MimeHtmlSaveFormat};
-    const auto answer = m_dialogs.askSavePath(
-        this, {QStringLiteral("保存网页"), QDir::home().filePath(name + ".htm"), kFilters});
+    const auto answer =
+        m_dialogs.askSavePath(this, {dialogCaption(QStringLiteral("保存网页"), label),
+                                     QDir::home().filePath(proposedName(label) + ".htm"), kFilters});
     if (!answer) return false;
     m_page->save(answer->path, kFormats.at(static_cast<size_t>(std::clamp(answer->filterIndex, 0, 2))));
     return true;
@@ -479,7 +488,7 @@ namespace {
 constexpr int kPrintResolution = 300;
 }  // namespace
 
-bool WebBrowserView::print() {
+bool WebBrowserView::print(const PageLabel& label) {
     if (m_printing) return false;  // one print job per page at a time
     // The printer must outlive the asynchronous print job, so the view keeps it.
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -487,7 +496,10 @@ bool WebBrowserView::print() {
     // resolution a PDF printer takes 1200 dots per inch: over 500 MB and seconds of work per page.
     // 300 dots per inch print text sharply at a sixteenth of that.
     m_printer->setResolution(kPrintResolution);
-    if (!m_dialogs.askPrinter(this, *m_printer)) {
+    // The print dialog proposes the document's name for printing to a file; the extension keeps a
+    // dot in the name from being taken for one.
+    m_printer->setDocName(proposedName(label) + QStringLiteral(".pdf"));
+    if (!m_dialogs.askPrinter(this, *m_printer, dialogCaption(QStringLiteral("打印"), label))) {
         m_printer.reset();
         return false;
     }

@@ -37,7 +37,7 @@ public:
     void GoHome() override;
     void Refresh() override;
     void Stop() override;
-    bool ExecWB(BrowserCommand command) override;
+    bool ExecWB(BrowserCommand command, const PageLabel& label) override;
 
     QString LocationURL() const override;
     QString LocationName() const override;
@@ -60,7 +60,9 @@ public:
     bool isLoading() const { return m_loading; }
     qint64 lastActivityMs() const { return m_activity.isValid() ? m_activity.msecsSinceReference() : 0; }
     // Whether the page was loaded again after its renderer died, a short while ago.
-    bool recoveredRecently() const { return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs; }
+    bool recoveredRecently() const {
+        return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
+    }
     // When the page being loaded last showed it had parsed its document (its title); 0 if not yet.
     qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
     void probe();
@@ -90,8 +92,9 @@ private:
     void wake();
     void updateLifecycle();
     void setFrozen(bool frozen);
-    bool saveAs();
-    bool print();
+    QString proposedName(const PageLabel& label) const;
+    bool saveAs(const PageLabel& label);
+    bool print(const PageLabel& label);
 
     QWebEngineProfile* m_profile;
     QUrl m_homeUrl;

@@ -6,7 +6,6 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "search/clock_text.h"
 #include "search/main_window.h"
 #include "search/search_plan.h"
 #include "shell/settings.h"
@@ -142,14 +142,10 @@ void MainWindow::stopResultTabs() {
 }
 
 void MainWindow::onTimer1() {
-    // The clock, in the system's short date and long time formats; the zone name is left out,
-    // it would not fit and says nothing to the user.
-    const QLocale locale = QLocale::system();
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QLatin1Char('t')).replace(QStringLiteral("  "), QStringLiteral(" "));
+    // The clock in a Chinese system's short date and long time, whatever the locale.
     const QDateTime now = QDateTime::currentDateTime();
-    m_label6->setText(locale.toString(now.date(), QLocale::ShortFormat));
-    m_label4->setText(locale.toString(now.time(), timeFormat.trimmed()));
+    m_label6->setText(toQ(clockDate(now.date().year(), now.date().month(), now.date().day())));
+    m_label4->setText(toQ(clockTime(now.time().hour(), now.time().minute(), now.time().second())));
 }
 
 void MainWindow::onTimer2() {

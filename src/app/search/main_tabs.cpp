@@ -57,18 +57,20 @@ void MainWindow::setCaptionColor(int index) {
 }
 
 void MainWindow::execCurrent(BrowserCommand command) {
-    BrowserView* view = browser(m_tabs->current());
+    const int tab = m_tabs->current();
+    BrowserView* view = browser(tab);
     view->setFocus();
     // A refused command (dialog cancelled, nothing loaded) simply ends here.
-    view->ExecWB(command);
+    view->ExecWB(command, pageLabel(*view, m_tabs->caption(tab), m_combo->currentText()));
 }
 
 void MainWindow::execAll(BrowserCommand command) {
     // The program may be closed from inside a dialog: the window may be gone, or going.
     QPointer<MainWindow> self(this);
-    execOnEveryPage(
-        this, m_ctx.dialogs, command, EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
-        [self, this] { return self && !m_exiting; });
+    execOnEveryPage(this, m_ctx.dialogs, command,
+                    {EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
+                     [this](int tab) { return m_tabs->caption(tab); }, m_combo->currentText(),
+                     [self, this] { return self && !m_exiting; }});
 }
 
 void MainWindow::switchToMini() {

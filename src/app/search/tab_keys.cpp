@@ -45,6 +45,13 @@ bool TabKeys::eventFilter(QObject* watched, QEvent* event) {
             popupMenu();
             return true;
         }
+        // Left and Right on the focused strip go to the previous and next visible tab.
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+            const TabStep step = key->key() == Qt::Key_Left ? TabStep::Previous : TabStep::Next;
+            m_strip->edit([step](TabStripModel& tabs) { return stepCurrentTab(tabs, step); });
+            return true;
+        }
     }
     if (event->type() == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {

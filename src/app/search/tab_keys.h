@@ -11,8 +11,9 @@ class TabStrip;
 
 // The tab strip by keyboard, in the main window and in the secondary window alike: Ctrl+Tab and
 // Ctrl+PageDown make the next visible tab current, Ctrl+Shift+Tab and Ctrl+PageUp the previous one,
-// wherever the focus is in `window`; Shift+F10 or the Menu key on the strip (which takes the focus
-// now) opens `menu` below the current tab, as a right click does.
+// wherever the focus is in `window`; Left and Right on the strip step the same way; Shift+F10 or the
+// Menu key on the strip (which takes the focus with the Tab key) opens `menu` below the current tab, as a
+// right click does.
 class TabKeys : public QObject {
     Q_OBJECT
 public:

@@ -1,12 +1,16 @@
 #include "shell/tab_strip.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
+#include <QToolTip>
+#include <algorithm>
 
 #include "platform/qt_text.h"
+#include "search/tab_row.h"
 
 namespace pluvik {
 
@@ -28,7 +32,9 @@ bool TabStrip::setCurrent(int index) {
     return true;
 }
 
-QString TabStrip::caption(int index) const { return toQ(m_model.caption(index)); }
+QString TabStrip::caption(int index) const {
+    return toQ(m_model.caption(index));
+}
 
 void TabStrip::setCaption(int index, const QString& caption) {
     m_model.setCaption(index, toStd(caption));
@@ -53,12 +59,14 @@ QColor TabStrip::captionColor() const {
 }
 
 void TabStrip::setCaptionColor(const QColor& color) {
-    m_model.setCaptionColor(
-        {static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()), static_cast<uint8_t>(color.blue())});
+    m_model.setCaptionColor({static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()),
+                             static_cast<uint8_t>(color.blue())});
     update();
 }
 
-int TabStrip::rowHeight() const { return fontMetrics().height() + 10; }
+int TabStrip::rowHeight() const {
+    return fontMetrics().height() + 10;
+}
 
 void TabStrip::setPageRect(const QRect& rect) {
     m_fixedPageRect = rect;
@@ -72,20 +80,52 @@ QRect TabStrip::pageRect() const {
     return QRect(4, top, std::max(0, width() - 8), std::max(0, height() - top - 4));
 }
 
+namespace {
+
+// Room beside a caption inside its tab.
+constexpr int kCaptionPadding = 12;
+// The widest caption a tab of a row shared by captions makes room for: six Chinese characters.
+const QString kWidestCaption = QStringLiteral("汉汉汉汉汉汉");
+
+}  // namespace
+
+// Captions are measured in the bold face of the current tab, so selecting a tab never cuts it.
+QFont TabStrip::captionFont(bool selected) const {
+    QFont f = font();
+    f.setBold(selected);
+    return f;
+}
+
 QRect TabStrip::tabRect(int index) const {
     const auto rows = m_model.rows();
     const int perRow = m_model.tabsPerRow();
+    const QFontMetrics bold(captionFont(true));
     for (size_t r = 0; r < rows.size(); ++r) {
         const auto& row = rows[r];
-        const int columns = perRow > 0 ? perRow : static_cast<int>(row.size());
-        const int tabWidth = columns > 0 ? (width() - 2) / columns : 0;
-        for (size_t k = 0; k < row.size(); ++k) {
-            if (row[k] == index)
-                return QRect(1 + static_cast<int>(k) * tabWidth, static_cast<int>(r) * rowHeight(), tabWidth,
-                             rowHeight());
+        const auto at = std::find(row.begin(), row.end(), index);
+        if (at == row.end()) continue;
+        std::vector<int> widths;
+        if (perRow > 0) {
+            widths.assign(row.size(), (width() - 2) / perRow);
+        } else {
+            // One row for all tabs: each as wide as its caption, the row filled.
+            std::vector<int> wanted;
+            for (int tab : row) wanted.push_back(bold.horizontalAdvance(caption(tab)) + kCaptionPadding);
+            widths =
+                tabRowWidths(wanted, width() - 2, bold.horizontalAdvance(kWidestCaption) + kCaptionPadding);
         }
+        const auto k = static_cast<size_t>(at - row.begin());
+        int left = 1;
+        for (size_t j = 0; j < k; ++j) left += widths[j];
+        return QRect(left, static_cast<int>(r) * rowHeight(), widths[k], rowHeight());
     }
     return {};
+}
+
+bool TabStrip::captionCut(int index) const {
+    const QRect r = tabRect(index);
+    return !r.isEmpty() &&
+           QFontMetrics(captionFont(index == current())).horizontalAdvance(caption(index)) > r.width() - 5;
 }
 
 int TabStrip::tabAt(const QPoint& pos) const {
@@ -120,12 +160,11 @@ void TabStrip::paintEvent(QPaintEvent*) {
         painter.fillRect(r, selected ? palette().base() : palette().button());
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(r);
-        QFont f = font();
-        f.setBold(selected);
+        const QFont f = captionFont(selected);
         painter.setFont(f);
         painter.setPen(text);
         painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
-                         fontMetrics().elidedText(caption(i), Qt::ElideRight, r.width() - 4));
+                         QFontMetrics(f).elidedText(caption(i), Qt::ElideRight, r.width() - 4));
         if (selected && hasFocus()) {
             // Keyboard users see where the keys go (the menu key opens the tab menu here).
             QStyleOptionFocusRect focus;
@@ -138,14 +177,28 @@ void TabStrip::paintEvent(QPaintEvent*) {
 
 void TabStrip::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) {
-        const int index = tabAt(pos);
-        if (index >= 0) {
-            setCurrent(index);
-            emit tabClicked(index);
-        }
+    const int index = tabAt(pos);
+    // A right click selects the tab first, as in every tab bar: the tab menu's commands act on the
+    // current tab, which is then the one the user pointed at.
+    if (index >= 0 && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        setCurrent(index);
+        emit tabClicked(index);
     }
     emit mousePressed(event->button(), event->globalPosition().toPoint());
+}
+
+bool TabStrip::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // A caption too long for its tab shows whole in a tooltip.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int index = tabAt(help->pos());
+        if (index >= 0 && captionCut(index))
+            QToolTip::showText(help->globalPos(), caption(index), this, tabRect(index));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TabStrip::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -153,6 +206,8 @@ void TabStrip::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && index >= 0) emit tabDoubleClicked(index);
 }
 
-void TabStrip::resizeEvent(QResizeEvent*) { sync(m_model.current()); }
+void TabStrip::resizeEvent(QResizeEvent*) {
+    sync(m_model.current());
+}
 
 }  // namespace pluvik

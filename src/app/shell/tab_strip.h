@@ -60,6 +60,8 @@ public:
     // Where tab `index` is drawn, empty for a hidden tab. Tests click here.
     QRect tabRect(int index) const;
     int tabAt(const QPoint& pos) const;
+    // Whether the caption of tab `index` is too long for its tab (and shows in a tooltip).
+    bool captionCut(int index) const;
     int rowHeight() const;
 
 signals:
@@ -69,6 +71,7 @@ signals:
     void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -76,6 +79,7 @@ protected:
 
 private:
     void sync(int previousCurrent);
+    QFont captionFont(bool selected) const;
 
     TabStripModel m_model;
     std::vector<QWidget*> m_pages;

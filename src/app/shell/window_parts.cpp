@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <set>
+#include <string>
 
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
@@ -17,6 +19,7 @@
 #include "platform/resources.h"
 #include "search/search_plan.h"
 #include "search/tab_commands.h"
+#include "shell/page_files.h"
 #include "windows/focus_in_browser.h"
 #include "windows/open_link.h"
 
@@ -110,18 +113,24 @@ QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButt
     return group;
 }
 
-void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, int count,
-                     const std::function<BrowserView*(int)>& viewAt,
-                     const std::function<bool()>& windowAlive) {
-    const BulkConfirmation question =
-        bulkConfirmation(command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, count);
+PageLabel pageLabel(const BrowserView& view, const QString& owner, const QString& keyword) {
+    return {owner, toQ(proposedPageName(toStd(view.DocumentTitle()), toStd(view.LocationURL()), toStd(owner),
+                                        toStd(keyword)))};
+}
+
+void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, const EveryPage& pages) {
+    const BulkConfirmation question = bulkConfirmation(
+        command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, pages.count);
     if (!dialogs.confirm(window, toQ(question.title), toQ(question.text))) return;
-    for (int i = 0; i < count; ++i) {
-        if (!windowAlive()) return;
-        BrowserView* view = viewAt(i);
+    std::set<std::string> proposed;
+    for (int i = 0; i < pages.count; ++i) {
+        if (!pages.windowAlive()) return;
+        BrowserView* view = pages.viewAt(i);
         if (!view->hasPage()) continue;  // a browser that never loaded a page has nothing to give
+        PageLabel label = pageLabel(*view, pages.ownerAt(i), pages.keyword);
+        label.name = toQ(distinctName(toStd(label.name), proposed));
         view->setFocus();
-        view->ExecWB(command);  // a refusal skips this page only
+        view->ExecWB(command, label);  // a refusal skips this page only
     }
 }
 

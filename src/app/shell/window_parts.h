@@ -10,6 +10,7 @@
 #include <span>
 
 #include "app_context.h"
+#include "platform/browser_view.h"
 
 class QButtonGroup;
 class QKeyEvent;
@@ -21,9 +22,7 @@ class QWidget;
 
 namespace pluvik {
 
-class BrowserView;
 class Dialogs;
-enum class BrowserCommand;
 
 // The program's windows share one look: a 12-pixel font (the size their layouts are made for).
 void useProgramFont(QWidget* window);
@@ -102,11 +101,21 @@ struct OptionButton {
 QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButton*> buttons, int checked,
                           const std::function<OptionButton(int)>& describe);
 
+// What the save and print dialogs say about the page of `view`: `owner` (an engine's or a tab's
+// caption) in their caption, and the page's title, or the owner and `keyword`, as the name proposed.
+PageLabel pageLabel(const BrowserView& view, const QString& owner, const QString& keyword = {});
+
 // Save or print every page that has one, in index order, after the user agreed for all `count` of them
-// at once. Each dialog runs its own event loop in which the window may go away: `windowAlive` is asked
-// before each page, and a refused dialog skips that page only.
-void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, int count,
-                     const std::function<BrowserView*(int)>& viewAt,
-                     const std::function<bool()>& windowAlive);
+// at once; page i's dialog names `ownerAt(i)`, and no two dialogs of the run propose the same name.
+// Each dialog runs its own event loop in which the window may go away: `windowAlive` is asked before
+// each page, and a refused dialog skips that page only.
+struct EveryPage {
+    int count = 0;
+    std::function<BrowserView*(int)> viewAt;
+    std::function<QString(int)> ownerAt;
+    QString keyword;
+    std::function<bool()> windowAlive;
+};
+void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, const EveryPage& pages);
 
 }  // namespace pluvik

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
@@ -38,10 +39,13 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
 
     m_lblCount =
         named<StatusLine>(this, "lblCount", QStringLiteral("请点击“检查更新”查看是否有需要的更新。"));
+    // The folder is named, and can be copied: the user has to find it with a program of their own.
     auto* label1 = named<QLabel>(
         this, "Label1",
-        QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录下打开Pluvik.rar文件。"));
+        QStringLiteral("如果下载完成后无法自动打开，请您到本软件安装目录（%1）下打开Pluvik.rar文件。")
+            .arg(QDir::toNativeSeparators(programDir)));
     label1->setWordWrap(true);
+    label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     m_command1 = named<QPushButton>(this, "Command1", QStringLiteral("检查更新"));
     m_command1->setDefault(true);
@@ -134,7 +138,7 @@ void frmUpdate::Command1_Click() {
         if (!self) return;
     }
     if (decision.packageToOpen) {
-        // The registered program does the rest; whether it could be started is not examined.
+        // The registered program does the rest; the opener says so when it cannot be started.
         m_shell.open(this, QUrl::fromLocalFile(toQ(decision.packageToOpen->string())));
     }
 }

@@ -15,6 +15,7 @@
 #include "platform/shell_opener.h"
 #include "platform/trace.h"
 #include "shell/settings.h"
+#include "shell/window_placement.h"
 #include "support/fake_browser_view.h"
 
 namespace pluvik::test {
@@ -23,7 +24,7 @@ namespace pluvik::test {
 // browser or mail program.
 class RecordingShell : public ShellOpener {
 public:
-    RecordingShell() {
+    explicit RecordingShell(Dialogs& dialogs) : ShellOpener(dialogs) {
         setTestHook([this](QWidget* owner, const QUrl& url) {
             owners << owner;
             opened << url;
@@ -59,7 +60,9 @@ public:
     Trace trace{QString()};
     MemoryUrlHistoryStorage history;
     MemoryUrlCache urlCache;
-    RecordingShell shell;
+    RecordingShell shell{dialogs};
+    // Where windows open, as in the program.
+    WindowPlacement placement;
     // The secondary browser windows; made last, so they go first.
     std::unique_ptr<BrowseWindows> windows;
 };

@@ -42,7 +42,7 @@ public:
     Dialogs dialogs;
     std::vector<MessageRequest> messages;
     Trace trace;
-    RecordingShell shell;
+    RecordingShell shell{dialogs};
     MemoryUrlHistoryStorage history;
     MemoryUrlCache urlCache;
     QWebEngineProfile* profile = nullptr;

@@ -14,8 +14,9 @@ void FakeBrowserView::GoHome() {
     location = homeAddress;
 }
 
-bool FakeBrowserView::ExecWB(BrowserCommand command) {
+bool FakeBrowserView::ExecWB(BrowserCommand command, const PageLabel& label) {
     calls << (command == BrowserCommand::SaveAs ? "save" : "print");
+    labels << label;
     return execResult;
 }
 

@@ -22,7 +22,8 @@ public:
     void GoHome() override;
     void Refresh() override { calls << "refresh"; }
     void Stop() override { calls << "stop"; }
-    bool ExecWB(BrowserCommand command) override;
+    using BrowserView::ExecWB;
+    bool ExecWB(BrowserCommand command, const PageLabel& label) override;
 
     QString LocationURL() const override { return location; }
     QString LocationName() const override { return title.isEmpty() ? location : title; }
@@ -44,6 +45,7 @@ public:
     QString homeAddress = QStringLiteral("about:home");
     bool silent = false;
     bool execResult = true;
+    QList<PageLabel> labels;  // what each save or print dialog would have said
 };
 
 class FakeBrowserFactory : public BrowserFactory {
