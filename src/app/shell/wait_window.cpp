@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -13,8 +15,12 @@
 namespace pluvik {
 
 WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_host(host), m_dialogs(dialogs), m_trace(trace), m_anchor(anchor) {
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_host(host),
+      m_dialogs(dialogs),
+      m_trace(trace),
+      m_anchor(anchor) {
     setObjectName(QStringLiteral("ready"));
     setWindowTitle(QStringLiteral("正在打开。。"));
     setFixedSize(251, 98);
@@ -26,16 +32,56 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, &WaitWindow::onTimer1);
+    // Belongs to the search rather than to the window: after "Cancel" the window is gone and the
+    // deadline still frees the main window.
+    m_deadline = new QTimer(this);
+    m_deadline->setObjectName(QStringLiteral("deadline"));
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, [this] { checkDeadline(tickNow()); });
 }
 
-void WaitWindow::showWaiting() { run(m_state.show()); }
+std::uint32_t WaitWindow::tickNow() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint32_t>(ms.count());
+}
+
+void WaitWindow::showWaiting() {
+    run(m_state.show());
+}
+
+void WaitWindow::searchStarted() {
+    m_state.searchStarted(tickNow());
+    armDeadline();
+}
+
+void WaitWindow::armDeadline() {
+    // A timer may fire a little early: it is set again for what is left.
+    if (const auto left = m_state.deadlineLeft(tickNow()))
+        m_deadline->start(static_cast<int>(*left));
+    else
+        m_deadline->stop();
+}
 
 void WaitWindow::pagesOpened() {
-    m_trace.record("pages_opened", {{"wait_open", m_state.isOpen()}});
+    m_trace.record("pages_opened", {{"wait_open", m_state.isOpen()}, {"reason", QStringLiteral("loaded")}});
     run(m_state.signalPagesOpened());
+    armDeadline();
 }
 
-void WaitWindow::onTimer1() { run(m_state.tick()); }
+void WaitWindow::checkDeadline(std::uint32_t now) {
+    const WaitSteps steps = m_state.checkDeadline(now);
+    if (!steps.empty()) {
+        m_trace.record("pages_opened",
+                       {{"wait_open", m_state.isOpen()}, {"reason", QStringLiteral("deadline")}});
+    }
+    run(steps);
+    armDeadline();
+}
+
+void WaitWindow::onTimer1() {
+    run(m_state.tick());
+}
 
 void WaitWindow::closeEvent(QCloseEvent* event) {
     // A close is never refused; the question only decides whether loading stops.
@@ -45,6 +91,7 @@ void WaitWindow::closeEvent(QCloseEvent* event) {
         answer = ok ? CloseAnswer::Ok : CloseAnswer::Cancel;
     }
     run(m_state.finishClose(answer));
+    armDeadline();
     event->accept();
 }
 
@@ -69,12 +116,30 @@ void WaitWindow::run(const WaitSteps& steps) {
                 hide();
                 m_trace.record("wait_closed");
                 break;
-            case WaitAction::DisableMain: m_host.setMainEnabled(false); break;
-            case WaitAction::EnableMain: m_host.setMainEnabled(true); break;
-            case WaitAction::SetStatus: m_host.setStatusText(toQ(step.text)); break;
-            case WaitAction::StopResultTabs: m_host.stopResultTabs(); break;
-            case WaitAction::StartTimer: m_timer->start(); break;
-            case WaitAction::StopTimer: m_timer->stop(); break;
+            case WaitAction::DisableMain:
+                m_host.setMainEnabled(false);
+                break;
+            case WaitAction::EnableMain:
+                m_host.setMainEnabled(true);
+                break;
+            case WaitAction::SetStatus:
+                m_host.setStatusText(toQ(step.text));
+                break;
+            case WaitAction::StopResultTabs:
+                m_host.stopResultTabs();
+                break;
+            case WaitAction::StartTimer:
+                m_timer->start();
+                break;
+            case WaitAction::StopTimer:
+                m_timer->stop();
+                break;
+            case WaitAction::DismissQuestion:
+                // The question is a box of this window's own, running its own event loop inside
+                // closeEvent: it ends, and the close goes on with "Cancel".
+                for (QMessageBox* box : findChildren<QMessageBox*>()) box->done(QMessageBox::Cancel);
+                m_trace.record("stop_question_dismissed");
+                break;
         }
     }
 }
