@@ -38,6 +38,7 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     m_deadline->setObjectName(QStringLiteral("deadline"));
     m_deadline->setSingleShot(true);
     connect(m_deadline, &QTimer::timeout, this, [this] { checkDeadline(tickNow()); });
+    if (m_anchor) m_anchor->installEventFilter(this);
 }
 
 std::uint32_t WaitWindow::tickNow() {
@@ -79,6 +80,26 @@ void WaitWindow::checkDeadline(std::uint32_t now) {
     armDeadline();
 }
 
+bool WaitWindow::eventFilter(QObject* watched, QEvent* event) {
+    // On X11 the window manager knows nothing of the owner of a plain window: a click on the
+    // disabled main window raises it over this one and gives it the focus, and then Alt+F4 or the
+    // close box closes the main window (the whole program) instead of this one. As a disabled
+    // owner does elsewhere, the main window hands its activation on to this window, or to the stop
+    // question when one is up.
+    if (watched == m_anchor && event->type() == QEvent::WindowActivate && isVisible())
+        QTimer::singleShot(0, this, &WaitWindow::comeToFront);
+    return QWidget::eventFilter(watched, event);
+}
+
+void WaitWindow::comeToFront() {
+    if (!isVisible() || !m_anchor || m_anchor->isEnabled()) return;
+    QWidget* front = this;
+    for (QMessageBox* box : findChildren<QMessageBox*>())
+        if (box->isVisible()) front = box;
+    front->raise();
+    front->activateWindow();
+}
+
 void WaitWindow::onTimer1() {
     run(m_state.tick());
 }
@@ -101,8 +122,8 @@ void WaitWindow::run(const WaitSteps& steps) {
             case WaitAction::OpenWindow:
                 if (m_anchor) {
                     move(m_anchor->geometry().center() - QPoint(width() / 2, height() / 2));
-                    // Owned by the main window, the window manager keeps it above the main window:
-                    // a click on the disabled main window never buries it.
+                    // Owned by the main window where the platform honours it for a window of this
+                    // kind (X11 does not: see eventFilter).
                     winId();
                     m_anchor->window()->winId();
                     windowHandle()->setTransientParent(m_anchor->window()->windowHandle());

@@ -49,10 +49,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void run(const WaitSteps& steps);
     void armDeadline();
+    void comeToFront();
 
     WaitHost& m_host;
     Dialogs& m_dialogs;
