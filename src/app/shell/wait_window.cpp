@@ -15,12 +15,8 @@
 namespace pluvik {
 
 WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor)
-    : QWidget(nullptr,
-              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_host(host),
-      m_dialogs(dialogs),
-      m_trace(trace),
-      m_anchor(anchor) {
+    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_host(host), m_dialogs(dialogs), m_trace(trace), m_anchor(anchor) {
     setObjectName(QStringLiteral("ready"));
     setWindowTitle(QStringLiteral("正在打开。。"));
     setFixedSize(251, 98);
@@ -47,9 +43,7 @@ std::uint32_t WaitWindow::tickNow() {
     return static_cast<std::uint32_t>(ms.count());
 }
 
-void WaitWindow::showWaiting() {
-    run(m_state.show());
-}
+void WaitWindow::showWaiting() { run(m_state.show()); }
 
 void WaitWindow::searchStarted() {
     m_state.searchStarted(tickNow());
@@ -100,9 +94,7 @@ void WaitWindow::comeToFront() {
     front->activateWindow();
 }
 
-void WaitWindow::onTimer1() {
-    run(m_state.tick());
-}
+void WaitWindow::onTimer1() { run(m_state.tick()); }
 
 void WaitWindow::closeEvent(QCloseEvent* event) {
     // A close is never refused; the question only decides whether loading stops.
@@ -137,24 +129,12 @@ void WaitWindow::run(const WaitSteps& steps) {
                 hide();
                 m_trace.record("wait_closed");
                 break;
-            case WaitAction::DisableMain:
-                m_host.setMainEnabled(false);
-                break;
-            case WaitAction::EnableMain:
-                m_host.setMainEnabled(true);
-                break;
-            case WaitAction::SetStatus:
-                m_host.setStatusText(toQ(step.text));
-                break;
-            case WaitAction::StopResultTabs:
-                m_host.stopResultTabs();
-                break;
-            case WaitAction::StartTimer:
-                m_timer->start();
-                break;
-            case WaitAction::StopTimer:
-                m_timer->stop();
-                break;
+            case WaitAction::DisableMain: m_host.setMainEnabled(false); break;
+            case WaitAction::EnableMain: m_host.setMainEnabled(true); break;
+            case WaitAction::SetStatus: m_host.setStatusText(toQ(step.text)); break;
+            case WaitAction::StopResultTabs: m_host.stopResultTabs(); break;
+            case WaitAction::StartTimer: m_timer->start(); break;
+            case WaitAction::StopTimer: m_timer->stop(); break;
             case WaitAction::DismissQuestion:
                 // The question is a box of this window's own, running its own event loop inside
                 // closeEvent: it ends, and the close goes on with "Cancel".
