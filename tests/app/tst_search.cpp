@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -26,6 +27,7 @@ private slots:
     void pagesOpenedEndsTheWaitAtTheNextTick();
     void stopQuestionOkStopsLoading();
     void stopQuestionCancelKeepsTheWindowDisabled();
+    void theWaitWindowStaysInFrontAndItsQuestionGoesWhenThePagesOpen();
     void statusTextFollowsTheLoadsOnlyAfterTheFirstSearch();
     void secondLoadOfTabTwentyUsesTheCurrentText();
     void doubleClickNeverClosesTheLastTab();
@@ -203,6 +205,38 @@ void SearchTest::stopQuestionCancelKeepsTheWindowDisabled() {
     waitWindow()->close();
     QCOMPARE(app.messages.size(), asked);
     QCOMPARE(statusText(window), QStringLiteral("已打开"));
+}
+
+void SearchTest::theWaitWindowStaysInFrontAndItsQuestionGoesWhenThePagesOpen() {
+    AppFixture app;
+    app.dialogs.setTestHook({});  // the real question box
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    typeAndSearch(window, QStringLiteral("x"));
+    // A click on the disabled main window activates it: it hands the activation on, so the close
+    // box and Alt+F4 reach the wait window, not the main window (which would end the program).
+    QTRY_COMPARE(QApplication::activeWindow(), waitWindow());
+    QList<QWindow*> activated;
+    connect(qApp, &QGuiApplication::focusWindowChanged, &window, [&](QWindow* w) { activated << w; });
+    window.activateWindow();
+    QTRY_VERIFY(activated.contains(window.windowHandle()));
+    QTRY_COMPARE(QApplication::activeWindow(), waitWindow());
+
+    // The pages open while the stop question is up: it goes by itself, as if answered "Cancel".
+    bool dismissed = false;
+    QTimer::singleShot(0, &window, [&] {
+        QMessageBox* question = waitWindow()->findChild<QMessageBox*>();
+        if (!question) return;
+        tab(app, 15)->finishLoad();
+        dismissed = !question->isVisible();
+        if (!dismissed) question->done(QMessageBox::Ok);  // not left hanging
+    });
+    waitWindow()->close();
+    QVERIFY(dismissed);
+    QVERIFY(!waitWindow()->isVisible());
+    QVERIFY(window.isEnabled());
+    QCOMPARE(statusText(window), QStringLiteral("已打开"));
+    QVERIFY(!tab(app, 0)->calls.contains("stop"));
 }
 
 void SearchTest::statusTextFollowsTheLoadsOnlyAfterTheFirstSearch() {

@@ -19,10 +19,14 @@ Misbehaving pages, as real pages sometimes are (any host):
   /__bad/stay              asks "leave this page?" (beforeunload) once the user has typed into it
   /__bad/downloads?n=N     starts N downloads one after another, without a click
   /__bad/anim              a result page with an endless animation: 2 ms of script every 16 ms
+  /__bad/slow              a page that never finishes: its head at once, then one byte a second for
+                           as long as the client listens (its scripts answer all along)
+  /__bad/huge              a result page of 30 MB (as bad_kind: the host's own result page, that big)
   /__download/NAME         an attachment named NAME (switches: download_size, download_bps,
                            download_truncate_at)
-The switches bad_host and bad_kind (popups, hang, stay, downloads, anim) make the result page of one
-host misbehave, so a search can mix such a page in; animate=1 makes every result page animate.
+The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
+of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
+in; animate=1 makes every result page animate.
 
 Animation on screen (the switch animation): every result page starts with an animation where the user
 sees it, as an ad or a spinner would be: canvas (a 300x250 canvas redrawn every 16 ms with 2 ms of
@@ -68,8 +72,8 @@ DEFAULTS = {
     "trickle_bps": 0,             # send the body at this many bytes per second
     "reset": 0,                   # 1: reset the connection (after truncate_at bytes, else before answering)
     "page_delay_ms": 0,           # wait before answering a result page
-    "bad_host": "",               # the result page of this host misbehaves as bad_kind says
-    "bad_kind": "",               # popups, hang, stay, downloads or anim
+    "bad_host": "",               # the result page of this host (or these, comma-separated) misbehaves
+    "bad_kind": "",               # popups, hang, stay, downloads, anim, slow or huge
     "animate": 0,                 # 1: every result page runs the animation of /__bad/anim
     "animation": "",              # canvas, css or gif: every result page starts with that animation
     "download_size": 200000,      # size of /__download/NAME; byte i is i % 251
@@ -320,6 +324,19 @@ def with_animation(body, kind):
     return body.replace(b"<body>\n", b"<body>\n" + ON_SCREEN_ANIMATIONS[kind].encode("ascii") + b"\n", 1)
 
 
+# -- pages too slow or too big to finish soon: sent by Handler.send_heavy_page ----------------------
+HEAVY_KINDS = ("slow", "huge")
+HUGE_SIZE = 30 * 1024 * 1024
+SLOW_MAX_SECONDS = 3600  # "forever" for any test; a client that listens on ends it
+# The head and the start of the body come at once; the page answers scripts while it waits for the rest.
+SLOW_HEAD = (b"<!DOCTYPE html>\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">"
+             b"<title>%s</title></head>\n<body>\n<p id=\"slow\">a page that never finishes loading</p>\n")
+
+
+def bad_hosts(sw):
+    return {h.strip().lower() for h in sw["bad_host"].split(",") if h.strip()}
+
+
 class Handler(BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "PluvikTestServer/1"
@@ -400,7 +417,7 @@ class Handler(BaseHTTPRequestHandler):
         elif path.startswith("/__anim/") and path not in ("/__anim/spinner.gif", "/__anim/canvas", "/__anim/css",
                                                           "/__anim/gif"):
             status = 404
-        elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES:
+        elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES | dict.fromkeys(HEAVY_KINDS):
             status = 404
         elif path.startswith("/__") and not path.startswith(("/__newwin/", "/__cookie/", "/__plain", "/__bad/",
                                                              "/__anim/")):
@@ -422,6 +439,8 @@ class Handler(BaseHTTPRequestHandler):
                 or "file.bin")
         if path.startswith("/__bad/"):
             kind = path[len("/__bad/"):]
+            if kind in HEAVY_KINDS:
+                return self.send_heavy_page(kind, f"Bad {kind}", host, path, query)
             return self.send_html(200, f"Bad {kind}", BAD_PAGES[kind])
         if path == "/__anim/spinner.gif":
             return self.send_body(200, "image/gif", _ANIMATED_GIF, cache="max-age=3600")
@@ -456,7 +475,9 @@ class Handler(BaseHTTPRequestHandler):
         if params.get("__size", "").isdigit():
             size = int(params["__size"])
         sw = switches()
-        if sw["bad_host"] and host == sw["bad_host"].lower() and sw["bad_kind"] in BAD_PAGES:
+        if host in bad_hosts(sw) and sw["bad_kind"] in HEAVY_KINDS:
+            return self.send_heavy_page(sw["bad_kind"], title, host, path, query)
+        if host in bad_hosts(sw) and sw["bad_kind"] in BAD_PAGES:
             return self.send_html(200, title, BAD_PAGES[sw["bad_kind"]])
         body = result_page(title, host, path, query, size)
         if sw["animation"] in ON_SCREEN_ANIMATIONS:
@@ -557,6 +578,30 @@ class Handler(BaseHTTPRequestHandler):
         if cut:
             self.wfile.flush()
             self.close_connection = True
+
+    # -- pages too slow or too big to finish soon -------------------------------------------------------
+
+    def send_heavy_page(self, kind, title, host, path, query):
+        if kind == "huge":
+            return self.send_body(200, "text/html; charset=gbk", result_page(title, host, path, query, HUGE_SIZE))
+        # No length and no chunks: the body ends only when the connection does, which it never does.
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=gbk")
+        self.send_header("Cache-Control", "no-store")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+        if self.command == "HEAD":
+            return
+        try:
+            self.wfile.write(SLOW_HEAD % html.escape(title).encode("gb18030"))
+            self.wfile.flush()
+            for _ in range(SLOW_MAX_SECONDS):
+                time.sleep(1)
+                self.wfile.write(b" ")
+                self.wfile.flush()
+        except OSError:
+            pass  # the client went away: a new search, a stop or the end of the program
 
     def write_paced(self, data, bytes_per_second):
         if bytes_per_second <= 0:

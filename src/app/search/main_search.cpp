@@ -112,6 +112,7 @@ void MainWindow::search() {
         switch (step.kind) {
             case SearchStepKind::SetSearchStarted:
                 m_searchStarted = true;
+                m_wait->searchStarted();
                 break;
             case SearchStepKind::StartTimer2:
                 m_timer2->start();

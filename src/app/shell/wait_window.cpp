@@ -2,9 +2,11 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+#include <chrono>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -26,13 +28,70 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, &WaitWindow::onTimer1);
+    // Belongs to the search rather than to the window: after "Cancel" the window is gone and the
+    // deadline still frees the main window.
+    m_deadline = new QTimer(this);
+    m_deadline->setObjectName(QStringLiteral("deadline"));
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, [this] { checkDeadline(tickNow()); });
+    if (m_anchor) m_anchor->installEventFilter(this);
+}
+
+std::uint32_t WaitWindow::tickNow() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<std::uint32_t>(ms.count());
 }
 
 void WaitWindow::showWaiting() { run(m_state.show()); }
 
+void WaitWindow::searchStarted() {
+    m_state.searchStarted(tickNow());
+    armDeadline();
+}
+
+void WaitWindow::armDeadline() {
+    // A timer may fire a little early: it is set again for what is left.
+    if (const auto left = m_state.deadlineLeft(tickNow()))
+        m_deadline->start(static_cast<int>(*left));
+    else
+        m_deadline->stop();
+}
+
 void WaitWindow::pagesOpened() {
-    m_trace.record("pages_opened", {{"wait_open", m_state.isOpen()}});
+    m_trace.record("pages_opened", {{"wait_open", m_state.isOpen()}, {"reason", QStringLiteral("loaded")}});
     run(m_state.signalPagesOpened());
+    armDeadline();
+}
+
+void WaitWindow::checkDeadline(std::uint32_t now) {
+    const WaitSteps steps = m_state.checkDeadline(now);
+    if (!steps.empty()) {
+        m_trace.record("pages_opened",
+                       {{"wait_open", m_state.isOpen()}, {"reason", QStringLiteral("deadline")}});
+    }
+    run(steps);
+    armDeadline();
+}
+
+bool WaitWindow::eventFilter(QObject* watched, QEvent* event) {
+    // On X11 the window manager knows nothing of the owner of a plain window: a click on the
+    // disabled main window raises it over this one and gives it the focus, and then Alt+F4 or the
+    // close box closes the main window (the whole program) instead of this one. As a disabled
+    // owner does elsewhere, the main window hands its activation on to this window, or to the stop
+    // question when one is up.
+    if (watched == m_anchor && event->type() == QEvent::WindowActivate && isVisible())
+        QTimer::singleShot(0, this, &WaitWindow::comeToFront);
+    return QWidget::eventFilter(watched, event);
+}
+
+void WaitWindow::comeToFront() {
+    if (!isVisible() || !m_anchor || m_anchor->isEnabled()) return;
+    QWidget* front = this;
+    for (QMessageBox* box : findChildren<QMessageBox*>())
+        if (box->isVisible()) front = box;
+    front->raise();
+    front->activateWindow();
 }
 
 void WaitWindow::onTimer1() { run(m_state.tick()); }
@@ -45,6 +104,7 @@ void WaitWindow::closeEvent(QCloseEvent* event) {
         answer = ok ? CloseAnswer::Ok : CloseAnswer::Cancel;
     }
     run(m_state.finishClose(answer));
+    armDeadline();
     event->accept();
 }
 
@@ -54,8 +114,8 @@ void WaitWindow::run(const WaitSteps& steps) {
             case WaitAction::OpenWindow:
                 if (m_anchor) {
                     move(m_anchor->geometry().center() - QPoint(width() / 2, height() / 2));
-                    // Owned by the main window, the window manager keeps it above the main window:
-                    // a click on the disabled main window never buries it.
+                    // Owned by the main window where the platform honours it for a window of this
+                    // kind (X11 does not: see eventFilter).
                     winId();
                     m_anchor->window()->winId();
                     windowHandle()->setTransientParent(m_anchor->window()->windowHandle());
@@ -75,6 +135,12 @@ void WaitWindow::run(const WaitSteps& steps) {
             case WaitAction::StopResultTabs: m_host.stopResultTabs(); break;
             case WaitAction::StartTimer: m_timer->start(); break;
             case WaitAction::StopTimer: m_timer->stop(); break;
+            case WaitAction::DismissQuestion:
+                // The question is a box of this window's own, running its own event loop inside
+                // closeEvent: it ends, and the close goes on with "Cancel".
+                for (QMessageBox* box : findChildren<QMessageBox*>()) box->done(QMessageBox::Cancel);
+                m_trace.record("stop_question_dismissed");
+                break;
         }
     }
 }

@@ -31,6 +31,9 @@ public:
     WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor);
 
     void showWaiting();
+    // Every search: the pages-opened signal is due within the deadline from now on.
+    void searchStarted();
+    // The pages-opened signal: tab 15 finished loading.
     void pagesOpened();
     // The exit sequence: the window closes without asking from now on.
     void markExiting() { m_state.markExiting(); }
@@ -39,12 +42,19 @@ public:
     QTimer* timer() const { return m_timer; }
     // One tick of Timer1 (tests call it instead of waiting 2000 ms).
     void onTimer1();
+    // The deadline looked at, at tick `now` of the millisecond tick counter (its timer does it on
+    // time; tests call it with a tick of their choosing).
+    void checkDeadline(std::uint32_t now);
+    static std::uint32_t tickNow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void run(const WaitSteps& steps);
+    void armDeadline();
+    void comeToFront();
 
     WaitHost& m_host;
     Dialogs& m_dialogs;
@@ -52,6 +62,7 @@ private:
     WaitWindowState m_state;
     QLabel* m_label = nullptr;
     QTimer* m_timer = nullptr;
+    QTimer* m_deadline = nullptr;
     QWidget* m_anchor;
 };
 

@@ -18,7 +18,25 @@ WaitSteps WaitWindowState::show() {
     return {{WaitAction::DisableMain}, {WaitAction::OpenWindow}};
 }
 
+void WaitWindowState::searchStarted(std::uint32_t tick) {
+    m_awaiting = true;
+    m_searchTick = tick;
+}
+
+std::optional<std::uint32_t> WaitWindowState::deadlineLeft(std::uint32_t now) const {
+    if (!m_awaiting) return std::nullopt;
+    // Unsigned differences stay right across the counter's wrap.
+    const std::uint32_t passed = now - m_searchTick;
+    return passed >= kPagesOpenedDeadlineMs ? 0 : kPagesOpenedDeadlineMs - passed;
+}
+
+WaitSteps WaitWindowState::checkDeadline(std::uint32_t now) {
+    if (deadlineLeft(now) != 0u) return {};
+    return signalPagesOpened();
+}
+
 WaitSteps WaitWindowState::signalPagesOpened() {
+    m_awaiting = false;
     WaitSteps steps{{WaitAction::SetStatus, kStatusOpened}};
     if (m_open) m_pagesOpened = true;
     steps.push_back({WaitAction::EnableMain});
@@ -32,6 +50,9 @@ WaitSteps WaitWindowState::signalPagesOpened() {
         }
     }
     steps.push_back({WaitAction::SetStatus, kStatusOpened});
+    // Nobody needs the answer any more: the question goes as if answered "Cancel", and the close
+    // it belongs to then finds the pages opened.
+    if (m_asking) steps.push_back({WaitAction::DismissQuestion});
     return steps;
 }
 
@@ -44,15 +65,18 @@ WaitSteps WaitWindowState::tick() {
     return steps;
 }
 
-std::optional<StopQuestion> WaitWindowState::beginClose() const {
-    if (!m_open || m_pagesOpened) return std::nullopt;
+std::optional<StopQuestion> WaitWindowState::beginClose() {
+    if (!m_open || m_pagesOpened || m_asking) return std::nullopt;
+    m_asking = true;
     return StopQuestion{"要停止打开网页吗？", "停止确认"};
 }
 
 WaitSteps WaitWindowState::finishClose(std::optional<CloseAnswer> answer) {
+    m_asking = false;
     if (!m_open) return {};
     WaitSteps steps;
     if (answer == CloseAnswer::Ok) {
+        m_awaiting = false;  // the search is stopped: no deadline turns it into "opened"
         steps.push_back({WaitAction::StopResultTabs});
         steps.push_back({WaitAction::EnableMain});
         steps.push_back({WaitAction::SetStatus, "已停止打开"});

@@ -14,6 +14,7 @@ struct Screen {
     bool waitVisible = false;
     bool timerRunning = false;
     bool tabsStopped = false;
+    bool questionDismissed = false;
     std::string status = "准备工作";
 
     void apply(const WaitSteps& steps) {
@@ -42,6 +43,9 @@ struct Screen {
                     break;
                 case WaitAction::StopTimer:
                     timerRunning = false;
+                    break;
+                case WaitAction::DismissQuestion:
+                    questionDismissed = true;
                     break;
             }
         }
@@ -142,9 +146,11 @@ TEST_F(WaitWindowStateTest, ExitClosesWithoutAsking) {
     EXPECT_FALSE(screen.tabsStopped);
 }
 
-TEST_F(WaitWindowStateTest, SignalDuringTheQuestionIsHonouredAfterTheAnswer) {
+TEST_F(WaitWindowStateTest, SignalDuringTheQuestionDismissesItAndIsHonoured) {
     ASSERT_TRUE(wait.beginClose());
+    EXPECT_FALSE(wait.beginClose());         // a second close while it is asked asks nothing more
     screen.apply(wait.signalPagesOpened());  // the question box runs its own event loop
+    EXPECT_TRUE(screen.questionDismissed);
     screen.apply(wait.finishClose(CloseAnswer::Cancel));
     EXPECT_FALSE(screen.waitVisible);
     EXPECT_FALSE(screen.timerRunning);
@@ -168,4 +174,48 @@ TEST_F(WaitWindowStateTest, ANewSearchStartsAFreshWindow) {
     EXPECT_FALSE(screen.mainEnabled);
     EXPECT_FALSE(wait.pagesOpened() || wait.closeRequested() || wait.timerRunning());
     EXPECT_TRUE(wait.beginClose());
+}
+
+// The clock starts just before the tick counter wraps, so the deadline is counted across the wrap.
+constexpr std::uint32_t kSearchTick = 0xFFFFF000u;
+
+TEST_F(WaitWindowStateTest, WithoutTheSignalTheDeadlineCountsThePagesOpenedOnce) {
+    wait.searchStarted(kSearchTick);
+    const std::uint32_t deadline = kSearchTick + WaitWindowState::kPagesOpenedDeadlineMs;
+    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 1000), WaitWindowState::kPagesOpenedDeadlineMs - 1000);
+    EXPECT_TRUE(wait.checkDeadline(deadline - 1).empty());
+
+    WaitWindowState signalled;
+    static_cast<void>(signalled.show());
+    EXPECT_EQ(wait.checkDeadline(deadline), signalled.signalPagesOpened());
+    screen.apply(wait.tick());
+    EXPECT_FALSE(screen.waitVisible);
+    EXPECT_TRUE(screen.mainEnabled);
+    EXPECT_EQ(screen.status, "已打开");
+    EXPECT_FALSE(wait.deadlineLeft(deadline + 1));
+    EXPECT_TRUE(wait.checkDeadline(deadline + 5000).empty());
+}
+
+TEST_F(WaitWindowStateTest, TheDeadlineFreesTheMainWindowAfterCancelButNotAfterOkOrTheSignal) {
+    wait.searchStarted(kSearchTick);
+    closeByUser(wait, screen, CloseAnswer::Cancel);
+    EXPECT_FALSE(screen.mainEnabled);
+    screen.apply(wait.checkDeadline(kSearchTick + WaitWindowState::kPagesOpenedDeadlineMs));
+    EXPECT_TRUE(screen.mainEnabled);
+    EXPECT_EQ(screen.status, "已打开");
+
+    // Stopped by the user: the search stays stopped.
+    screen.apply(wait.show());
+    wait.searchStarted(kSearchTick);
+    closeByUser(wait, screen, CloseAnswer::Ok);
+    EXPECT_FALSE(wait.deadlineLeft(kSearchTick));
+    EXPECT_EQ(screen.status, "已停止打开");
+
+    // Opened in time, or a later search restarts the count.
+    screen.apply(wait.show());
+    wait.searchStarted(kSearchTick);
+    wait.searchStarted(kSearchTick + 10000);
+    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 15000), WaitWindowState::kPagesOpenedDeadlineMs - 5000);
+    screen.apply(wait.signalPagesOpened());
+    EXPECT_FALSE(wait.deadlineLeft(kSearchTick + 15000));
 }
