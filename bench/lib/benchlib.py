@@ -384,9 +384,11 @@ def type_search(program, keyword, replace=False):
     """Clicks the keyword box, types the keyword and returns the time just before Enter went out."""
     shown = program.wait_for(event_time("main_window_shown"), 30)
     # The place is recorded as the window is first shown, before a window manager places it: taken
-    # against the window, it stays right wherever the window went.
-    xdotool("mousemove", "--window", shown["window_id"], str(shown["keyword_x"]), str(shown["keyword_y"]),
-            "click", "1")
+    # against the window, it stays right wherever the window went. Older builds noted only the place on
+    # the screen, which was the place in the window as long as they opened at the screen's corner.
+    x = shown.get("keyword_window_x", shown["keyword_x"])
+    y = shown.get("keyword_window_y", shown["keyword_y"])
+    xdotool("mousemove", "--window", shown["window_id"], str(x), str(y), "click", "1")
     time.sleep(0.3)
     if replace:
         # Ctrl+A is the program's "关于" shortcut: the old keyword is selected by keys of the box itself.

@@ -167,12 +167,17 @@ void MainWindow::showEvent(QShowEvent* event) {
         m_shownOnce = true;
         setFixedSize(sizeHint());
         m_combo->setFocus();  // ready for the first keyword
-        // Where the keyword box is on the screen, and the window's id, for tests that drive the
-        // real program.
-        const QPoint box = m_combo->mapToGlobal(m_combo->rect().center());
-        m_ctx.trace.record(
-            "main_window_shown",
-            {{"keyword_x", box.x()}, {"keyword_y", box.y()}, {"window_id", QString::number(winId())}});
+        // Where the keyword box is, on the screen and inside the window, and the window's id, for tests
+        // that drive the real program. A window manager may move the window after this: the place
+        // inside the window stays right.
+        const QPoint centre = m_combo->rect().center();
+        const QPoint box = m_combo->mapToGlobal(centre);
+        const QPoint inWindow = m_combo->mapTo(this, centre);
+        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()},
+                                                 {"keyword_y", box.y()},
+                                                 {"keyword_window_x", inWindow.x()},
+                                                 {"keyword_window_y", inWindow.y()},
+                                                 {"window_id", QString::number(winId())}});
     }
 }
 
