@@ -1,0 +1,139 @@
+#include "browse/hang_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace pluvik;
+
+namespace {
+
+// Pages as the program holds them: a round's questions open at the round's time, an answer closes
+// the page's question. The clock only moves when the test moves it, one round at a time.
+class HangWatchTest : public ::testing::Test {
+protected:
+    WatchedPage& page(PageHandle handle, std::int64_t pid) {
+        pages.push_back({handle, pid, true, std::nullopt, 0});
+        return pages.back();
+    }
+    WatchRound roundAt(std::int64_t time, bool modal = false) {
+        now = time;
+        WatchRound result = watch.round(now, modal, pages);
+        if (result.skipped)
+            for (WatchedPage& p : pages) p.askedAt.reset();
+        for (PageHandle asked : result.ask)
+            for (WatchedPage& p : pages)
+                if (p.page == asked) p.askedAt = now;
+        for (PageHandle handle : alive) answer(handle);
+        return result;
+    }
+    // Rounds every kRoundMs up to `time`, then one at `time`; returns the last.
+    WatchRound roundsUntil(std::int64_t time) {
+        while (now + HangWatch::kRoundMs < time) roundAt(now + HangWatch::kRoundMs);
+        return roundAt(time);
+    }
+    void answer(PageHandle handle) {
+        for (WatchedPage& p : pages)
+            if (p.page == handle) {
+                p.askedAt.reset();
+                watch.answered(p.pid, now);
+            }
+    }
+
+    HangWatch watch;
+    std::vector<WatchedPage> pages;
+    std::set<PageHandle> alive;  // pages of working processes: they answer at once
+    std::int64_t now = 0;
+};
+
+TEST_F(HangWatchTest, AProcessThatHasWorkedHangsPastSevenSeconds) {
+    page(1, 10);
+    roundAt(0);
+    answer(1);
+    roundAt(1000);  // asks again
+    EXPECT_TRUE(roundsUntil(1000 + HangWatch::kHangMs).hung.empty());
+    const WatchRound hung = roundAt(1001 + HangWatch::kHangMs);
+    EXPECT_EQ(hung.hung, (std::vector<HungProcess>{{10, 1, {}}}));
+
+    // Ended, it is not judged again while its pages have not heard of it, and is known as ended.
+    watch.ended(hung.hung.front(), now);
+    EXPECT_TRUE(roundAt(now + HangWatch::kRoundMs).hung.empty());
+    EXPECT_TRUE(watch.endedJustNow(now));
+    EXPECT_FALSE(watch.endedJustNow(now + HangWatch::kJustEndedMs));
+    EXPECT_TRUE(watch.endedByWatchdog(10, now + HangWatch::kEndedMemoryMs - HangWatch::kRoundMs));
+    EXPECT_FALSE(watch.endedByWatchdog(10, now + HangWatch::kEndedMemoryMs + HangWatch::kRoundMs));
+}
+
+TEST_F(HangWatchTest, AProcessThatNeverAnsweredGetsThirtySecondsWhileNoOtherAnswers) {
+    page(1, 10);
+    roundAt(0);
+    EXPECT_TRUE(roundsUntil(HangWatch::kStartingHangMs).hung.empty());
+    EXPECT_EQ(roundAt(HangWatch::kStartingHangMs + 1).hung.size(), 1u);
+
+    // While another process answers, the machine is not starting up: seven seconds it is.
+    watch = HangWatch{};
+    now = 0;
+    pages.clear();
+    page(1, 10);
+    page(2, 20);
+    alive = {2};
+    roundAt(0);
+    EXPECT_TRUE(roundsUntil(HangWatch::kHangMs).hung.empty());
+    EXPECT_EQ(roundAt(HangWatch::kHangMs + 1).hung, (std::vector<HungProcess>{{10, 1, {}}}));
+}
+
+TEST_F(HangWatchTest, NobodyIsJudgedDuringAModalDialogOrAfterTheProgramStalled) {
+    page(1, 10);
+    roundAt(0);
+    answer(1);
+    roundAt(1000);
+    roundsUntil(1000 + HangWatch::kHangMs);
+    // Overdue now, but a dialog runs its own event loop: the question is forgotten.
+    const WatchRound modal = roundAt(now + HangWatch::kRoundMs, true);
+    EXPECT_TRUE(modal.skipped && modal.hung.empty() && modal.ask.empty());
+
+    // Asked again, then the next round is held up longer than two rounds' time: the program itself
+    // was busy, and the page's answer could not have come through.
+    roundAt(now + HangWatch::kRoundMs);
+    const WatchRound late = roundAt(now + HangWatch::kHangMs + 1);
+    EXPECT_TRUE(late.skipped && late.hung.empty());
+    EXPECT_FALSE(roundAt(now + 2 * HangWatch::kRoundMs).skipped);
+}
+
+TEST_F(HangWatchTest, TheCulpritIsThePageOfTheHungProcessItsRendererWorkedForLast) {
+    page(1, 10).workedAt = 100;
+    page(2, 10).askable = false;  // frozen: asked nothing, and the last the renderer worked for
+    pages.back().workedAt = 900;
+    page(3, 10).workedAt = 500;  // the one whose script never ends
+    page(4, 20).workedAt = 950;  // another process, answering throughout
+    alive = {1, 3, 4};
+    roundAt(0);
+    alive = {4};
+    const WatchRound hung = roundsUntil(HangWatch::kRoundMs + HangWatch::kHangMs + 1);
+    EXPECT_EQ(hung.hung, (std::vector<HungProcess>{{10, 3, {1}}}));
+}
+
+TEST_F(HangWatchTest, APageThatAlsoHungTheProcessEndedLastIsBlamedFirst) {
+    page(1, 10).workedAt = 200;
+    page(2, 10).workedAt = 100;
+    roundAt(0);
+    answer(1);
+    answer(2);
+    roundAt(HangWatch::kRoundMs);
+    const WatchRound first = roundsUntil(HangWatch::kRoundMs + HangWatch::kHangMs + 1);
+    ASSERT_EQ(first.hung, (std::vector<HungProcess>{{10, 1, {2}}}));
+    watch.ended(first.hung.front(), now);
+
+    // Page 1 was wrong and shows it stopped; page 2, loaded again, hangs its new process with page 3.
+    pages = {};
+    page(2, 30).workedAt = now;
+    page(3, 30).workedAt = now + 100;
+    roundAt(now + HangWatch::kRoundMs);
+    answer(2);
+    answer(3);
+    roundAt(now + HangWatch::kRoundMs);
+    const WatchRound second = roundsUntil(now + HangWatch::kHangMs + 1);
+    EXPECT_EQ(second.hung, (std::vector<HungProcess>{{30, 2, {3}}}));
+}
+
+}  // namespace
