@@ -243,8 +243,13 @@ void E2eMisbehaveTest::aFrozenHiddenTabIsWokenToPrintSaveAndLoad() {
     QVERIFY(contents(saved).contains(resultHost(hidden).toUtf8()));
     QCOMPARE(whileAsked, (QList<State>{State::Active, State::Active}));
 
-    // Sent somewhere, a frozen tab is awake before its load begins.
-    resultBrowser(m_main, 13)->Navigate("http://web.test/page");
+    // Sent somewhere, a frozen tab is awake before its load begins; and a load that fails leaves it
+    // awake (the engine may never start the next load of a page frozen then).
+    QSignalSpy loaded(resultBrowser(m_main, 13), &BrowserView::DownloadComplete);
+    resultBrowser(m_main, 13)->Navigate(m_program.dir.filePath("missing.htm"));
+    QCOMPARE(state(13), State::Active);
+    QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), kTimeoutMs);
+    QCOMPARE(loaded.first().first().toBool(), false);
     QCOMPARE(state(13), State::Active);
 
     // Shown, a tab runs at once: its animation counts on.
