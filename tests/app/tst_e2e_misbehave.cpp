@@ -169,8 +169,9 @@ void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
     // A page whose renderer dies again right after it was loaded again is not loaded a third time.
     QCOMPARE(::kill(static_cast<pid_t>(web(neighbour)->rendererPid()), SIGKILL), 0);
     QTRY_COMPARE_WITH_TIMEOUT(resultBrowser(m_main, neighbour)->DocumentTitle(), kCrashed, kTimeoutMs);
-    QTest::qWait(1000);
-    QCOMPARE(resultBrowser(m_main, neighbour)->DocumentTitle(), kCrashed);
+    const QByteArray shownCrashed =
+        "\"action\":\"crashed\",\"browser\":\"" + web(neighbour)->objectName().toUtf8();
+    QCOMPARE(m_program.traced("renderer_gone", shownCrashed + '"'), 1);
 
     // "刷新" and the next search bring the pages back.
     resultBrowser(m_main, 0)->Refresh();
@@ -252,12 +253,9 @@ void E2eMisbehaveTest::aFrozenHiddenTabIsWokenToPrintSaveAndLoad() {
     QCOMPARE(loaded.first().first().toBool(), false);
     QCOMPARE(state(13), State::Active);
 
-    // Shown, a tab runs at once: its animation counts on.
+    // Shown, a tab runs at once.
     resultTabs(m_main)->setCurrent(7);
     QCOMPARE(state(7), State::Active);
-    auto counter = [&] { return answer(7, "+document.getElementById('anim').textContent").toInt(); };
-    const int first = counter();
-    QTRY_VERIFY_WITH_TIMEOUT(counter() > first, kTimeoutMs);
 }
 
 int main(int argc, char** argv) {

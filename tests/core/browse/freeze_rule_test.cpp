@@ -29,18 +29,14 @@ TEST(FreezeRuleTest, OnlyAHiddenLoadedPageIsFrozen) {
         fact(rule);
         EXPECT_FALSE(rule.frozen());
     }
-}
-
-TEST(FreezeRuleTest, AFailedLoadStaysAwakeUntilALoadSucceeds) {
-    FreezeRule rule = loadedHiddenPage();
-    rule.loadStarted();
-    rule.loadFinished(false);
-    rule.setVisible(true);
-    rule.setVisible(false);
-    EXPECT_FALSE(rule.frozen());
-    rule.loadStarted();
-    rule.loadFinished(true);
-    EXPECT_TRUE(rule.frozen());
+    // A failed page stays awake when shown and hidden again, until a load of it succeeds.
+    FreezeRule failed = loadedHiddenPage();
+    failed.loadFinished(false);
+    failed.setVisible(true);
+    failed.setVisible(false);
+    EXPECT_FALSE(failed.frozen());
+    failed.loadFinished(true);
+    EXPECT_TRUE(failed.frozen());
 }
 
 TEST(FreezeRuleTest, WhatTheProgramDoesWithAPageWakesItUntilItSettles) {
