@@ -31,8 +31,8 @@ public:
     bool endedByWatchdog(qint64 pid) const { return m_rules.endedByWatchdog(pid, now()); }
     // Whether the watchdog ended a process a moment ago: a load that fails now most likely went to it.
     bool endedJustNow() const { return m_rules.endedJustNow(now()); }
-    // A page of this process answered: the process has been working.
-    void answered(qint64 pid) { m_rules.answered(pid, now()); }
+    // A page of this process answered the question asked at `askedAt`.
+    void answered(qint64 pid, qint64 askedAt) { m_rules.answered(pid, askedAt); }
 
     // Runs one round at once; tests use it to avoid waiting for the timer.
     void checkNow();

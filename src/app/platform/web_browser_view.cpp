@@ -231,9 +231,9 @@ void WebBrowserView::probe(qint64 now) {
     QPointer<WebBrowserView> self(this);
     // The program's own script world: the page cannot see or answer the question itself.
     m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                          [self, serial, pid](const QVariant&) {
+                          [self, serial, pid, now](const QVariant&) {
                               if (!self) return;
-                              if (self->m_watchdog) self->m_watchdog->answered(pid);
+                              if (self->m_watchdog) self->m_watchdog->answered(pid, now);
                               if (self->m_probeSerial == serial) self->m_askedAt.reset();
                           });
 }

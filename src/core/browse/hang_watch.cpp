@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 namespace pluvik {
 
@@ -19,7 +20,16 @@ WatchRound HangWatch::round(std::int64_t now, bool modalDialogRunning,
         return result;
     }
 
-    const bool othersAnswer = m_lastAnswer && now - *m_lastAnswer < kHangMs;
+    for (auto it = m_answered.begin(); it != m_answered.end();)
+        it = now - it->second > kStartingHangMs ? m_answered.erase(it) : std::next(it);
+    // Another process answered a question asked no earlier than this one: the machine and the
+    // engine work, this process does not. When every process is silent, the whole engine or machine
+    // is stalled, not one renderer, and only the long limit applies.
+    auto othersAnsweredSince = [this](std::int64_t pid, std::int64_t askedAt) {
+        for (const auto& [other, asked] : m_answered)
+            if (other != pid && asked >= askedAt) return true;
+        return false;
+    };
     std::map<std::int64_t, std::vector<const WatchedPage*>> unansweredByProcess;
     std::set<std::int64_t> hung;
     for (const WatchedPage& page : pages) {
@@ -34,7 +44,7 @@ WatchRound HangWatch::round(std::int64_t now, bool modalDialogRunning,
         unansweredByProcess[page.pid].push_back(&page);
         const std::int64_t unanswered = now - *page.askedAt;
         if (unanswered > kStartingHangMs ||
-            (unanswered > kHangMs && (m_working.contains(page.pid) || othersAnswer)))
+            (unanswered > kHangMs && othersAnsweredSince(page.pid, *page.askedAt)))
             hung.insert(page.pid);
     }
     for (std::int64_t pid : hung) {
@@ -66,15 +76,15 @@ PageHandle HangWatch::culpritAmong(const std::vector<const WatchedPage*>& unansw
     return best ? best->page : 0;
 }
 
-void HangWatch::answered(std::int64_t pid, std::int64_t now) {
-    m_working.insert(pid);
-    m_lastAnswer = now;
+void HangWatch::answered(std::int64_t pid, std::int64_t askedAt) {
+    std::int64_t& latest = m_answered[pid];
+    latest = std::max(latest, askedAt);
 }
 
 void HangWatch::ended(const HungProcess& process, std::int64_t now) {
     m_ended[process.pid] = now;
     // Process numbers come round again; the pages of this one hear of its end long before that.
-    m_working.erase(process.pid);
+    m_answered.erase(process.pid);
     m_lastEnd = now;
     m_suspects = {process.suspects.begin(), process.suspects.end()};
 }

@@ -41,9 +41,10 @@ struct WatchRound {
 // The renderer watchdog's decisions. Renderer processes are shared by several pages, and one script
 // that never ends stops every page of its process. Each round asks every page that runs scripts a
 // trivial question; a process counts as hung when a question to one of its pages has gone unanswered
-// longer than kHangMs, or longer than kStartingHangMs for a process that has never answered while
-// no other process answers either (it may still be starting on a busy machine). The caller ends
-// the processes a round names and reports each with ended().
+// longer than kHangMs while another process answered a question asked since, or longer than
+// kStartingHangMs whatever the others do (a process may still be starting on a busy machine, and
+// when no process answers, the machine or the engine is stalled, not one renderer). The caller
+// ends the processes a round names and reports each with ended().
 class HangWatch {
 public:
     static constexpr std::int64_t kRoundMs = 1500;
@@ -55,8 +56,8 @@ public:
     static constexpr std::int64_t kJustEndedMs = 3000;
 
     WatchRound round(std::int64_t now, bool modalDialogRunning, const std::vector<WatchedPage>& pages);
-    // A page of process `pid` answered its question: the process has been working.
-    void answered(std::int64_t pid, std::int64_t now);
+    // A page of process `pid` answered the question asked at `askedAt`.
+    void answered(std::int64_t pid, std::int64_t askedAt);
     // The caller ended the process named by a round.
     void ended(const HungProcess& process, std::int64_t now);
 
@@ -67,10 +68,9 @@ private:
     PageHandle culpritAmong(const std::vector<const WatchedPage*>& unanswered, std::int64_t now) const;
 
     std::optional<std::int64_t> m_lastRound;
-    std::optional<std::int64_t> m_lastAnswer;
     std::optional<std::int64_t> m_lastEnd;
-    std::set<std::int64_t> m_working;
-    std::map<std::int64_t, std::int64_t> m_ended;  // process number, when it was ended
+    std::map<std::int64_t, std::int64_t> m_answered;  // process number, latest question it answered
+    std::map<std::int64_t, std::int64_t> m_ended;     // process number, when it was ended
     // The pages that did not answer in the last process ended, besides the one blamed.
     std::set<PageHandle> m_suspects;
 };
