@@ -31,6 +31,14 @@ protected:
             }
         return result;
     }
+    // Page 1 (process 10) answers once, then never again; page 2 (process 20) answers throughout.
+    void pageOneFallsSilent() {
+        page(1, 10);
+        page(2, 20);
+        alive = {1, 2};
+        roundAt(0);
+        alive = {2};
+    }
     // Rounds every kRoundMs up to `time`, then one at `time`; returns the last.
     WatchRound roundsUntil(std::int64_t time) {
         while (now + HangWatch::kRoundMs < time) roundAt(now + HangWatch::kRoundMs);
@@ -44,11 +52,7 @@ protected:
 };
 
 TEST_F(HangWatchTest, AProcessHangsPastSevenSecondsWhileAnotherAnswers) {
-    page(1, 10);
-    page(2, 20);
-    alive = {1, 2};
-    roundAt(0);
-    alive = {2};
+    pageOneFallsSilent();
     roundAt(1000);  // asked again, and never answers
     EXPECT_TRUE(roundsUntil(8000).hung.empty());
     const WatchRound hung = roundAt(8001);
@@ -75,11 +79,7 @@ TEST_F(HangWatchTest, WhileNoProcessAnswersEachGetsThirtySeconds) {
 }
 
 TEST_F(HangWatchTest, NobodyIsJudgedDuringAModalDialogOrAfterTheProgramStalled) {
-    page(1, 10);
-    page(2, 20);
-    alive = {1, 2};
-    roundAt(0);
-    alive = {2};
+    pageOneFallsSilent();
     roundsUntil(1000 + HangWatch::kHangMs);
     // Overdue now, but a dialog runs its own event loop: the question is forgotten.
     const WatchRound modal = roundAt(now + HangWatch::kRoundMs, true);
