@@ -101,6 +101,7 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& 
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
         m_printing = false;
         m_printer.reset();
+        m_freeze.printFinished();
         updateLifecycle();
     });
     if (m_watchdog) m_watchdog->watch(this);
@@ -136,11 +137,13 @@ void WebBrowserView::installPage(SilentPage* page) {
 
     m_pid = 0;
     m_loading = false;
+    m_freeze = FreezeRule{};
+    m_freeze.setVisible(isVisible());
     forgetProbe();
     connect(page, &QWebEnginePage::loadStarted, this, [this] {
         m_loading = true;
-        m_parsed.invalidate();
-        m_activity.start();
+        m_freeze.loadStarted();
+        updateLifecycle();
         forgetProbe();
         if (m_trace.enabled())
             m_trace.record("load_started", {{"browser", objectName()}, {"window", window()->objectName()}});
@@ -148,9 +151,11 @@ void WebBrowserView::installPage(SilentPage* page) {
     });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_loading = false;
-        m_lastLoadOk = ok;
-        if (ok) m_pendingAddress.clear();
-        m_activity.start();
+        m_freeze.loadFinished(ok);
+        if (ok) {
+            m_pendingAddress.clear();
+            worked();
+        }
         forgetProbe();
         if (m_trace.enabled())
             m_trace.record("load_finished", {{"browser", objectName()},
@@ -179,15 +184,15 @@ void WebBrowserView::installPage(SilentPage* page) {
         }
     });
     connect(page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-        m_activity.start();
-        // Until the page names itself the engine shows (part of) its address as the title.
-        if (!title.isEmpty() && !m_page->url().toString().contains(title)) m_parsed.start();
+        // Until the page names itself the engine shows (part of) its address as the title; a title
+        // of its own means the renderer parsed the page's document.
+        if (!title.isEmpty() && !m_page->url().toString().contains(title)) worked();
         emit TitleChange();
     });
-    connect(page, &QWebEnginePage::loadProgress, this, [this] { m_activity.start(); });
+    // Progress and a new process are the engine's news, not the renderer's: they say nothing of
+    // which page a hung renderer was working for.
     connect(page, &QWebEnginePage::renderProcessPidChanged, this, [this](qint64 pid) {
         if (pid > 0) m_pid = pid;  // the old number stays known until its end has been handled
-        m_activity.start();
         forgetProbe();
     });
     connect(page, &QWebEnginePage::renderProcessTerminated, this,
@@ -199,7 +204,11 @@ void WebBrowserView::installPage(SilentPage* page) {
 
 void WebBrowserView::forgetProbe() {
     ++m_probeSerial;  // an answer still on its way belongs to the old page and is not waited for
-    m_probeSent.invalidate();
+    m_askedAt.reset();
+}
+
+void WebBrowserView::worked() {
+    if (m_watchdog) m_workedAt = m_watchdog->now();
 }
 
 qint64 WebBrowserView::rendererPid() const {
@@ -207,26 +216,26 @@ qint64 WebBrowserView::rendererPid() const {
     return pid > 0 ? pid : m_pid;
 }
 
-qint64 WebBrowserView::unansweredProbeMs() const {
-    return m_probeSent.isValid() ? m_probeSent.elapsed() : 0;
+WatchedPage WebBrowserView::watched() const {
+    // A frozen page answers nothing by design, and a printing page is busy for the printer.
+    const bool askable = !m_printing && m_page->lifecycleState() == QWebEnginePage::LifecycleState::Active;
+    // Which process holds the page is the engine's word now, not a number remembered from before.
+    return {handle(), m_page->renderProcessPid(), askable, m_askedAt, m_workedAt};
 }
 
-void WebBrowserView::probe() {
-    if (m_page->renderProcessPid() > 0) m_pid = m_page->renderProcessPid();
-    // A frozen page answers nothing by design, and a printing page is busy for the printer.
-    if (m_pid <= 0 || m_probeSent.isValid() || m_printing ||
-        m_page->lifecycleState() != QWebEnginePage::LifecycleState::Active)
-        return;
-    m_probeSent.start();
+void WebBrowserView::probe(qint64 now) {
+    const qint64 pid = m_page->renderProcessPid();
+    if (pid <= 0) return;
+    m_pid = pid;
+    m_askedAt = now;
     const quint64 serial = m_probeSerial;
     QPointer<WebBrowserView> self(this);
     // The program's own script world: the page cannot see or answer the question itself.
-    const qint64 pid = m_pid;
     m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                          [self, serial, pid](const QVariant&) {
+                          [self, serial, pid, now](const QVariant&) {
                               if (!self) return;
-                              if (self->m_watchdog) self->m_watchdog->answered(pid);
-                              if (self->m_probeSerial == serial) self->m_probeSent.invalidate();
+                              if (self->m_watchdog) self->m_watchdog->answered(pid, now);
+                              if (self->m_probeSerial == serial) self->m_askedAt.reset();
                           });
 }
 
@@ -399,18 +408,16 @@ void WebBrowserView::Stop() {
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
-// A page that has loaded and is not on screen is frozen: its scripts, timers and animations stop
-// until it is shown again (23 result pages animating in hidden tabs cost several times the CPU of
-// the one the user looks at). Loading is never held back: a page is frozen only once it has loaded.
-// A page whose load failed has nothing to run, and the engine may never start the next load of a
-// page frozen in that state: it stays awake.
+// When a page may be frozen is FreezeRule's to say; the view tells it what the page reports and holds.
 void WebBrowserView::updateLifecycle() {
-    setFrozen(!isVisible() && !m_loading && m_lastLoadOk && !m_printing && m_page->renderProcessPid() > 0 &&
-              m_ownPageFor.isEmpty());
+    m_freeze.setRenderer(m_page->renderProcessPid() > 0);
+    m_freeze.setOwnPage(!m_ownPageFor.isEmpty());
+    setFrozen(m_freeze.frozen());
 }
 
 void WebBrowserView::wake() {
-    setFrozen(false);
+    m_freeze.use();
+    updateLifecycle();
 }
 
 void WebBrowserView::setFrozen(bool frozen) {
@@ -418,16 +425,21 @@ void WebBrowserView::setFrozen(bool frozen) {
     const State wanted = frozen ? State::Frozen : State::Active;
     if (m_page->lifecycleState() == wanted) return;
     m_page->setLifecycleState(wanted);
+    // A question asked before the page froze may never be answered, and one asked while it was
+    // frozen would have been waiting for all that time: the next round asks afresh.
+    forgetProbe();
     if (m_trace.enabled()) m_trace.record("lifecycle", {{"browser", objectName()}, {"frozen", frozen}});
 }
 
 void WebBrowserView::showEvent(QShowEvent* event) {
     BrowserView::showEvent(event);
+    m_freeze.setVisible(true);
     updateLifecycle();
 }
 
 void WebBrowserView::hideEvent(QHideEvent* event) {
     BrowserView::hideEvent(event);
+    m_freeze.setVisible(false);
     updateLifecycle();
 }
 
@@ -504,6 +516,7 @@ bool WebBrowserView::print(const PageLabel& label) {
         return false;
     }
     m_printing = true;
+    m_freeze.printStarted();
     m_view->print(m_printer.get());
     return true;
 }

@@ -3,7 +3,10 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
+#include "browse/freeze_rule.h"
+#include "browse/hang_watch.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
 
@@ -52,23 +55,18 @@ public:
 
     QWebEngineView* view() const { return m_view; }
 
-    // For the watchdog: the page's renderer process (0 when it has none), how long the last question
-    // to the page has gone unanswered (0 when none is open), whether it is loading, and when it last
-    // got something done (milliseconds on the watchdog's clock).
+    // The page's renderer process; after its end, until the tab has handled it, the process it had.
     qint64 rendererPid() const;
-    qint64 unansweredProbeMs() const;
     bool isLoading() const { return m_loading; }
-    qint64 lastActivityMs() const { return m_activity.isValid() ? m_activity.msecsSinceReference() : 0; }
-    // Whether the page was loaded again after its renderer died, a short while ago.
-    bool recoveredRecently() const {
-        return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
-    }
-    // When the page being loaded last showed it had parsed its document (its title); 0 if not yet.
-    qint64 documentParsedMs() const { return m_parsed.isValid() ? m_parsed.msecsSinceReference() : 0; }
-    void probe();
-    // The open question is not waited for any longer (the next round asks again).
+
+    // For the watchdog: the page as it sees it, the handle it names the page by, a question to the
+    // page (its answer reaches the watchdog), forgetting the open question (the next round asks
+    // again), and marking the page as the one that hangs its process, which is about to be ended:
+    // this tab then shows the program's own page.
+    WatchedPage watched() const;
+    PageHandle handle() const { return reinterpret_cast<PageHandle>(this); }
+    void probe(qint64 now);
     void forgetProbe();
-    // The page hangs its process, which is about to be ended: this tab shows the program's own page.
     void markHung() { m_hung = true; }
 
 protected:
@@ -88,7 +86,14 @@ private:
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void onRenderProcessTerminated(int status);
     void showOwnPage(OwnPage kind, const QUrl& address);
-    // Hidden pages that have loaded run no scripts; anything the program does with a page wakes it.
+    // Whether the page was loaded again after its renderer died, a short while ago.
+    bool recoveredRecently() const {
+        return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
+    }
+    // The renderer did something for this page (the watchdog's clue to which page hangs it).
+    void worked();
+    // Hidden pages that have loaded run no scripts (FreezeRule); anything the program does with a
+    // page wakes it first.
     void wake();
     void updateLifecycle();
     void setFrozen(bool frozen);
@@ -111,10 +116,9 @@ private:
     QPointer<RendererWatchdog> m_watchdog;
     qint64 m_pid = 0;
     bool m_loading = false;
-    bool m_lastLoadOk = true;
-    QElapsedTimer m_activity;
-    QElapsedTimer m_parsed;
-    QElapsedTimer m_probeSent;  // valid while a question to the page is open
+    FreezeRule m_freeze;
+    std::optional<qint64> m_askedAt;  // when the open question to the page was asked (watchdog's clock)
+    qint64 m_workedAt = 0;
     quint64 m_probeSerial = 0;
     bool m_hung = false;
     // The address a page of the program's own stands in for; empty while a real page shows.

@@ -15,8 +15,10 @@ bool repeatUntil(pluvik::BrowserView* browser, const std::function<void(QWidget*
     auto* web = qobject_cast<pluvik::WebBrowserView*>(browser);
     if (!web) return false;
     for (int i = 0; i < kTries; ++i) {
-        // The page's scripts listen once it has loaded.
-        if (web->hasPage() && !web->isLoading()) input(web->view()->focusProxy());
+        // The page's scripts listen once it has loaded; while the engine builds a new widget for
+        // the page (a new renderer), there is nothing to give input to.
+        QWidget* page = web->view()->focusProxy();
+        if (page && web->hasPage() && !web->isLoading()) input(page);
         if (QTest::qWaitFor(done, kTryMs)) return true;
     }
     return false;
