@@ -226,7 +226,7 @@ void E2eMisbehaveTest::aFrozenHiddenTabIsWokenToPrintSaveAndLoad() {
     const int hidden = 12;
     QList<State> whileAsked;
     const QString pdf = m_program.dir.filePath("frozen.pdf");
-    m_program.dialogs.setPrintHook([&](QPrinter& printer) {
+    m_program.dialogs.setPrintHook([&](QPrinter& printer, const QString&) {
         whileAsked << state(hidden);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
