@@ -19,7 +19,7 @@
 #include "update/download_file.h"
 #include "update/qt_internet_session.h"
 #include "update/status_line.h"
-#include "update/steady_tick_counter.h"
+#include "platform/steady_tick_counter.h"
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
-#include <chrono>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -33,26 +32,20 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     m_deadline = new QTimer(this);
     m_deadline->setObjectName(QStringLiteral("deadline"));
     m_deadline->setSingleShot(true);
-    connect(m_deadline, &QTimer::timeout, this, [this] { checkDeadline(tickNow()); });
+    connect(m_deadline, &QTimer::timeout, this, [this] { checkDeadline(m_ticks.tickCount()); });
     if (m_anchor) m_anchor->installEventFilter(this);
-}
-
-std::uint32_t WaitWindow::tickNow() {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
-    return static_cast<std::uint32_t>(ms.count());
 }
 
 void WaitWindow::showWaiting() { run(m_state.show()); }
 
 void WaitWindow::searchStarted() {
-    m_state.searchStarted(tickNow());
+    m_state.searchStarted(m_ticks.tickCount());
     armDeadline();
 }
 
 void WaitWindow::armDeadline() {
     // A timer may fire a little early: it is set again for what is left.
-    if (const auto left = m_state.deadlineLeft(tickNow()))
+    if (const auto left = m_state.deadlineLeft(m_ticks.tickCount()))
         m_deadline->start(static_cast<int>(*left));
     else
         m_deadline->stop();

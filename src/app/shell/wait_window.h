@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "platform/steady_tick_counter.h"
 #include "shell/wait_window_state.h"
 
 class QLabel;
@@ -45,7 +46,6 @@ public:
     // The deadline looked at, at tick `now` of the millisecond tick counter (its timer does it on
     // time; tests call it with a tick of their choosing).
     void checkDeadline(std::uint32_t now);
-    static std::uint32_t tickNow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,6 +60,7 @@ private:
     Dialogs& m_dialogs;
     Trace& m_trace;
     WaitWindowState m_state;
+    SteadyTickCounter m_ticks;
     QLabel* m_label = nullptr;
     QTimer* m_timer = nullptr;
     QTimer* m_deadline = nullptr;

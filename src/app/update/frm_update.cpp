@@ -16,7 +16,7 @@
 #include "shell/window_parts.h"
 #include "update/qt_internet_session.h"
 #include "update/status_line.h"
-#include "update/steady_tick_counter.h"
+#include "platform/steady_tick_counter.h"
 
 namespace pluvik {
 
