@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     pluvik::Trace trace;
     // How pages reach the screen, chosen before the first browser view: where GL is Mesa's software
     // renderer the GL path costs several times the CPU of the software one (see bench/idle).
-    pluvik::applyRenderPath(trace);
+    const pluvik::RenderChoice render = pluvik::applyRenderPath(trace);
     // Qt's own texts (the context menus of text boxes and pages, the print and file dialogs) in
     // Chinese like the program's, whatever the user's locale. A missing catalogue leaves them English.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     // Downloads started by any page of any window: the save dialog and the download window.
     auto downloads = std::make_unique<pluvik::Downloads>(profile, dialogs, trace);
     pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), trace,
-                                          dialogs, shell);
+                                          dialogs, shell, render.animationFps);
     // Every browser of every window records its visits in the URL history.
     pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 

@@ -1,5 +1,6 @@
 #include "platform/web_browser_view.h"
 
+#include "platform/frame_pacer.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
+#include "platform/frame_pacer.h"
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
 #include "platform/shell_opener.h"
@@ -85,7 +87,7 @@ private:
 };
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                               ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog)
+                               ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog, int animationFps)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
@@ -97,6 +99,7 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& 
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     layout->addWidget(m_view);
+    FramePacer::attach(m_view, animationFps);
     installPage(newPage());
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
         m_printing = false;
@@ -522,19 +525,21 @@ bool WebBrowserView::print(const PageLabel& label) {
 }
 
 WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                                     ShellOpener& shell)
+                                     ShellOpener& shell, int animationFps)
     : m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
       m_trace(trace),
       m_dialogs(dialogs),
       m_shell(shell),
-      m_watchdog(std::make_unique<RendererWatchdog>(&trace)) {}
+      m_watchdog(std::make_unique<RendererWatchdog>(&trace)),
+      m_animationFps(animationFps) {}
 
 WebBrowserFactory::~WebBrowserFactory() = default;
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
     auto* view =
-        new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get());
+        new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get(),
+                           m_animationFps);
     view->setObjectName(objectName);
     return view;
 }

@@ -30,8 +30,10 @@ class WebBrowserView : public BrowserView {
 public:
     // `shell` opens the pages that no window of the program takes (the system web browser).
     // `watchdog`, when given, ends the renderer process of a page that stops answering.
+    // `animationFps`: at most so many frames a second of the page's own animation (FramePacer), 0 for all.
     WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                   ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog = nullptr);
+                   ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog = nullptr,
+                   int animationFps = 0);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -134,8 +136,9 @@ private:
 
 class WebBrowserFactory : public BrowserFactory {
 public:
+    // animationFps: the frame rate of pages' own animations (see FramePacer), 0 for every frame.
     WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                      ShellOpener& shell);
+                      ShellOpener& shell, int animationFps = 0);
     ~WebBrowserFactory() override;
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
@@ -148,6 +151,7 @@ private:
     Dialogs& m_dialogs;
     ShellOpener& m_shell;
     std::unique_ptr<RendererWatchdog> m_watchdog;
+    int m_animationFps;
 };
 
 // The shared, persistent browser profile in the user's data and cache directories.

@@ -37,6 +37,17 @@ RenderChoice chooseRenderPath(const std::optional<std::string>& glRenderer, std:
     return {RenderPath::Gl, "hardware_gl" + unknown};
 }
 
+int chooseAnimationFps(RenderPath path, std::string_view override) {
+    int fps = 0;
+    bool number = !override.empty() && override.size() <= 4;
+    for (char c : override) {
+        number = number && std::isdigit(static_cast<unsigned char>(c));
+        if (number) fps = fps * 10 + (c - '0');
+    }
+    if (number && fps <= 1000) return fps;
+    return path == RenderPath::Software ? kSoftwareAnimationFps : 0;
+}
+
 const char* renderPathName(RenderPath path) {
     return path == RenderPath::Gl ? "gl" : "software";
 }

@@ -1,0 +1,25 @@
+#include "platform/frame_pacing.h"
+
+namespace pluvik {
+
+FramePacing::FramePacing(std::uint32_t idleIntervalMs, std::uint32_t inputGraceMs)
+    : m_interval(idleIntervalMs), m_grace(inputGraceMs) {}
+
+void FramePacing::userActive(std::uint32_t now) {
+    m_worked = true;
+    m_lastInput = now;
+}
+
+bool FramePacing::mayDraw(std::uint32_t now) {
+    // Unsigned differences stay right across the counter's wrap.
+    const auto since = [now](std::uint32_t then) { return now - then; };
+    const bool working = m_worked && since(m_lastInput) < m_grace;
+    if (working || m_interval == 0 || !m_drawn || since(m_lastDraw) >= m_interval) {
+        m_drawn = true;
+        m_lastDraw = now;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace pluvik

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pluvik {
+
+// When a page that keeps redrawing itself may put its next frame on the screen. Where every frame
+// costs a copy of the whole view on the CPU (the software path), a page's own animation (an
+// advertisement, a spinner, an animated picture) is shown at a calm rate; the engine waits for each
+// frame to be taken before it draws the next, so it slows down with it. While the user works with
+// the page (scrolls, types, moves the mouse) and for a moment after, every frame is shown at once.
+// Times are readings of the millisecond tick counter; differences survive its wrap.
+class FramePacing {
+public:
+    // idleIntervalMs: the least time between two frames of a page nobody works with; 0 paces nothing.
+    explicit FramePacing(std::uint32_t idleIntervalMs, std::uint32_t inputGraceMs = kInputGraceMs);
+
+    static constexpr std::uint32_t kInputGraceMs = 1000;
+
+    // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays sound.
+    void userActive(std::uint32_t now);
+    // Whether a frame that is ready at now may be drawn; when it may, it counts as drawn at now.
+    bool mayDraw(std::uint32_t now);
+
+private:
+    std::uint32_t m_interval;
+    std::uint32_t m_grace;
+    bool m_drawn = false;
+    std::uint32_t m_lastDraw = 0;
+    bool m_worked = false;
+    std::uint32_t m_lastInput = 0;
+};
+
+}  // namespace pluvik
