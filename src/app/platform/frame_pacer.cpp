@@ -1,7 +1,9 @@
 #include "platform/frame_pacer.h"
 
+#include <QAbstractEventDispatcher>
 #include <QChildEvent>
 #include <QEvent>
+#include <QTimerEvent>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -59,7 +61,16 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
         const std::uint32_t now = m_clock.tickCount();
         // A video or a game with sound is watched, not merely on the screen.
         if (m_view->page() && m_view->page()->recentlyAudible()) m_pacing.userActive(now);
-        return !m_pacing.mayDraw(now);
+        const std::uint32_t wait = m_pacing.holdFor(now);
+        if (wait == 0) return false;
+        // Left alone, the widget's timer comes again every few milliseconds until the frame is drawn,
+        // each time waking the whole event loop for nothing: the same timer is set to come once, when
+        // the frame is due. The widget stops it as usual when it draws.
+        const int id = static_cast<QTimerEvent*>(event)->timerId();
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(watched->thread());
+        if (dispatcher && dispatcher->unregisterTimer(id))
+            dispatcher->registerTimer(id, wait, Qt::PreciseTimer, watched);
+        return true;
     }
     if (isWork(type)) m_pacing.userActive(m_clock.tickCount());
     return false;

@@ -11,9 +11,10 @@ namespace pluvik {
 
 // Paces the frames of one web view by the FramePacing rule. It works on the widget the view draws its
 // page in, a Qt Quick widget that the engine replaces when a page moves to another process. That
-// widget asks for each frame by a short timer that repeats until the frame is drawn, so a timer event
-// held back here only makes the frame late, never lost; and the engine draws its next frame only once
-// this one is taken, so the page's animation (and its renderer) slows down with it.
+// widget asks for each frame by a short timer that repeats until the frame is drawn; a timer event
+// held back here is put off until the frame is due, so the frame is late, never lost. The engine
+// draws its next frame only once this one is taken, so the page's animation (and its renderer) slows
+// down with it.
 class FramePacer : public QObject {
 public:
     // Paces view for as long as it lives, at most fps frames a second of the page's own animation;

@@ -10,16 +10,16 @@ void FramePacing::userActive(std::uint32_t now) {
     m_lastInput = now;
 }
 
-bool FramePacing::mayDraw(std::uint32_t now) {
+std::uint32_t FramePacing::holdFor(std::uint32_t now) {
     // Unsigned differences stay right across the counter's wrap.
     const auto since = [now](std::uint32_t then) { return now - then; };
     const bool working = m_worked && since(m_lastInput) < m_grace;
     if (working || m_interval == 0 || !m_drawn || since(m_lastDraw) >= m_interval) {
         m_drawn = true;
         m_lastDraw = now;
-        return true;
+        return 0;
     }
-    return false;
+    return m_interval - since(m_lastDraw);
 }
 
 }  // namespace pluvik

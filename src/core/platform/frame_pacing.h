@@ -19,8 +19,9 @@ public:
 
     // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays sound.
     void userActive(std::uint32_t now);
-    // Whether a frame that is ready at now may be drawn; when it may, it counts as drawn at now.
-    bool mayDraw(std::uint32_t now);
+    // How many milliseconds a frame that is ready at now waits: 0 when it may be drawn at once, and
+    // then it counts as drawn at now.
+    std::uint32_t holdFor(std::uint32_t now);
 
 private:
     std::uint32_t m_interval;

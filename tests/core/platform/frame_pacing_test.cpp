@@ -8,30 +8,30 @@ using namespace pluvik;
 
 TEST(FramePacing, AnAnimationIsShownAtTheCalmRateButEveryFrameWhileTheUserWorksWithThePage) {
     FramePacing pacing(66);
-    EXPECT_TRUE(pacing.mayDraw(1000));  // the first frame, and any frame after a quiet spell, at once
-    EXPECT_FALSE(pacing.mayDraw(1005));
-    EXPECT_FALSE(pacing.mayDraw(1065));
-    EXPECT_TRUE(pacing.mayDraw(1066));
-    EXPECT_FALSE(pacing.mayDraw(1070));
+    EXPECT_EQ(pacing.holdFor(1000), 0u);  // the first frame, and any frame after a quiet spell, at once
+    EXPECT_EQ(pacing.holdFor(1005), 61u);
+    EXPECT_EQ(pacing.holdFor(1065), 1u);
+    EXPECT_EQ(pacing.holdFor(1066), 0u);
+    EXPECT_EQ(pacing.holdFor(1070), 62u);
 
     pacing.userActive(1100);  // a scroll, a key, the mouse over the page
-    EXPECT_TRUE(pacing.mayDraw(1101));
-    EXPECT_TRUE(pacing.mayDraw(1117));
-    EXPECT_TRUE(pacing.mayDraw(1100 + FramePacing::kInputGraceMs - 1));
-    EXPECT_FALSE(pacing.mayDraw(1100 + FramePacing::kInputGraceMs));  // calm again after the moment
-    EXPECT_TRUE(pacing.mayDraw(5000));
+    EXPECT_EQ(pacing.holdFor(1101), 0u);
+    EXPECT_EQ(pacing.holdFor(1117), 0u);
+    EXPECT_EQ(pacing.holdFor(1100 + FramePacing::kInputGraceMs - 1), 0u);
+    EXPECT_EQ(pacing.holdFor(1100 + FramePacing::kInputGraceMs), 65u);  // calm again after the moment
+    EXPECT_EQ(pacing.holdFor(5000), 0u);
 }
 
 TEST(FramePacing, CountsAcrossTheTickCountersWrapAndZeroPacesNothing) {
     FramePacing pacing(66);
-    EXPECT_TRUE(pacing.mayDraw(0xFFFFFFF0u));
-    EXPECT_FALSE(pacing.mayDraw(0x10u));  // 32 ms later
-    EXPECT_TRUE(pacing.mayDraw(0x40u));   // 80 ms later
+    EXPECT_EQ(pacing.holdFor(0xFFFFFFF0u), 0u);
+    EXPECT_EQ(pacing.holdFor(0x10u), 34u);  // 32 ms later
+    EXPECT_EQ(pacing.holdFor(0x40u), 0u);   // 80 ms later
     pacing.userActive(0xFFFFFF00u);
-    EXPECT_TRUE(pacing.mayDraw(0x50u));   // inside the moment after the work, across the wrap
+    EXPECT_EQ(pacing.holdFor(0x50u), 0u);  // inside the moment after the work, across the wrap
 
     FramePacing everyFrame(0);
-    for (std::uint32_t t = 0; t < 50; t += 5) EXPECT_TRUE(everyFrame.mayDraw(t));
+    for (std::uint32_t t = 0; t < 50; t += 5) EXPECT_EQ(everyFrame.holdFor(t), 0u);
 }
 
 TEST(AnimationFps, SoftwarePathIsCalmGlShowsEveryFrameAndTheUserCanSetTheRate) {
