@@ -32,8 +32,9 @@ inline constexpr const char* kAnimationFpsVariable = "PLUVIK_ANIMATION_FPS";
 
 // Frames a second of a page's own animation (an advertisement, a spinner, an animated picture) on
 // the software path, where each frame is copied whole on the CPU several times on its way to the
-// screen: as calm as a spinner still reads as moving, at about a quarter of the cost of every frame.
-inline constexpr int kSoftwareAnimationFps = 15;
+// screen: a tenth of a second a frame, as most animated pictures are made and as a spinner still
+// reads as turning, where the engine would draw sixty.
+inline constexpr int kSoftwareAnimationFps = 10;
 
 // The frame rate of pages' own animations on path: override (the value of PLUVIK_ANIMATION_FPS)
 // when it is a whole number from 0 to 1000, else kSoftwareAnimationFps on the software path and
