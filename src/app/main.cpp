@@ -110,8 +110,8 @@ int main(int argc, char** argv) {
     auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
     // Downloads started by any page of any window: the save dialog and the download window.
     auto downloads = std::make_unique<pluvik::Downloads>(profile, dialogs, trace);
-    pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)), trace,
-                                          dialogs, shell, render.animationFps);
+    pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)),
+                                          trace, dialogs, shell, render.animationFps);
     // Every browser of every window records its visits in the URL history.
     pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 

@@ -44,7 +44,8 @@ RenderChoice applyRenderPath(Trace& trace) {
             ? std::nullopt
             : probeGlRenderer();
     RenderChoice choice = chooseRenderPath(renderer, override);
-    choice.animationFps = chooseAnimationFps(choice.path, qEnvironmentVariable(kAnimationFpsVariable).toStdString());
+    choice.animationFps =
+        chooseAnimationFps(choice.path, qEnvironmentVariable(kAnimationFpsVariable).toStdString());
     // On the software scene graph the engine turns its GPU off and composites in software as well;
     // the GL path leaves Qt's default graphics API (and QSG_RHI_BACKEND) alone.
     if (choice.path == RenderPath::Software) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);

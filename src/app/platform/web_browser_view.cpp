@@ -1,6 +1,5 @@
 #include "platform/web_browser_view.h"
 
-#include "platform/frame_pacer.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -87,7 +86,8 @@ private:
 };
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                               ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog, int animationFps)
+                               ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog,
+                               int animationFps)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
@@ -537,9 +537,8 @@ WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, T
 WebBrowserFactory::~WebBrowserFactory() = default;
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
-    auto* view =
-        new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent, m_watchdog.get(),
-                           m_animationFps);
+    auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent,
+                                    m_watchdog.get(), m_animationFps);
     view->setObjectName(objectName);
     return view;
 }

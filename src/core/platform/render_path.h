@@ -17,7 +17,7 @@ inline constexpr const char* kRenderPathVariable = "PLUVIK_RENDER";
 
 struct RenderChoice {
     RenderPath path;
-    std::string reason;  // a short English word for the trace: forced, software_gl, hardware_gl, no_gl, ...
+    std::string reason;    // a short English word for the trace: forced, software_gl, hardware_gl, no_gl, ...
     int animationFps = 0;  // chooseAnimationFps of the path, filled in by the program at start
 };
 
