@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QChildEvent>
 #include <QEvent>
+#include <QQuickWidget>
 #include <QTimerEvent>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -47,6 +48,8 @@ void FramePacer::watchDrawingWidget(QObject* child) {
     if (!child->isWidgetType() || !child->inherits("QQuickWidget")) return;
     child->removeEventFilter(this);  // a widget seen again is watched once
     child->installEventFilter(this);
+    connect(child, &QObject::destroyed, this, [this](QObject* gone) { m_hiddenUntaken.remove(gone); },
+            Qt::UniqueConnection);
 }
 
 bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
@@ -57,7 +60,17 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
         if (type == QEvent::ChildPolished) watchDrawingWidget(static_cast<QChildEvent*>(event)->child());
         return false;
     }
+    if (type == QEvent::Hide) m_hiddenUntaken.insert(watched);
+    if (type == QEvent::Show) m_hiddenUntaken.remove(watched);
     if (type == QEvent::Timer) {
+        auto* widget = static_cast<QQuickWidget*>(watched);
+        if (!widget->isVisible()) {
+            // A hidden widget draws nothing, so a frame that came just before the view went (another
+            // tab, the tray), or that was held, would never be taken, and the engine would wait for it,
+            // waking sixty times a second until the view shows again. It is taken once, off screen.
+            if (m_hiddenUntaken.remove(watched)) static_cast<void>(widget->grabFramebuffer());
+            return false;
+        }
         const std::uint32_t now = m_clock.tickCount();
         // A video or a game with sound is watched, not merely on the screen.
         if (m_view->page() && m_view->page()->recentlyAudible()) m_pacing.userActive(now);

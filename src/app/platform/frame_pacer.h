@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 
 #include "platform/frame_pacing.h"
 #include "platform/steady_tick_counter.h"
@@ -29,6 +30,9 @@ private:
     QWebEngineView* m_view;
     FramePacing m_pacing;
     SteadyTickCounter m_clock;
+    // Drawing widgets hidden since their last frame was taken: the view may hold several, one per
+    // process its pages went through.
+    QSet<const QObject*> m_hiddenUntaken;
 };
 
 }  // namespace pluvik
