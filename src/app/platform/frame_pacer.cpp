@@ -48,8 +48,9 @@ void FramePacer::watchDrawingWidget(QObject* child) {
     if (!child->isWidgetType() || !child->inherits("QQuickWidget")) return;
     child->removeEventFilter(this);  // a widget seen again is watched once
     child->installEventFilter(this);
-    connect(child, &QObject::destroyed, this, [this](QObject* gone) { m_hiddenUntaken.remove(gone); },
-            Qt::UniqueConnection);
+    connect(
+        child, &QObject::destroyed, this, [this](QObject* gone) { m_hiddenUntaken.remove(gone); },
+        Qt::UniqueConnection);
 }
 
 bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
