@@ -276,7 +276,7 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
                                                                            : m_page->url();
     const bool endedByWatchdog = m_watchdog && m_watchdog->endedByWatchdog(pid);
     // A page that dies again soon after it was loaded again would die over and over.
-    const bool diedAgain = m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
+    const bool diedAgain = recoveredRecently();
     QString action;
     if (hung) {
         action = QStringLiteral("stopped");

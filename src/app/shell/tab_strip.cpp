@@ -96,14 +96,13 @@ QFont TabStrip::captionFont(bool selected) const {
     return f;
 }
 
-QRect TabStrip::tabRect(int index) const {
+std::vector<std::pair<int, QRect>> TabStrip::tabRects() const {
+    std::vector<std::pair<int, QRect>> out;
     const auto rows = m_model.rows();
     const int perRow = m_model.tabsPerRow();
     const QFontMetrics bold(captionFont(true));
     for (size_t r = 0; r < rows.size(); ++r) {
         const auto& row = rows[r];
-        const auto at = std::find(row.begin(), row.end(), index);
-        if (at == row.end()) continue;
         std::vector<int> widths;
         if (perRow > 0) {
             widths.assign(row.size(), (width() - 2) / perRow);
@@ -114,11 +113,18 @@ QRect TabStrip::tabRect(int index) const {
             widths =
                 tabRowWidths(wanted, width() - 2, bold.horizontalAdvance(kWidestCaption) + kCaptionPadding);
         }
-        const auto k = static_cast<size_t>(at - row.begin());
         int left = 1;
-        for (size_t j = 0; j < k; ++j) left += widths[j];
-        return QRect(left, static_cast<int>(r) * rowHeight(), widths[k], rowHeight());
+        for (size_t k = 0; k < row.size(); ++k) {
+            out.emplace_back(row[k], QRect(left, static_cast<int>(r) * rowHeight(), widths[k], rowHeight()));
+            left += widths[k];
+        }
     }
+    return out;
+}
+
+QRect TabStrip::tabRect(int index) const {
+    for (const auto& [tab, r] : tabRects())
+        if (tab == index) return r;
     return {};
 }
 
@@ -129,9 +135,8 @@ bool TabStrip::captionCut(int index) const {
 }
 
 int TabStrip::tabAt(const QPoint& pos) const {
-    for (int i : m_model.visibleTabs()) {
-        if (tabRect(i).contains(pos)) return i;
-    }
+    for (const auto& [tab, r] : tabRects())
+        if (r.contains(pos)) return tab;
     return -1;
 }
 
@@ -154,8 +159,8 @@ void TabStrip::paintEvent(QPaintEvent*) {
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(area.adjusted(-2, -2, 1, 1));
     const QColor text = captionColor();
-    for (int i : m_model.visibleTabs()) {
-        const QRect r = tabRect(i).adjusted(0, 1, -1, 0);
+    for (const auto& [i, tab] : tabRects()) {
+        const QRect r = tab.adjusted(0, 1, -1, 0);
         const bool selected = i == m_model.current();
         painter.fillRect(r, selected ? palette().base() : palette().button());
         painter.setPen(palette().color(QPalette::Mid));

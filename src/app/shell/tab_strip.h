@@ -59,6 +59,8 @@ public:
 
     // Where tab `index` is drawn, empty for a hidden tab. Tests click here.
     QRect tabRect(int index) const;
+    // Every shown tab and where it is drawn, measured once for all of them.
+    std::vector<std::pair<int, QRect>> tabRects() const;
     int tabAt(const QPoint& pos) const;
     // Whether the caption of tab `index` is too long for its tab (and shows in a tooltip).
     bool captionCut(int index) const;

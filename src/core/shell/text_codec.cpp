@@ -58,13 +58,8 @@ size_t oneByte(const char*, size_t) { return 1; }
 // A well-formed UTF-8 sequence that the encoder cannot write (a handful of private-use characters)
 // is one character and becomes one replacement; a malformed byte is skipped alone.
 size_t utf8SequenceLength(const char* p, size_t left) {
-    const auto lead = static_cast<unsigned char>(p[0]);
-    const size_t n = lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 1;
-    if (n > left) return 1;
-    for (size_t i = 1; i < n; ++i) {
-        if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return 1;
-    }
-    return n;
+    const std::optional<Utf8Char> c = utf8CharAt(std::string_view(p, left), 0);
+    return c ? c->length : 1;
 }
 
 }  // namespace
@@ -101,38 +96,35 @@ std::optional<Utf8Char> utf8CharAt(std::string_view s, size_t pos) {
     return Utf8Char{cp, len};
 }
 
-bool isValidUtf8(std::string_view s) {
+namespace {
+
+// Whether s is strict UTF-8 and each of its characters passes `keep`.
+template <typename Keep>
+bool everyCharacter(std::string_view s, Keep keep) {
     for (size_t i = 0; i < s.size();) {
         const std::optional<Utf8Char> c = utf8CharAt(s, i);
-        if (!c) return false;
+        if (!c || !keep(c->codePoint)) return false;
         i += c->length;
     }
     return true;
 }
-
-namespace {
 
 bool isChineseText(char32_t cp) {
     return (cp >= 0x2000 && cp <= 0x9FFF) || (cp >= 0xF900 && cp <= 0xFFEF);
 }
 
-bool readsAsChineseUtf8(std::string_view s) {
-    for (size_t i = 0; i < s.size();) {
-        const std::optional<Utf8Char> c = utf8CharAt(s, i);
-        if (!c || (c->codePoint >= 0x80 && !isChineseText(c->codePoint))) return false;
-        i += c->length;
-    }
-    return true;
-}
-
 }  // namespace
+
+bool isValidUtf8(std::string_view s) {
+    return everyCharacter(s, [](char32_t) { return true; });
+}
 
 std::string textFileToUtf8(std::string_view bytes) {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         bytes.remove_prefix(kByteOrderMark.size());
         if (isValidUtf8(bytes)) return std::string(bytes);
-    } else if (readsAsChineseUtf8(bytes)) {
+    } else if (everyCharacter(bytes, [](char32_t cp) { return cp < 0x80 || isChineseText(cp); })) {
         return std::string(bytes);
     }
     return gbkToUtf8(bytes);
