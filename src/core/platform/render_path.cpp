@@ -4,15 +4,11 @@
 #include <array>
 #include <cctype>
 
+#include "shell/text_codec.h"
+
 namespace pluvik {
 
 namespace {
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-    return out;
-}
 
 // Mesa's CPU renderers (Gallium llvmpipe and softpipe, the classic swrast, "Software Rasterizer"),
 // and the CPU renderers Chromium and Windows ship.
@@ -22,13 +18,13 @@ constexpr std::array<std::string_view, 6> kSoftwareRenderers{
 }  // namespace
 
 bool isSoftwareGlRenderer(std::string_view glRenderer) {
-    const std::string name = lowered(glRenderer);
+    const std::string name = asciiLowered(glRenderer);
     return std::any_of(kSoftwareRenderers.begin(), kSoftwareRenderers.end(),
                        [&](std::string_view s) { return name.find(s) != std::string::npos; });
 }
 
 RenderChoice chooseRenderPath(const std::optional<std::string>& glRenderer, std::string_view override) {
-    const std::string forced = lowered(override);
+    const std::string forced = asciiLowered(override);
     if (forced == "software") return {RenderPath::Software, "forced"};
     if (!glRenderer) return {RenderPath::Software, forced == "gl" ? "forced_gl_but_no_gl" : "no_gl"};
     if (forced == "gl") return {RenderPath::Gl, "forced"};

@@ -3,18 +3,13 @@
 #include <cstddef>
 
 #include "shell/file_io.h"
+#include "shell/text_codec.h"
 
 namespace pluvik {
 namespace {
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lower(c);
-    return out;
 }
 
 bool isDigit(char c) {
@@ -58,7 +53,7 @@ bool isPort(std::string_view port) {
 std::optional<std::string> normaliseOrigin(std::string_view address) {
     const std::size_t schemeEnd = address.find("://");
     if (schemeEnd == std::string_view::npos) return std::nullopt;
-    const std::string scheme = lowered(address.substr(0, schemeEnd));
+    const std::string scheme = asciiLowered(address.substr(0, schemeEnd));
     if (scheme != "http" && scheme != "https") return std::nullopt;
     std::string_view authority = address.substr(schemeEnd + 3);
     if (!authority.empty() && authority.back() == '/') authority.remove_suffix(1);
@@ -73,7 +68,7 @@ std::optional<std::string> normaliseOrigin(std::string_view address) {
         if (!isPort(port)) return std::nullopt;
     }
     if (!isHostName(host) && !isBracketedIpv6(host)) return std::nullopt;
-    std::string origin = scheme + "://" + lowered(host);
+    std::string origin = scheme + "://" + asciiLowered(host);
     if (!port.empty()) origin += ":" + std::string(port);
     return origin;
 }

@@ -15,23 +15,9 @@ std::string_view trim(std::string_view s) {
     return s;
 }
 
-std::string lowered(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 // A line for the trace, cut at a character boundary.
 std::string traceText(std::string_view line) {
-    std::string text(line);
-    if (text.size() > kMaxTracedLine) {
-        std::size_t cut = kMaxTracedLine;
-        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-        text.resize(cut);
-    }
-    return text;
+    return std::string(utf8Prefix(line, kMaxTracedLine));
 }
 
 }  // namespace
@@ -51,7 +37,7 @@ std::vector<IgnoredLine> readKeyLines(std::string_view bytes, const TakeKeyLine&
         const std::size_t equals = line.find('=');
         std::string reason = equals == std::string_view::npos
                                  ? "no_equals_sign"
-                                 : take(lowered(trim(line.substr(0, equals))), trim(line.substr(equals + 1)));
+                                 : take(asciiLowered(trim(line.substr(0, equals))), trim(line.substr(equals + 1)));
         if (!reason.empty()) ignored.push_back({number, traceText(line), std::move(reason)});
     }
     return ignored;

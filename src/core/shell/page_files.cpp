@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "shell/text_codec.h"
+
 namespace pluvik {
 
 namespace {
@@ -12,12 +14,6 @@ constexpr size_t kMaxNameBytes = 200;
 
 bool isBlankOrDot(char c) {
     return c == ' ' || c == '.' || c == '\t';
-}
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-    return out;
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
@@ -47,12 +43,7 @@ std::string fileNameFrom(std::string_view text) {
     size_t begin = 0;
     while (begin < out.size() && isBlankOrDot(out[begin])) ++begin;
     out.erase(0, begin);
-    if (out.size() > kMaxNameBytes) {
-        size_t cut = kMaxNameBytes;
-        // Back to the first byte of a character (continuation bytes are 10xxxxxx).
-        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
-        out.resize(cut);
-    }
+    out.resize(utf8Prefix(out, kMaxNameBytes).size());
     while (!out.empty() && isBlankOrDot(out.back())) out.pop_back();
     return out;
 }
@@ -97,7 +88,7 @@ std::vector<std::string> typeExtensions(std::string_view filter) {
     while (!patterns.empty()) {
         const size_t blank = patterns.find(' ');
         const std::string_view pattern = patterns.substr(0, blank);
-        if (startsWith(pattern, "*.") && pattern.size() > 2) out.push_back(lower(pattern.substr(2)));
+        if (startsWith(pattern, "*.") && pattern.size() > 2) out.push_back(asciiLowered(pattern.substr(2)));
         if (blank == std::string_view::npos) break;
         patterns.remove_prefix(blank + 1);
     }
@@ -113,7 +104,7 @@ std::string pathForType(std::string_view path, const std::vector<std::string>& f
     const size_t dot = out.rfind('.');
     const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
     if (hasExtension) {
-        const std::string extension = lower(std::string_view(out).substr(dot + 1));
+        const std::string extension = asciiLowered(std::string_view(out).substr(dot + 1));
         if (std::find(wanted.begin(), wanted.end(), extension) != wanted.end()) return out;
         for (const std::string& filter : filters) {
             const std::vector<std::string> other = typeExtensions(filter);

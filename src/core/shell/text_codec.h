@@ -34,4 +34,10 @@ bool isValidUtf8(std::string_view s);
 // decode to Latin, Cyrillic or other letters. Anything else is GBK, as gbkToUtf8 reads it.
 std::string textFileToUtf8(std::string_view bytes);
 
+// The text with its ASCII letters in lower case; every other byte as it is.
+std::string asciiLowered(std::string_view text);
+
+// The longest start of UTF-8 text of at most maxBytes bytes that ends between two characters.
+std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
+
 }  // namespace pluvik
