@@ -1,7 +1,6 @@
 #include "browse/hang_watch.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace pluvik {
@@ -12,16 +11,14 @@ WatchRound HangWatch::round(std::int64_t now, bool modalDialogRunning,
     // program itself was too busy to hold its rounds, answers cannot come through: nobody is judged.
     const bool late = m_lastRound && now - *m_lastRound > 2 * kRoundMs;
     m_lastRound = now;
-    for (auto it = m_ended.begin(); it != m_ended.end();)
-        it = now - it->second > kEndedMemoryMs ? m_ended.erase(it) : std::next(it);
+    std::erase_if(m_ended, [now](const auto& end) { return now - end.second > kEndedMemoryMs; });
     WatchRound result;
     if (late || modalDialogRunning) {
         result.skipped = true;
         return result;
     }
 
-    for (auto it = m_answered.begin(); it != m_answered.end();)
-        it = now - it->second > kStartingHangMs ? m_answered.erase(it) : std::next(it);
+    std::erase_if(m_answered, [now](const auto& answer) { return now - answer.second > kStartingHangMs; });
     // Another process answered a question asked no earlier than this one: the machine and the
     // engine work, this process does not. When every process is silent, the whole engine or machine
     // is stalled, not one renderer, and only the long limit applies.

@@ -35,9 +35,10 @@ std::vector<IgnoredLine> readKeyLines(std::string_view bytes, const TakeKeyLine&
 
         if (line.empty() || line.front() == '#' || line.front() == ';') continue;
         const std::size_t equals = line.find('=');
-        std::string reason = equals == std::string_view::npos
-                                 ? "no_equals_sign"
-                                 : take(asciiLowered(trim(line.substr(0, equals))), trim(line.substr(equals + 1)));
+        std::string reason =
+            equals == std::string_view::npos
+                ? "no_equals_sign"
+                : take(asciiLowered(trim(line.substr(0, equals))), trim(line.substr(equals + 1)));
         if (!reason.empty()) ignored.push_back({number, traceText(line), std::move(reason)});
     }
     return ignored;
