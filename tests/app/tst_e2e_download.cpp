@@ -237,6 +237,13 @@ void E2eDownloadTest::savedPagesGetTheUmasksPermissions() {
             QVERIFY(view->ExecWB(BrowserCommand::SaveAs));
             QTRY_COMPARE_WITH_TIMEOUT(m_program.traced("page_saved"), saved + 1, 30000);
             QCOMPARE(modeOf(path), 0666 & ~mask);
+            if (type == 0) {  // the whole page keeps its pictures and script in a folder beside it
+                const QDir folder(m_folder->filePath(QString::number(mask, 8) + "page_files"));
+                QCOMPARE(modeOf(folder.path()), 0777 & ~mask);
+                const QStringList inside = folder.entryList(QDir::Files);
+                QVERIFY(!inside.isEmpty());
+                QCOMPARE(modeOf(folder.filePath(inside.first())), 0666 & ~mask);
+            }
         }
         ::umask(before);
     }

@@ -320,8 +320,7 @@ void Downloads::cancelRequest(Entry& entry) {
 
 void Downloads::removePartial(const QString& partialPath) {
     QFile::remove(partialPath);
-    // The engine writes to a name of its own beside ours until the download is whole.
-    QFile::remove(partialPath + QStringLiteral(".download"));
+    QFile::remove(partialPath + kEngineDownloadSuffix);
 }
 
 }  // namespace pluvik

@@ -7,6 +7,9 @@
 
 namespace pluvik {
 
+// The engine writes a download to a name of its own beside the partial file until it is whole.
+inline constexpr const char* kEngineDownloadSuffix = ".download";
+
 // Whether a path names something already on the disk (or, for partial files, about to be).
 using PathTaken = std::function<bool(const std::string&)>;
 

@@ -2,13 +2,6 @@
 
 namespace pluvik {
 
-namespace {
-
-// The engine writes to a name of its own beside the partial file until the download is whole.
-constexpr const char* kEngineSuffix = ".download";
-
-}  // namespace
-
 DownloadSteps DownloadSession::requested(std::uint32_t id, std::string_view offeredName,
                                          const std::string& folder) {
     const auto known = m_downloads.find(id);
@@ -126,7 +119,7 @@ DownloadSteps DownloadSession::exiting() {
 }
 
 bool DownloadSession::partialTaken(const std::string& path) const {
-    if (m_exists(path) || m_exists(path + kEngineSuffix)) return true;
+    if (m_exists(path) || m_exists(path + kEngineDownloadSuffix)) return true;
     for (const auto& [id, download] : m_downloads)
         if (download.partialPath == path || download.copyPath == path) return true;
     return false;
