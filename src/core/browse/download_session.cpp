@@ -11,7 +11,14 @@ DownloadSteps DownloadSession::requested(std::uint32_t id, std::string_view offe
         return {{DownloadAction::Retry, id, known->second.partialPath, {}, {}}};
     }
     if (m_asking) return {{DownloadAction::Refuse, id, {}, {}, {}}};
-    const std::string proposed = freeDownloadPath(folder, downloadFileName(offeredName), m_exists);
+    // A download still running to a name will replace what is there: the name counts as taken.
+    const std::string proposed =
+        freeDownloadPath(folder, downloadFileName(offeredName), [this](const std::string& path) {
+            if (m_exists(path)) return true;
+            for (const auto& entry : m_downloads)
+                if (entry.second.finalPath == path) return true;
+            return false;
+        });
     Download download;
     download.partialPath =
         partialDownloadPath(proposed, [this](const std::string& path) { return partialTaken(path); });

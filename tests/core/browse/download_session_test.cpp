@@ -36,6 +36,9 @@ TEST_F(DownloadSessionTest, AcceptsAtOnceAsksAfterAndRefusesWhileAsking) {
     m_files.insert("/dl/b.zip.part.download");
     EXPECT_EQ(m_session.requested(3, "b.zip", "/dl")[0],
               (DownloadStep{A::Accept, 3, "/dl/b.zip (2).part", {}, {}}));
+    m_session.answered(3, "/dl/b.zip", false);
+    // Where a running download will land counts as taken.
+    EXPECT_EQ(m_session.requested(4, "b.zip", "/dl")[1], (DownloadStep{A::Ask, 4, "/dl/b (2).zip", {}, {}}));
 }
 
 TEST_F(DownloadSessionTest, NoAnswerAnEmptyOneOrAFolderDeclines) {
@@ -54,11 +57,18 @@ TEST_F(DownloadSessionTest, AnEndWaitsForTheAnswerAndARetryClearsIt) {
     m_session.requested(5, "x", "/dl");
     EXPECT_EQ(m_session.ended(5, DownloadEnd::Interrupted, "网络出错"), DownloadSteps{});
     m_session.requested(5, "x", "/dl");  // retried: that failure is over
-    EXPECT_EQ(m_session.ended(5, DownloadEnd::Completed), DownloadSteps{});
     EXPECT_EQ(m_session.answered(5, "/to/y", false),
-              (DownloadSteps{{A::Chosen, 5, "/dl/x.part", "/to/y", {}},
-                             {A::Rename, 5, "/dl/x.part", "/to/y", {}}}));
+              (DownloadSteps{{A::Chosen, 5, "/dl/x.part", "/to/y", {}}}));
+    EXPECT_EQ(m_session.ended(5, DownloadEnd::Completed),
+              (DownloadSteps{{A::Rename, 5, "/dl/x.part", "/to/y", {}}}));
     EXPECT_EQ(m_session.moved(5, MoveOutcome::Done), (DownloadSteps{{A::Finished, 5, {}, "/to/y", {}}}));
+    // Ended while the dialog was up: the answer brings the end's steps.
+    m_session.requested(12, "z", "/dl");
+    m_session.ended(12, DownloadEnd::Completed);
+    EXPECT_EQ(m_session.answered(12, "/to/z", false),
+              (DownloadSteps{{A::Chosen, 12, "/dl/z.part", "/to/z", {}},
+                             {A::Rename, 12, "/dl/z.part", "/to/z", {}}}));
+    m_session.moved(12, MoveOutcome::Done);
     EXPECT_FALSE(m_session.running(5));
 
     choose(6, "c");
