@@ -9,7 +9,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QWidget>
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -43,6 +45,34 @@ QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource
     auto* label = placed<QLabel>(parent, name, QString(), geometry);
     label->setPixmap(QPixmap(resource));
     return label;
+}
+
+PictureButton::PictureButton(QWidget* parent, const QString& name, const QString& caption, const QIcon& icon,
+                             const QRect& geometry)
+    : QToolButton(parent), m_caption(caption), m_designIconSize(24, 24) {
+    setObjectName(name);
+    setText(caption);
+    setIcon(icon);
+    setIconSize(m_designIconSize);
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setAutoRaise(true);
+    setGeometry(geometry);
+}
+
+void PictureButton::resizeEvent(QResizeEvent* event) {
+    const int margins =
+        sizeHint().width() - std::max(iconSize().width(), fontMetrics().horizontalAdvance(text()));
+    const bool wide = fontMetrics().horizontalAdvance(m_caption) + margins > event->size().width();
+    const qsizetype half = (m_caption.size() + 1) / 2;
+    setText(wide ? m_caption.left(half) + QLatin1Char('\n') + m_caption.mid(half) : m_caption);
+    // What the button needs beside its picture (caption, margins) is its full size hint less the
+    // picture at its design size.
+    setIconSize(m_designIconSize);
+    const QSize beside = sizeHint() - m_designIconSize;
+    const int side = std::clamp(std::min(event->size().height() - beside.height(), event->size().width() - 4),
+                                0, m_designIconSize.height());
+    setIconSize(QSize(side, side));
+    QToolButton::resizeEvent(event);
 }
 
 QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
