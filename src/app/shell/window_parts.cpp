@@ -60,17 +60,20 @@ PictureButton::PictureButton(QWidget* parent, const QString& name, const QString
 }
 
 void PictureButton::resizeEvent(QResizeEvent* event) {
-    const int margins =
-        sizeHint().width() - std::max(iconSize().width(), fontMetrics().horizontalAdvance(text()));
-    const bool wide = fontMetrics().horizontalAdvance(m_caption) + margins > event->size().width();
-    const qsizetype half = (m_caption.size() + 1) / 2;
-    setText(wide ? m_caption.left(half) + QLatin1Char('\n') + m_caption.mid(half) : m_caption);
-    // What the button needs beside its picture (caption, margins) is its full size hint less the
-    // picture at its design size.
-    setIconSize(m_designIconSize);
-    const QSize beside = sizeHint() - m_designIconSize;
-    const int side = std::clamp(std::min(event->size().height() - beside.height(), event->size().width() - 4),
-                                0, m_designIconSize.height());
+    const QSize room = event->size();
+    // The caption alone, without the picture: on one line when it fits, else on two when they do.
+    setIconSize(QSize(0, 0));
+    setText(m_caption);
+    if (sizeHint().width() > room.width()) {
+        const qsizetype half = (m_caption.size() + 1) / 2;
+        setText(m_caption.left(half) + QLatin1Char('\n') + m_caption.mid(half));
+        const QSize twoLines = sizeHint();
+        if (twoLines.width() > room.width() || twoLines.height() > room.height()) setText(m_caption);
+    }
+    // The picture takes the height the caption leaves, up to its design size.
+    const QSize caption = sizeHint();
+    const int side = std::clamp(std::min(room.height() - caption.height(), room.width() - 4), 0,
+                                m_designIconSize.height());
     setIconSize(QSize(side, side));
     QToolButton::resizeEvent(event);
 }
