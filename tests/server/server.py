@@ -7,7 +7,8 @@ connects anywhere. Origin-form requests are answered too, using the Host header.
 
 Every request except those to the control host is appended to the --log file as one JSON line. Bytes of
 the request target outside ASCII are kept one character per byte (U+0080..U+00FF), so a target sent
-without percent-escapes never looks like an escaped one.
+without percent-escapes never looks like an escaped one. Its "decoded" member holds the path and the
+query parameters decoded as GBK ("gbk") and as UTF-8 ("utf8"): {"path": ..., "params": [[k, v], ...]}.
 
 New windows: /__newwin/blank (a link with target _blank) and /__newwin/open (window.open) open
 popup.test pages; with auto=1 by themselves once loaded (no user action: refused by the program),
@@ -102,6 +103,22 @@ def log_request(entry):
         _log_lines.append(line)
         _log_file.write(line + "\n")
         _log_file.flush()
+
+
+# -- decoded keywords -----------------------------------------------------------------------------
+# What an engine reading GBK, or UTF-8, makes of a request: its path and its query parameters with the
+# percent-escapes undone in that encoding ("+" a blank in the query only, as a form means it; bytes
+# the encoding has no character for become U+FFFD). A test compares these with the keyword it typed.
+
+def decoded_target(path, query):
+    decoded = {}
+    for name, encoding in (("gbk", "gbk"), ("utf8", "utf-8")):
+        params = urllib.parse.parse_qsl(query, keep_blank_values=True, encoding=encoding, errors="replace")
+        decoded[name] = {
+            "path": urllib.parse.unquote(path, encoding=encoding, errors="replace"),
+            "params": [[key, value] for key, value in params],
+        }
+    return decoded
 
 
 def split_target(target, host_header):
@@ -418,6 +435,7 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             "target": self.path, "user_agent": self.headers.get("User-Agent", ""),
             "cookie": self.headers.get("Cookie", ""), "status": status,
             "accept_language": self.headers.get("Accept-Language", ""),
+            "decoded": decoded_target(path, query),
         })
 
     def send_body(self, status, content_type, body, headers=(), cache="no-store"):
