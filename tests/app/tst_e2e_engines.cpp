@@ -58,7 +58,7 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
         engines,
         "sogou=http://sogou.example/web?ie=utf8&query={keyword}&from=pluvik utf-8\r\n"
         "mini_sogou=http://m.sogou.example/web?query={keyword}\r\n"));
-    QCOMPARE(applyEngineAddressesFile(toStd(engines)).addresses.size(), size_t(2));
+    QCOMPARE(program.engines.applyFile(toStd(engines)).addresses.size(), size_t(2));
 
     QComboBox* combo = keywordBox(*program.window);
     typeKeyword(combo);
@@ -78,7 +78,6 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     QTest::keyClick(mini->findChild<QLineEdit*>("Text1"), Qt::Key_Return);
     // The mini window's own entry, in GBK.
     QVERIFY(received("http://m.sogou.example/web?query=linux%20%C4%DA%BA%CB"));
-    resetEngineAddresses();
 }
 
 ENGINE_TEST_MAIN(E2eEnginesTest)

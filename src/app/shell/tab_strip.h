@@ -68,7 +68,6 @@ public:
 
 signals:
     void currentChanged(int index);
-    void tabClicked(int index);
     void tabDoubleClicked(int index);
     void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
 
