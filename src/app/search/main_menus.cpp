@@ -53,10 +53,8 @@ void MainWindow::buildMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     view->setObjectName("view");
-    addMenuEntries(view, this, {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, [this] {
-                                                          m_windows.showMini(this, *m_tray,
-                                                                             [this] { exitProgram(); });
-                                                      }}});
+    auto mini = [this] { m_windows.showMini(this, *m_tray, [this] { exitProgram(); }); };
+    addMenuEntries(view, this, {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, mini}});
     // "标准模式" has no command of its own: it stays checked.
     QAction* big = view->findChild<QAction*>("big");
     big->setCheckable(true);

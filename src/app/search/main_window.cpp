@@ -54,7 +54,7 @@ MainWindow::~MainWindow() {
     // The controls are deleted after this body, by the widget base, and a page that goes reports the
     // end of its load: that must not reach handlers whose wait window and history are already gone.
     m_menuShortcuts.reset();
-    for (BrowserView* view : m_results.browsers()) view->disconnect(this);
+    m_results.disconnectPages(this);
 }
 
 void MainWindow::buildControls() {

@@ -44,9 +44,11 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
     buildMenu();
 }
 
-ResultTabs::~ResultTabs() {
-    // The pages go after the window's other parts, and a page that goes reports the end of its load.
-    for (BrowserView* view : m_browsers) view->disconnect(m_tabs);
+void ResultTabs::disconnectPages(QObject* receiver) {
+    for (BrowserView* view : m_browsers) {
+        if (receiver) view->disconnect(receiver);
+        view->disconnect(m_tabs);
+    }
 }
 
 void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened) {

@@ -8,6 +8,7 @@
 #include "options/options_target.h"
 #include "search/engine_table.h"
 
+class QObject;
 class QWidget;
 
 namespace pluvik {
@@ -27,7 +28,10 @@ public:
     // event loop, after which `windowAlive()` says whether the run may go on.
     ResultTabs(const AppContext& context, QWidget* parent, QWidget* window, std::function<QString()> keyword,
                std::function<bool()> windowAlive);
-    ~ResultTabs() override;
+    ~ResultTabs() override { disconnectPages(nullptr); }
+    // A page that goes reports the end of its load: what the window connected to the pages, as
+    // `receiver`, and the search's events stop before the window's parts go.
+    void disconnectPages(QObject* receiver);
 
     // What the search learns from its pages: tab 0 began a load, and the signal tab ended one (the
     // pages have opened), unless it was the load the wait window's stop broke off. A failed load
@@ -36,7 +40,6 @@ public:
 
     TabStrip* strip() const { return m_tabs; }
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
-    const std::array<BrowserView*, EngineTable::kSlotCount>& browsers() const { return m_browsers; }
 
     // What the window's loading does to the tabs: the user's tabs take their names, tab 0 is
     // current, every tab shows the start page, pages raise no dialogs, and each tab is shown or

@@ -1,6 +1,7 @@
 #include "search/tray_controller.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>

@@ -106,7 +106,6 @@ public:
     static constexpr const char* kVersionPage = "/6.2.368.htm";
     static constexpr const char* kStartPage = "Pluvik.htm";
 
-    static const std::array<EngineSlot, kSlotCount>& all() { return kSlots; }
     static const EngineSlot& slot(int tab) { return kSlots.at(static_cast<size_t>(tab)); }
 };
 
@@ -149,7 +148,7 @@ public:
     static constexpr int kDefault = 0;
 
     static const MiniEngine& engine(int index) { return kEngines.at(static_cast<size_t>(index)); }
-    // Index of the option button with this name, -1 when there is none.
+    // Index of the option button with this name, -1 when there is none (tests name engines so).
     static int indexOf(std::string_view option);
     // The engine's key in the engines file: "mini_" and the option name.
     static std::string key(int index) { return "mini_" + std::string(engine(index).option); }

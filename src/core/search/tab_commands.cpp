@@ -5,6 +5,17 @@
 #include "search/engine_table.h"
 
 namespace pluvik {
+namespace {
+
+bool isProgramPage(std::string_view address) {
+    if (address.empty() || address == "about:blank") return true;
+    // The start page is a local file, loaded by its path or as a file address.
+    const bool local = address.starts_with("file:") || address.starts_with("/");
+    const std::string_view name = address.substr(address.find_last_of('/') + 1);
+    return local && name == EngineTable::kStartPage;
+}
+
+}  // namespace
 
 std::string closeTabQuestion() {
     return "真的要关闭当前选项卡吗？\r\n"
@@ -52,14 +63,6 @@ BulkConfirmation stopTheRestQuestion(BulkCommand command, std::string_view owner
     const std::string page = owner.empty() ? "这个页面" : "“" + std::string(owner) + "”的页面";
     return {bulkConfirmation(command, 0).title,
             "已取消" + verb + page + "。\r\n要停止" + verb + "其余的页面吗？"};
-}
-
-bool isProgramPage(std::string_view address) {
-    if (address.empty() || address == "about:blank") return true;
-    // The start page is a local file, loaded by its path or as a file address.
-    const bool local = address.starts_with("file:") || address.starts_with("/");
-    const std::string_view name = address.substr(address.find_last_of('/') + 1);
-    return local && name == EngineTable::kStartPage;
 }
 
 std::vector<int> pagesHoldingResults(const std::vector<PageOnTab>& pages) {

@@ -56,10 +56,8 @@ struct PageOnTab {
     bool hasPage = false;
     std::string address;
 };
-// Whether `address` is a page of the program's own rather than a result: nothing, about:blank or
-// the local start page.
-bool isProgramPage(std::string_view address);
-// The pages that hold a result, in tab order: shown, loaded, and not a page of the program's own.
+// The pages that hold a result, in tab order: shown, loaded, and not a page of the program's own
+// (nothing, about:blank, the local start page).
 // Save all and print all go through exactly these, and their question counts them.
 std::vector<int> pagesHoldingResults(const std::vector<PageOnTab>& pages);
 
