@@ -5,6 +5,7 @@
 namespace pluvik {
 
 class SettingsStore;
+class EngineCatalogue;
 class BrowserFactory;
 class Dialogs;
 class Trace;
@@ -14,6 +15,8 @@ class ShellOpener;
 // The program-wide services every window may use, made once in main() before any window.
 struct ProgramServices {
     SettingsStore& settings;
+    // Every engine's query address, the replaced ones included; replacements reach the next search.
+    EngineCatalogue& engines;
     BrowserFactory& browsers;
     Dialogs& dialogs;
     Trace& trace;

@@ -11,24 +11,24 @@
 #include <vector>
 
 #include "app_context.h"
-#include "platform/app_paths.h"
-#include "platform/dialogs.h"
-#include "windows/downloads.h"
-#include "platform/qt_text.h"
-#include "platform/render_setup.h"
-#include "platform/resources.h"
-#include "platform/trace.h"
-#include "platform/web_browser_view.h"
 #include "browse/browse_window.h"
 #include "browse/browse_windows.h"
 #include "cleaner/cleaner_services.h"
 #include "cleaner/url_history_recorder.h"
-#include "search/engine_addresses.h"
+#include "platform/app_paths.h"
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/render_setup.h"
+#include "platform/resources.h"
+#include "platform/shell_opener.h"
+#include "platform/trace.h"
+#include "platform/web_browser_view.h"
+#include "search/engine_catalogue.h"
 #include "search/host_overrides.h"
 #include "search/main_window.h"
-#include "platform/shell_opener.h"
 #include "shell/settings.h"
 #include "shell/window_placement.h"
+#include "windows/downloads.h"
 
 int main(int argc, char** argv) {
     // Twenty-three result pages do not need twenty-three renderer processes: four share them, which
@@ -90,15 +90,18 @@ int main(int argc, char** argv) {
                                  {"reason", pluvik::toQ(line.reason)}});
     };
     traceIgnored(QStringLiteral("host_override_ignored"), hosts.ignored);
-    // Whole query addresses the user replaced, read once like the hosts.
-    const pluvik::EngineAddresses engines = pluvik::applyEngineAddressesFile(
+    // Whole query addresses the user replaced, read once like the hosts; every replacement, then and
+    // while the program runs, is noted in the trace.
+    pluvik::EngineCatalogue catalogue;
+    catalogue.listen([&trace](const std::string& key, const pluvik::AddressTemplate& address) {
+        trace.record(
+            "engine_address",
+            {{"key", pluvik::toQ(key)},
+             {"address", pluvik::toQ(address.before + std::string(pluvik::kKeywordPlace) + address.after)},
+             {"encoding", address.encoding == pluvik::KeywordEncoding::Utf8 ? "utf-8" : "gbk"}});
+    });
+    const pluvik::EngineAddresses engines = catalogue.applyFile(
         std::filesystem::path(pluvik::toStd(programDir)) / pluvik::kEngineAddressesFileName);
-    for (const pluvik::EngineAddress& e : engines.addresses)
-        trace.record("engine_address",
-                     {{"key", pluvik::toQ(e.key)},
-                      {"address",
-                       pluvik::toQ(e.address.before + std::string(pluvik::kKeywordPlace) + e.address.after)},
-                      {"encoding", e.address.encoding == pluvik::KeywordEncoding::Utf8 ? "utf-8" : "gbk"}});
     traceIgnored(QStringLiteral("engine_address_ignored"), engines.ignored);
     pluvik::SettingsStore settings(pluvik::toStd(programDir));
     pluvik::Dialogs dialogs;
@@ -115,15 +118,16 @@ int main(int argc, char** argv) {
     // Every browser of every window records its visits in the URL history.
     pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 
-    const pluvik::ProgramServices services{settings, browsers, dialogs, trace, shell, programDir};
+    const pluvik::ProgramServices services{settings, catalogue, browsers, dialogs, trace, shell, programDir};
     auto browseWindows = std::make_unique<pluvik::BrowseWindows>(services);
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.
     QApplication::setQuitOnLastWindowClosed(false);
     // Every window opens wholly on the main window's screen.
     pluvik::WindowPlacement placement;
-    auto window = std::make_unique<pluvik::MainWindow>(pluvik::AppContext{services, *browseWindows},
-                                                       pluvik::CleanerStores{cleaner->history(), cleaner->cache()});
+    auto window =
+        std::make_unique<pluvik::MainWindow>(pluvik::AppContext{services, *browseWindows},
+                                             pluvik::CleanerStores{cleaner->history(), cleaner->cache()});
     placement.setMainWindow(window.get());
     window->show();
     const int rc = app.exec();

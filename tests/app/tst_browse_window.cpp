@@ -357,18 +357,24 @@ void BrowseWindowTest::clickingATabShowsItsCaptionAndAddress() {
 void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(
-        ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
+    WindowHolder w(ProgramServices{*app.settings, app.engines, browsers, app.dialogs, app.trace, app.shell,
+                                   app.programDir});
     for (int i = 1; i < 24; ++i) {
         if (i != 5) browsers.views[i]->Navigate("http://page.test/" + QString::number(i));
     }
     browsers.views[7]->execResult = false;  // a refusal does not end the loop
 
+    app.dialogs.setTestHook([&](const MessageRequest& request) {
+        app.messages.push_back(request);
+        return request.buttons == MessageButtons::StopContinue ? MessageAnswer::Cancel : MessageAnswer::Ok;
+    });
     action(w.window, "bcall")->trigger();
-    QCOMPARE(app.messages.size(), size_t{1});
+    // The confirmation counts the loaded pages; the cancelled dialog asks once whether to stop.
+    QCOMPARE(app.messages.size(), size_t{2});
+    QCOMPARE(app.messages[1].buttons, MessageButtons::StopContinue);
     QCOMPARE(app.messages[0].title, QStringLiteral("保存确认"));
     QCOMPARE(app.messages[0].text,
-             QStringLiteral("真的要保存所有结果吗？\r\n这将保存所有24个页面，请三思而后行！"));
+             QStringLiteral("真的要保存所有结果吗？\r\n这将保存所有23个页面，请三思而后行！"));
     QCOMPARE(app.messages[0].icon, MessageIcon::Question);
     QCOMPARE(app.messages[0].buttons, MessageButtons::OkCancel);
     QStringList expected;
@@ -387,14 +393,14 @@ void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
     action(w.window, "dayin")->trigger();
     QCOMPARE(browsers.log, QStringList{"WebBrowser2"});
     QCOMPARE(browsers.views[2]->calls.last(), QStringLiteral("print"));
-    QCOMPARE(app.messages.size(), size_t{1});
+    QCOMPARE(app.messages.size(), size_t{2});
 }
 
 void BrowseWindowTest::printAllCancelIssuesNothing() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(
-        ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
+    WindowHolder w(ProgramServices{*app.settings, app.engines, browsers, app.dialogs, app.trace, app.shell,
+                                   app.programDir});
     for (LoggingBrowser* view : browsers.views) view->Navigate("http://page.test/");
     app.answerMessages(MessageAnswer::Cancel);
     action(w.window, "dyall")->trigger();
@@ -409,7 +415,8 @@ void BrowseWindowTest::printAllCancelIssuesNothing() {
 void BrowseWindowTest::closingInsideADialogEndsTheLoopAndDeletesTheWindow() {
     AppFixture app;
     LoggingFactory browsers;
-    ProgramServices services{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir};
+    ProgramServices services{*app.settings, app.engines, browsers,      app.dialogs,
+                             app.trace,     app.shell,   app.programDir};
     for (int round = 0; round < 2; ++round) {
         browsers.log.clear();
         browsers.views.clear();

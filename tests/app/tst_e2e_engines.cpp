@@ -73,7 +73,7 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
         engines,
         "sogou=http://sogou.example/web?ie=utf8&query={keyword}&from=pluvik utf-8\r\n"
         "mini_sogou=http://m.sogou.example/web?query={keyword}\r\n"));
-    QCOMPARE(applyEngineAddressesFile(toStd(engines)).addresses.size(), size_t(2));
+    QCOMPARE(program.engines.applyFile(toStd(engines)).addresses.size(), size_t(2));
 
     QComboBox* combo = keywordBox(*program.window);
     typeKeyword(combo);
@@ -90,7 +90,7 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     // The GBK engines, the three with the keyword in the path among them.
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
         if (tab == 2) continue;  // moved to UTF-8 above
-        QVERIFY2(received(toQ(queryAddress(tab, toStd(kKeyword))), "gbk"), qPrintable(QString::number(tab)));
+        QVERIFY2(received(toQ(program.engines.address(tab, toStd(kKeyword)).address), "gbk"), qPrintable(QString::number(tab)));
     }
 
     program.window->findChild<QAction*>("mini")->trigger();
@@ -103,7 +103,6 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     QVERIFY(received(
         "http://m.sogou.example/web?query=C%2B%2B%20AT%26T%20%231%20100%25%20a%3Db%2Fc%20%C4%DA%BA%CB",
         "gbk"));
-    resetEngineAddresses();
 }
 
 ENGINE_TEST_MAIN(E2eEnginesTest)

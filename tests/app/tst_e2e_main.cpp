@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
-#include "search/query_address.h"
 #include "support/program_runner.h"
 #include "support/test_server.h"
 
@@ -176,7 +176,8 @@ void TstE2eMain::aChineseSearchReachesEveryEngine() {
     QVERIFY2(program.waitForTrace("search_started", 20000), program.output().constData());
     // Every built-in engine is asked exactly for its address, the keyword as percent-encoded GBK.
     for (int tab = 0; tab < pluvik::EngineTable::kBuiltInCount; ++tab) {
-        const QString address = QString::fromStdString(pluvik::queryAddress(tab, "你好"));
+        const QString address =
+            QString::fromStdString(pluvik::EngineCatalogue().address(tab, "你好").address);
         const bool seen = server.waitForRequest(
             [&](const QJsonObject& r) { return r["target"].toString() == address; }, 30000);
         if (!seen) {
@@ -184,11 +185,11 @@ void TstE2eMain::aChineseSearchReachesEveryEngine() {
         }
         QVERIFY2(seen, qPrintable(address));
     }
-    QCOMPARE(QString::fromStdString(pluvik::queryAddress(0, "你好")),
+    QCOMPARE(QString::fromStdString(pluvik::EngineCatalogue().address(0, "你好").address),
              QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3"));
     // Tab 20 is loaded a second time three seconds later.
-    const QString retry =
-        QString::fromStdString(pluvik::queryAddress(pluvik::EngineTable::kRetryTab, "你好"));
+    const QString retry = QString::fromStdString(
+        pluvik::EngineCatalogue().address(pluvik::EngineTable::kRetryTab, "你好").address);
     QVERIFY(server.waitForRequest(
         [&](const QJsonObject&) {
             return server.requests([&](const QJsonObject& r) { return r["target"].toString() == retry; })
@@ -222,7 +223,8 @@ void TstE2eMain::aChineseSearchReachesEveryEngine() {
         if (path.startsWith("/__") || path == "/6.2.368.htm" || path == "/favicon.ico") continue;
         bool known = false;
         for (int tab = 0; tab < pluvik::EngineTable::kBuiltInCount && !known; ++tab)
-            known = r["target"].toString() == QString::fromStdString(pluvik::queryAddress(tab, "你好"));
+            known = r["target"].toString() ==
+                    QString::fromStdString(pluvik::EngineCatalogue().address(tab, "你好").address);
         QVERIFY2(known, qPrintable(r["target"].toString()));
     }
     program.terminate();
@@ -262,14 +264,19 @@ void TstE2eMain::aSearchStoppedFromTheWaitWindowStaysStopped() {
     // Closing the wait window asks whether to stop; OK stops the loading.
     const qsizetype beforeStop = program.traceEvents().size();
     QVERIFY(closeWindow(waitWindow));
-    QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--name", "停止确认", "windowfocus", "--sync", "%1"}));
+    QVERIFY(
+        xdotool({"search", "--sync", "--onlyvisible", "--name", "停止确认", "windowfocus", "--sync", "%1"}));
     QVERIFY(xdotool({"key", "Return"}));
     auto since = [&program, beforeStop] { return program.traceEvents().mid(beforeStop); };
-    QVERIFY2(program.waitForTrace("status", 20000, [&](const QJsonObject&) {
-        const QList<QJsonObject> events = since();
-        return std::any_of(events.begin(), events.end(),
-                           [](const QJsonObject& e) { return e["event"] == "status" && e["text"] == "已停止打开"; });
-    }), program.output().constData());
+    QVERIFY2(program.waitForTrace("status", 20000,
+                                  [&](const QJsonObject&) {
+                                      const QList<QJsonObject> events = since();
+                                      return std::any_of(
+                                          events.begin(), events.end(), [](const QJsonObject& e) {
+                                              return e["event"] == "status" && e["text"] == "已停止打开";
+                                          });
+                                  }),
+             program.output().constData());
     // The engine reports the stopped load of tab 15 as finished a moment later.
     const bool ended = program.waitForTrace("load_finished", 20000, [&](const QJsonObject&) {
         const QList<QJsonObject> events = since();

@@ -19,8 +19,8 @@
 #include "browse/browse_window.h"
 #include "platform/qt_text.h"
 #include "platform/web_browser_view.h"
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
-#include "search/query_address.h"
 #include "shell/tab_strip.h"
 #include "shell/wait_window.h"
 #include "support/engine_program.h"
@@ -38,7 +38,7 @@ const QString kStopped = QStringLiteral("网页已停止响应");
 const QString kCrashed = QStringLiteral("网页已意外关闭");
 
 QString resultHost(int tab) {
-    return QUrl(toQ(queryAddress(tab, "x"))).host();
+    return QUrl(toQ(EngineCatalogue().address(tab, "x").address)).host();
 }
 
 QString resultTitle(int tab) {

@@ -7,8 +7,8 @@
 
 #include "platform/qt_text.h"
 #include "platform/web_browser_view.h"
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
-#include "search/query_address.h"
 #include "shell/wait_window.h"
 #include "support/engine_program.h"
 #include "support/engine_test_main.h"
@@ -22,7 +22,7 @@ namespace {
 constexpr int kTimeoutMs = 60000;
 
 QString resultHost(int tab) {
-    return QUrl(toQ(queryAddress(tab, "x"))).host();
+    return QUrl(toQ(EngineCatalogue().address(tab, "x").address)).host();
 }
 
 }  // namespace

@@ -75,19 +75,17 @@ void BrowseWindow::quickClose() {
 
 void BrowseWindow::execCurrent(BrowserCommand command) {
     BusyScope busy(this);
-    BrowserView* view = currentBrowser();
-    view->setFocus();
-    // A refused or cancelled dialog leaves everything as it was.
-    view->ExecWB(command, pageLabel(*view, m_tabs->caption(m_tabs->current())));
+    execOnPage(*currentBrowser(), command, m_tabs->caption(m_tabs->current()));
 }
 
 void BrowseWindow::execAll(BrowserCommand command) {
     BusyScope busy(this);
-    // Both commands address all 24 browsers, visible or not, and say so.
+    // Every loaded page, its tab visible or not: a closed tab keeps its page.
     execOnEveryPage(this, m_ctx.dialogs, command,
                     {kTabCount,
                      [this](int i) { return browser(i); },
                      [this](int i) { return m_tabs->caption(i); },
+                     nullptr,
                      {},
                      [&busy] { return busy.alive(); }});
 }

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -117,13 +116,7 @@ void BrowseWindow::buildControls() {
         m_browsers[static_cast<size_t>(i)] = view;
     }
 
-    auto* statusBar = new QStatusBar(m_client);
-    statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, 664, kDesignWidth, 20);
-    m_statusLabel = new QLabel(statusBar);
-    m_statusLabel->setObjectName(QStringLiteral("StatusBar1Text"));
-    statusBar->addWidget(m_statusLabel, 1);
+    m_statusLabel = statusBar1(m_client, QRect(0, 664, kDesignWidth, 20));
 
     m_layout = new ProportionalLayout(m_client);
 }

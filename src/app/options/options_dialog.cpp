@@ -268,9 +268,9 @@ void OptionsDialog::fillControls(const Settings& s) {
 
 void OptionsDialog::setBoxValue(int box, std::int16_t value) {
     QCheckBox* b = m_boxes[static_cast<size_t>(box)];
-    if (value == 0 || value == 1) {
+    if (const Switch state = switchValue(value); state != Switch::Held) {
         b->setTristate(false);
-        b->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+        b->setCheckState(state == Switch::On ? Qt::Checked : Qt::Unchecked);
         return;
     }
     m_heldValues[static_cast<size_t>(box)] = value;

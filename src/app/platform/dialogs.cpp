@@ -42,14 +42,16 @@ MessageAnswer Dialogs::show(QWidget* parent, const MessageRequest& request) {
             box.setIcon(QMessageBox::Critical);
             break;
     }
-    if (request.buttons == MessageButtons::OkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
-        box.setDefaultButton(QMessageBox::Ok);
-    } else {
+    const bool stopContinue = request.buttons == MessageButtons::StopContinue;
+    if (request.buttons == MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.button(QMessageBox::Cancel)
+            ->setText(stopContinue ? QStringLiteral("继续") : QStringLiteral("取消"));
+        box.setDefaultButton(QMessageBox::Ok);
     }
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Ok)->setText(stopContinue ? QStringLiteral("停止") : QStringLiteral("确定"));
     // A box sized to a short text leaves its title bar too narrow for the caption beside the window
     // manager's buttons ("P…"): the box is at least as wide as the caption and that room.
     constexpr int kTitleBarButtonsRoom = 160;
@@ -71,6 +73,11 @@ bool Dialogs::confirm(QWidget* parent, const QString& title, const QString& text
     return show(parent, {title, text, MessageIcon::Question, MessageButtons::OkCancel}) == MessageAnswer::Ok;
 }
 
+bool Dialogs::askStop(QWidget* parent, const QString& title, const QString& text) {
+    return show(parent, {title, text, MessageIcon::Question, MessageButtons::StopContinue}) ==
+           MessageAnswer::Ok;
+}
+
 namespace {
 
 // The file dialog's list in the program's language whatever the locale: the file system model of
@@ -81,7 +88,8 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (role != Qt::DisplayRole || !files || !index.isValid()) return QIdentityProxyModel::data(index, role);
+        if (role != Qt::DisplayRole || !files || !index.isValid())
+            return QIdentityProxyModel::data(index, role);
         const QModelIndex source = mapToSource(index);
         const QFileInfo info = files->fileInfo(source);
         switch (index.column()) {

@@ -11,7 +11,8 @@ class QWidget;
 namespace pluvik {
 
 enum class MessageIcon { None, Information, Question, Warning, Critical };
-enum class MessageButtons { Ok, OkCancel };
+// StopContinue: 停止 answers Ok and is the default (Enter), 继续 answers Cancel (Esc).
+enum class MessageButtons { Ok, OkCancel, StopContinue };
 enum class MessageAnswer { Ok, Cancel };
 
 struct MessageRequest {
@@ -44,6 +45,8 @@ public:
     // The program's usual forms: OK only with the program title, and the OK/Cancel question.
     void inform(QWidget* parent, const QString& text, const QString& title = QStringLiteral("Pluvik"));
     bool confirm(QWidget* parent, const QString& title, const QString& text);
+    // The 停止 / 继续 question; true for 停止.
+    bool askStop(QWidget* parent, const QString& title, const QString& text);
 
     // The save dialog; no answer when the user cancels. The path chosen carries the extension of
     // the type chosen; when that makes it the name of a file that exists, the user is asked before

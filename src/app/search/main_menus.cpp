@@ -1,8 +1,7 @@
-// The main window's menus and what each entry does: the menu bar, the tray menu mnuTray and the tab
-// strip's context menu youjian.
+// The main window's menus and what each entry does: the menu bar and the tray menu mnuTray (the tab
+// menu youjian is the result tabs').
 
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -10,11 +9,8 @@
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "search/main_window.h"
-#include "search/tab_commands.h"
-#include "search/tab_keys.h"
 #include "search/tray_controller.h"
 #include "shell/menu_table.h"
-#include "shell/tab_strip.h"
 #include "windows/open_link.h"
 #include "windows/open_link_decision.h"
 
@@ -24,10 +20,10 @@ void MainWindow::buildMenus() {
     auto link = [this](MakerPage page) {
         return [this, page] { OpenLink(m_ctx, this, toQ(makerAddress(page))); };
     };
-    auto save = [this] { execCurrent(BrowserCommand::SaveAs); };
-    auto saveAll = [this] { execAll(BrowserCommand::SaveAs); };
-    auto print = [this] { execCurrent(BrowserCommand::Print); };
-    auto printAll = [this] { execAll(BrowserCommand::Print); };
+    auto save = [this] { m_results.execCurrent(BrowserCommand::SaveAs); };
+    auto saveAll = [this] { m_results.execAll(BrowserCommand::SaveAs); };
+    auto print = [this] { m_results.execCurrent(BrowserCommand::Print); };
+    auto printAll = [this] { m_results.execAll(BrowserCommand::Print); };
     auto options = [this] { m_windows.showOptions(); };
     auto ranking = [this] { m_windows.showRanking(); };
     auto dual = [this] { m_windows.showDual(); };
@@ -57,8 +53,8 @@ void MainWindow::buildMenus() {
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("查看(&V)"));
     view->setObjectName("view");
-    addMenuEntries(view, this,
-                   {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, [this] { switchToMini(); }}});
+    auto mini = [this] { m_windows.showMini(this, *m_tray, [this] { exitProgram(); }); };
+    addMenuEntries(view, this, {{"big", "标准模式"}, {"mini", "Mini模式", nullptr, mini}});
     // "标准模式" has no command of its own: it stays checked.
     QAction* big = view->findChild<QAction*>("big");
     big->setCheckable(true);
@@ -96,41 +92,6 @@ void MainWindow::buildMenus() {
                     {"mnuTrayMinimize", "隐藏界面(&U)", nullptr, [this] { m_tray->hideWindow(); }},
                     {"mnuTraySep"},
                     {"mnuTrayClose", "退出(&E)", nullptr, exit}});
-
-    m_youjian = new QMenu(QStringLiteral("右键"), this);
-    m_youjian->setObjectName("youjian");
-    addMenuEntries(m_youjian, this,
-                   {{"qingping", "清屏(&C)", nullptr,
-                     [this] { browser(m_tabs->current())->Navigate(QStringLiteral("about:blank")); }},
-                    {"qingpingall", "全部清屏(&D)", nullptr,
-                     [this] {
-                         for (BrowserView* view : m_browsers) view->Navigate(QStringLiteral("about:blank"));
-                     }},
-                    {"gang7"}});
-    QMenu* colours = m_youjian->addMenu(QStringLiteral("标签颜色(&Y)"));
-    colours->setObjectName("yanse");
-    auto* group = new QActionGroup(colours);
-    for (int index = 0; index < static_cast<int>(captionColors().size()); ++index) {
-        const CaptionColor& c = captionColors().at(static_cast<size_t>(index));
-        addMenuEntries(colours, this,
-                       {{c.action, c.caption, nullptr, [this, index] { setCaptionColor(index); }}});
-        QAction* a = colours->actions().last();
-        a->setCheckable(true);
-        a->setChecked(index == 0);
-        group->addAction(a);
-    }
-    addMenuEntries(m_youjian, this,
-                   {{"gang8"},
-                    {"mnubaocunjieguo", "保存当前结果(&S)", nullptr, save},
-                    {"mnubaocunsuoyoujieguo", "保存所有结果(&T)", nullptr, saveAll},
-                    {"gang11"},
-                    {"mnupoint", "打印当前结果(&P)", nullptr, print},
-                    {"munpointall", "打印所有结果(&Q)", nullptr, printAll},
-                    {"gang12"},
-                    {"guanbi", "关闭(&E)", nullptr, [this] { closeTab(); }},
-                    {"guanbiqita", "关闭其他(&F)", nullptr,
-                     [this] { m_tabs->edit([](TabStripModel& tabs) { closeOtherResultTabs(tabs); }); }}});
-    new TabKeys(this, m_tabs, m_youjian);
 }
 
 }  // namespace pluvik

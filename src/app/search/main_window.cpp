@@ -1,31 +1,43 @@
+// The main search window: its controls, its loading, its search and timers, and the exit.
+
 #include "search/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
+#include "browse/browse_window.h"
 #include "browse/browse_windows.h"
-#include "options/option_rules.h"
-#include "platform/app_paths.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
+#include "platform/dialogs.h"
 #include "platform/qt_text.h"
-#include "platform/resources.h"
 #include "platform/trace.h"
+#include "search/clock_text.h"
+#include "search/search_plan.h"
 #include "search/tray_controller.h"
+#include "shell/menu_table.h"
 #include "shell/settings.h"
-#include "shell/tab_strip.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
 
 MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent)
-    : QMainWindow(parent), m_ctx(std::move(context)), m_windows(m_ctx, *this, *this, stores) {
+    : QMainWindow(parent),
+      m_ctx(std::move(context)),
+      m_client(new QWidget(this)),
+      m_results(
+          m_ctx, m_client, this, [this] { return m_combo->currentText(); },
+          // The program may be closed from inside a dialog: the window may be gone, or going.
+          [self = QPointer<MainWindow>(this), this] { return self && !m_exiting; }),
+      m_windows(m_ctx, m_results, *this, stores) {
     windowPreamble(this, QStringLiteral("禾朔搜索"), QStringLiteral("Pluvik"));
     // A minimise button and no maximise button; the layout is fixed.
     setWindowFlags(kFixedWindowFlags);
@@ -41,14 +53,14 @@ MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent
 MainWindow::~MainWindow() {
     // The controls are deleted after this body, by the widget base, and a page that goes reports the
     // end of its load: that must not reach handlers whose wait window and history are already gone.
-    qApp->removeEventFilter(this);
-    for (BrowserView* view : m_browsers) view->disconnect(this);
+    m_menuShortcuts.reset();
+    m_results.disconnectPages(this);
 }
 
 void MainWindow::buildControls() {
-    auto* client = new QWidget(this);
+    QWidget* client = m_client;
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(1018, 684);  // the design size; the controls keep their places
     setCentralWidget(client);
 
     pictureBox(client, "Picture1", ":/pluvik/picture1.png", QRect(24, 4, 240, 44));
@@ -76,83 +88,34 @@ void MainWindow::buildControls() {
     m_command2 =
         placed<QPushButton>(client, "Command2", QStringLiteral("关闭当前选项卡"), QRect(912, 64, 97, 25));
 
-    m_tabs = new TabStrip(EngineTable::kSlotCount, client);
-    m_tabs->setObjectName("SSTab1");
-    m_tabs->setGeometry(8, 96, 1001, 569);
-    m_tabs->setPageRect(QRect(8, 32, 985, 529));
-    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        m_tabs->setCaption(tab, toQ(EngineTable::slot(tab).caption));
-        BrowserView* view =
-            m_ctx.browsers.create(m_tabs->page(tab), QStringLiteral("WebBrowser%1").arg(tab + 1));
-        view->setGeometry(0, 0, 985, 529);
-        m_browsers[static_cast<size_t>(tab)] = view;
-    }
-
     // Practically invisible: it only fetches the version page once.
     m_updateBrowser = m_ctx.browsers.create(client, "WBupdate");
     m_updateBrowser->setGeometry(24, 16, 9, 2);
 
-    auto* statusBar = new QStatusBar(client);
-    statusBar->setObjectName("StatusBar1");
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, 666, 1018, 18);
-    m_statusLabel = new QLabel(QStringLiteral("准备工作"), statusBar);
-    m_statusLabel->setObjectName("StatusBar1Text");
-    statusBar->addWidget(m_statusLabel, 1);
-
-    auto timer = [this](const char* name, int intervalMs) {
-        auto* t = new QTimer(this);
-        t->setObjectName(QLatin1String(name));
-        t->setInterval(intervalMs);
-        return t;
-    };
-    m_timer1 = timer("Timer1", 1000);
-    m_timer2 = timer("Timer2", 1200);
-    m_timer4 = timer("Timer4", 3000);
+    m_statusLabel = statusBar1(client, QRect(0, 666, 1018, 18), QStringLiteral("准备工作"));
+    m_timer1 = designTimer(this, "Timer1", kClockTickMs);
+    m_timer2 = designTimer(this, "Timer2", kStatusTimerMs);
+    m_timer4 = designTimer(this, "Timer4", kRetryTimerMs);
 }
 
 void MainWindow::load() {
-    // 1. The settings, with the files created from the defaults where missing.
+    // The settings, with the files created from the defaults where missing; the result tabs; the
+    // version page, loaded once (nothing reads it); the tray icon.
     m_ctx.settings.LoadSettings();
-    const Settings settings = m_ctx.settings.current();
-
-    // 2. The user-defined tabs take their names.
-    m_tabs->setCaption(EngineTable::kDiy1Tab, toQ(settings.diy1name));
-    m_tabs->setCaption(EngineTable::kDiy2Tab, toQ(settings.diy2name));
-
-    // 3. Tab 0 is selected.
-    m_tabs->setCurrent(0);
-
-    // 4. Every result tab shows the local start page.
-    const QString startPage = startPagePath(m_ctx.programDir);
-    for (BrowserView* view : m_browsers) view->Navigate(startPage);
-
-    // 5. The version page, loaded once; nothing reads it.
+    m_results.load(m_ctx.settings.current());
     m_updateBrowser->Navigate(toQ(serviceAddress(Service::MakerVersionSite)) + EngineTable::kVersionPage);
-
-    // 6. Pages never raise dialogs of their own.
-    for (BrowserView* view : m_browsers) view->setSilent(true);
-
-    // 7, 8. Hide the tabs switched off, then show the ones switched on; any other value leaves the
-    // tab as it is. With everything switched off one tab stays, as the options dialog said when
-    // the choice was made.
-    auto onOff = [&settings](int tab) -> int {
-        if (tab == EngineTable::kDiy1Tab) return settings.opendiy1;
-        if (tab == EngineTable::kDiy2Tab) return settings.opendiy2;
-        return settings.engine(tab);
-    };
-    std::vector<bool> leftAsTheyAre;
-    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        const int value = onOff(tab);
-        leftAsTheyAre.push_back(value != 0 && value != 1 && m_tabs->isTabVisible(tab));
-    }
-    for (const TabOp& op : okOps(settings, leftAsTheyAre).ops) {
-        if (op.kind == TabOp::Hide) m_tabs->setTabVisible(op.tab, false);
-        if (op.kind == TabOp::Show) m_tabs->setTabVisible(op.tab, true);
-    }
-
-    // 9. The tray icon.
     m_tray->install();
+}
+
+void MainWindow::clearKeywordHistory() {
+    m_history.clear();
+    m_combo->clear();
+    m_combo->clearEditText();
+}
+
+void MainWindow::clearBrowseAddressList() {
+    // A default window that is not open has no list to clear.
+    if (BrowseWindow* window = m_ctx.browseWindows.openDefaultInstance()) window->addressBox()->clear();
 }
 
 void MainWindow::setStatusText(const QString& text) {
@@ -163,33 +126,20 @@ void MainWindow::setStatusText(const QString& text) {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!m_shownOnce) {
-        m_shownOnce = true;
-        setFixedSize(sizeHint());
-        m_combo->setFocus();  // ready for the first keyword
-        // Where the keyword box is, on the screen and inside the window, and the window's id, for tests
-        // that drive the real program. A window manager may move the window after this: the place
-        // inside the window stays right.
-        const QPoint centre = m_combo->rect().center();
-        const QPoint box = m_combo->mapToGlobal(centre);
-        const QPoint inWindow = m_combo->mapTo(this, centre);
-        m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()},
-                                                 {"keyword_y", box.y()},
-                                                 {"keyword_window_x", inWindow.x()},
-                                                 {"keyword_window_y", inWindow.y()},
-                                                 {"window_id", QString::number(winId())}});
-    }
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || !isMinimized() || !isVisible()) return;
-    // Without a notification area there would be no way back: the window then minimises as usual.
-    if (!m_tray->available()) return;
-    // Hiding inside the state-change notification confuses some window managers: do it next.
-    QTimer::singleShot(0, this, [this] {
-        if (isMinimized() && isVisible()) m_tray->hideWindow();
-    });
+    if (std::exchange(m_shownOnce, true)) return;
+    setFixedSize(sizeHint());
+    m_combo->setFocus();  // ready for the first keyword
+    // Where the keyword box is, on the screen and inside the window, and the window's id, for tests
+    // that drive the real program. A window manager may move the window after this: the place
+    // inside the window stays right.
+    const QPoint centre = m_combo->rect().center();
+    const QPoint box = m_combo->mapToGlobal(centre);
+    const QPoint inWindow = m_combo->mapTo(this, centre);
+    m_ctx.trace.record("main_window_shown", {{"keyword_x", box.x()},
+                                             {"keyword_y", box.y()},
+                                             {"keyword_window_x", inWindow.x()},
+                                             {"keyword_window_y", inWindow.y()},
+                                             {"window_id", QString::number(winId())}});
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -217,6 +167,97 @@ void MainWindow::exitProgram() {
     if (isVisible()) QMainWindow::hide();
     // 4. The process ends once the event loop (and any dialog's nested loop) returns.
     QCoreApplication::quit();
+}
+
+void MainWindow::connectEvents() {
+    connect(m_command1, &QPushButton::clicked, this, &MainWindow::search);
+    connect(m_command2, &QPushButton::clicked, this,
+            [this] { m_results.closeCurrent(ResultTabs::Ask::First); });
+    // Enter in the keyword box searches. The combo box holds the focus for its line edit and hands
+    // it every key, an unhandled Enter twice over, so the key press is taken at the combo box.
+    m_combo->installEventFilter(this);
+    m_menuShortcuts = std::make_unique<MenuShortcutsFirst>(this);
+
+    m_results.onSearchEvents(
+        [this] {
+            if (m_searchStarted) setStatusText(QStringLiteral("正在打开...."));
+        },
+        [this] {
+            if (m_searchStarted) m_wait->pagesOpened();
+        });
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::onTimer1);
+    connect(m_timer2, &QTimer::timeout, this, &MainWindow::onTimer2);
+    connect(m_timer4, &QTimer::timeout, this, &MainWindow::onTimer4);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_combo && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            search();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::search() {
+    const std::string keyword = toStd(m_combo->currentText());
+    const Settings settings = m_ctx.settings.current();
+    const SearchPlan plan = planSearch(m_ctx.engines, keyword, diyEngines(settings), m_history);
+    if (plan.refused) {
+        m_ctx.dialogs.inform(this, toQ(plan.message));
+        return;
+    }
+    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    traceReferences(m_ctx.trace, QStringLiteral("main"), plan.references);
+    for (const SearchStep& step : plan.steps) {
+        switch (step.kind) {
+            case SearchStepKind::SetSearchStarted:
+                m_searchStarted = true;
+                m_wait->searchStarted();
+                break;
+            case SearchStepKind::StartTimer2:
+                m_timer2->start();
+                break;
+            case SearchStepKind::ShowWaitWindow:
+                m_wait->showWaiting();
+                break;
+            case SearchStepKind::Navigate:
+                m_results.navigate(step.tab, toQ(step.text));
+                break;
+            case SearchStepKind::StartTimer4:
+                m_timer4->start();
+                break;
+            case SearchStepKind::AddToHistory:
+                if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
+                break;
+        }
+    }
+    // The keyword box keeps the keyword as its text.
+    m_combo->setEditText(toQ(keyword));
+    m_ctx.trace.record("search_dispatched", {{"keyword", toQ(keyword)}});
+}
+
+void MainWindow::stopResultTabs() {
+    m_results.stopBuiltIn();
+}
+
+void MainWindow::onTimer1() {
+    // The clock in a Chinese system's short date and long time, whatever the locale.
+    const QDateTime now = QDateTime::currentDateTime();
+    m_label6->setText(toQ(clockDate(now.date().year(), now.date().month(), now.date().day())));
+    m_label4->setText(toQ(clockTime(now.time().hour(), now.time().minute(), now.time().second())));
+}
+
+void MainWindow::onTimer2() {
+    if (m_searchStarted) setStatusText(QStringLiteral("准备工作"));
+}
+
+void MainWindow::onTimer4() {
+    m_results.navigate(EngineTable::kRetryTab,
+                       toQ(retryAddress(m_ctx.engines, toStd(m_combo->currentText()))));
+    m_timer4->stop();
 }
 
 }  // namespace pluvik

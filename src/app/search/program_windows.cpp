@@ -1,10 +1,15 @@
 #include "search/program_windows.h"
 
+#include <QMainWindow>
+
 #include "cleaner/del_search.h"
 #include "options/options_dialog.h"
+#include "platform/trace.h"
+#include "search/tray_controller.h"
 #include "update/frm_update.h"
 #include "windows/about_dialog.h"
 #include "windows/dual_window.h"
+#include "windows/mini_window.h"
 #include "windows/ranking_window.h"
 #include "windows/sponsor_dialog.h"
 
@@ -56,6 +61,26 @@ void ProgramWindows::showCleaner() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         return dialog;
     });
+}
+
+void ProgramWindows::showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram) {
+    if (!m_mini) {
+        m_mini = std::make_unique<MiniWindow>(
+            m_ctx,
+            [main, &tray] {
+                main->showNormal();
+                main->raise();
+                main->activateWindow();
+                tray.install();
+            },
+            std::move(exitProgram));
+    }
+    main->hide();
+    m_mini->show();
+    m_mini->raise();
+    m_mini->activateWindow();
+    tray.remove();
+    m_ctx.trace.record("mini_shown");
 }
 
 }  // namespace pluvik

@@ -2,6 +2,10 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <memory>
+
+class QMainWindow;
 
 #include "app_context.h"
 #include "cleaner/del_search.h"
@@ -10,6 +14,7 @@ namespace pluvik {
 
 class CleanerTargets;
 class OptionsTarget;
+class TrayController;
 
 // The program's windows of which there is one at a time: made on first use, shown and raised again
 // while open. They are made without a parent: a disabled main window would disable them with it.
@@ -25,6 +30,9 @@ public:
     void showSponsor();
     void showUpdate();
     void showCleaner();
+    // "Mini模式": `main` and its tray icon give way to the mini window; its "标准模式" brings them
+    // back, and closing it runs `exitProgram`.
+    void showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram);
 
 private:
     const AppContext& m_ctx;
@@ -38,6 +46,7 @@ private:
     QPointer<QWidget> m_sponsor;
     QPointer<QWidget> m_cleaner;
     QPointer<QWidget> m_update;
+    std::unique_ptr<QWidget> m_mini;
 };
 
 }  // namespace pluvik

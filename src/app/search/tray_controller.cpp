@@ -1,12 +1,15 @@
 #include "search/tray_controller.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+#include "shell/window_parts.h"
 
 #include "platform/qt_text.h"
 #include "platform/trace.h"
@@ -16,13 +19,11 @@ namespace pluvik {
 TrayController::TrayController(QMainWindow* window, QMenu* menu, Trace& trace)
     : QObject(window),
       m_window(window),
-      m_blink(new QTimer(window)),
+      m_blink(designTimer(window, "Timer3", kTrayBlinkMs)),
       m_menu(menu),
       m_trace(trace),
       m_icon(new QSystemTrayIcon(window)) {
     setObjectName("TrayController");
-    m_blink->setObjectName("Timer3");
-    m_blink->setInterval(400);
     m_icon->setObjectName("TubrTray1");
     // The menu is the icon's own: desktops that draw tray menus themselves show it, and the icon
     // opens it on a right click everywhere else. Its entries follow the window each time it opens.
@@ -32,6 +33,19 @@ TrayController::TrayController(QMainWindow* window, QMenu* menu, Trace& trace)
         if (reason == QSystemTrayIcon::Trigger) leftClick();
     });
     connect(m_blink, &QTimer::timeout, this, &TrayController::blinkTick);
+    window->installEventFilter(this);
+}
+
+bool TrayController::eventFilter(QObject* watched, QEvent* event) {
+    // Without a notification area there would be no way back: the window then minimises as usual.
+    if (watched != m_window || event->type() != QEvent::WindowStateChange || !m_window->isMinimized() ||
+        !m_window->isVisible() || !available())
+        return false;
+    // Hiding inside the state-change notification confuses some window managers: do it next.
+    QTimer::singleShot(0, this, [this] {
+        if (m_window->isMinimized() && m_window->isVisible()) hideWindow();
+    });
+    return false;
 }
 
 bool TrayController::available() const {

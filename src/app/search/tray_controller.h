@@ -16,7 +16,8 @@ namespace pluvik {
 class Trace;
 
 // The main window's tray icon TubrTray1: shows what TrayLogic decides (icon, blink on the window's
-// Timer3, tooltip, the menu's entries) and carries out its hide and show commands on the window.
+// Timer3, tooltip, the menu's entries) and carries out its hide and show commands on the window. A
+// window minimised goes to the tray.
 class TrayController : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +40,9 @@ public:
     void applyMenuEntries();
     // One tick of Timer3; tests call it instead of waiting.
     void blinkTick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void apply();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <functional>
 #include <initializer_list>
 
+class QMainWindow;
 class QMenu;
-class QObject;
 
 namespace pluvik {
 
@@ -20,5 +21,19 @@ struct MenuEntry {
 // Fills `menu` with `entries` in order. Each command runs for as long as `receiver` lives. A
 // shortcut works wherever the focus is in the menu's window.
 void addMenuEntries(QMenu* menu, QObject* receiver, std::initializer_list<MenuEntry> entries);
+
+// The shortcuts of `window`'s menu bar come before a text box's or a page's own keys (Ctrl+X, Ctrl+A,
+// Ctrl+Z, Ctrl+E, Ctrl+U ...) wherever the focus is in the window. Shortcut overrides go to whichever
+// widget has the focus, a result page's inner widget among them: only an application-wide filter
+// sees them all, so this one watches the application for as long as it lives.
+class MenuShortcutsFirst : public QObject {
+public:
+    explicit MenuShortcutsFirst(QMainWindow* window);
+    ~MenuShortcutsFirst() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QMainWindow* m_window;
+};
 
 }  // namespace pluvik

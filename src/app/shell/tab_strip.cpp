@@ -185,10 +185,8 @@ void TabStrip::mousePressEvent(QMouseEvent* event) {
     const int index = tabAt(pos);
     // A right click selects the tab first, as in every tab bar: the tab menu's commands act on the
     // current tab, which is then the one the user pointed at.
-    if (index >= 0 && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+    if (index >= 0 && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton))
         setCurrent(index);
-        emit tabClicked(index);
-    }
     emit mousePressed(event->button(), event->globalPosition().toPoint());
 }
 

@@ -55,20 +55,12 @@ public:
     QWidget* page(int index) const { return m_pages.at(static_cast<size_t>(index)); }
     // Pins the page area (in strip coordinates); by default it fills the space below the tab rows.
     void setPageRect(const QRect& rect);
-    QRect pageRect() const;
 
     // Where tab `index` is drawn, empty for a hidden tab. Tests click here.
     QRect tabRect(int index) const;
-    // Every shown tab and where it is drawn, measured once for all of them.
-    std::vector<std::pair<int, QRect>> tabRects() const;
-    int tabAt(const QPoint& pos) const;
-    // Whether the caption of tab `index` is too long for its tab (and shows in a tooltip).
-    bool captionCut(int index) const;
-    int rowHeight() const;
 
 signals:
     void currentChanged(int index);
-    void tabClicked(int index);
     void tabDoubleClicked(int index);
     void mousePressed(Qt::MouseButton button, const QPoint& globalPos);
 
@@ -80,6 +72,13 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    QRect pageRect() const;
+    // Every shown tab and where it is drawn, measured once for all of them.
+    std::vector<std::pair<int, QRect>> tabRects() const;
+    int tabAt(const QPoint& pos) const;
+    // Whether the caption of tab `index` is too long for its tab (and shows in a tooltip).
+    bool captionCut(int index) const;
+    int rowHeight() const;
     void sync(int previousCurrent);
     QFont captionFont(bool selected) const;
 

@@ -10,12 +10,17 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "shell/window_parts.h"
 
 namespace pluvik {
 
 WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* anchor)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      m_host(host), m_dialogs(dialogs), m_trace(trace), m_anchor(anchor) {
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_host(host),
+      m_dialogs(dialogs),
+      m_trace(trace),
+      m_anchor(anchor) {
     setObjectName(QStringLiteral("ready"));
     setWindowTitle(QStringLiteral("正在打开。。"));
     setFixedSize(251, 98);
@@ -23,9 +28,7 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     m_label->setObjectName(QStringLiteral("Label1"));
     m_label->setAlignment(Qt::AlignCenter);
     m_label->setGeometry(0, 0, 251, 98);
-    m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
-    m_timer->setInterval(2000);
+    m_timer = designTimer(this, QStringLiteral("Timer1"), WaitWindowState::kTickMs);
     connect(m_timer, &QTimer::timeout, this, &WaitWindow::onTimer1);
     // Belongs to the search rather than to the window: after "Cancel" the window is gone and the
     // deadline still frees the main window.
@@ -36,7 +39,9 @@ WaitWindow::WaitWindow(WaitHost& host, Dialogs& dialogs, Trace& trace, QWidget* 
     if (m_anchor) m_anchor->installEventFilter(this);
 }
 
-void WaitWindow::showWaiting() { run(m_state.show()); }
+void WaitWindow::showWaiting() {
+    run(m_state.show());
+}
 
 void WaitWindow::searchStarted() {
     m_state.searchStarted(m_ticks.tickCount());
@@ -87,7 +92,9 @@ void WaitWindow::comeToFront() {
     front->activateWindow();
 }
 
-void WaitWindow::onTimer1() { run(m_state.tick()); }
+void WaitWindow::onTimer1() {
+    run(m_state.tick());
+}
 
 void WaitWindow::closeEvent(QCloseEvent* event) {
     // A close is never refused; the question only decides whether loading stops.
@@ -122,12 +129,24 @@ void WaitWindow::run(const WaitSteps& steps) {
                 hide();
                 m_trace.record("wait_closed");
                 break;
-            case WaitAction::DisableMain: m_host.setMainEnabled(false); break;
-            case WaitAction::EnableMain: m_host.setMainEnabled(true); break;
-            case WaitAction::SetStatus: m_host.setStatusText(toQ(step.text)); break;
-            case WaitAction::StopResultTabs: m_host.stopResultTabs(); break;
-            case WaitAction::StartTimer: m_timer->start(); break;
-            case WaitAction::StopTimer: m_timer->stop(); break;
+            case WaitAction::DisableMain:
+                m_host.setMainEnabled(false);
+                break;
+            case WaitAction::EnableMain:
+                m_host.setMainEnabled(true);
+                break;
+            case WaitAction::SetStatus:
+                m_host.setStatusText(toQ(step.text));
+                break;
+            case WaitAction::StopResultTabs:
+                m_host.stopResultTabs();
+                break;
+            case WaitAction::StartTimer:
+                m_timer->start();
+                break;
+            case WaitAction::StopTimer:
+                m_timer->stop();
+                break;
             case WaitAction::DismissQuestion:
                 // The question is a box of this window's own, running its own event loop inside
                 // closeEvent: it ends, and the close goes on with "Cancel".

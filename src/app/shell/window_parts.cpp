@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QStatusBar>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <set>
@@ -76,6 +78,23 @@ void PictureButton::resizeEvent(QResizeEvent* event) {
                                 m_designIconSize.height());
     setIconSize(QSize(side, side));
     QToolButton::resizeEvent(event);
+}
+
+QLabel* statusBar1(QWidget* parent, const QRect& geometry, const QString& text) {
+    auto* bar = new QStatusBar(parent);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setGeometry(geometry);
+    auto* label = named<QLabel>(bar, QStringLiteral("StatusBar1Text"), text);
+    bar->addWidget(label, 1);
+    return label;
+}
+
+QTimer* designTimer(QObject* parent, const QString& name, int intervalMs) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(name);
+    timer->setInterval(intervalMs);
+    return timer;
 }
 
 QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
@@ -151,19 +170,38 @@ PageLabel pageLabel(const BrowserView& view, const QString& owner, const QString
                                         toStd(keyword)))};
 }
 
+void execOnPage(BrowserView& view, BrowserCommand command, const QString& owner, const QString& keyword) {
+    view.setFocus();
+    view.ExecWB(command, pageLabel(view, owner, keyword));
+}
+
 void execOnEveryPage(QWidget* window, Dialogs& dialogs, BrowserCommand command, const EveryPage& pages) {
-    const BulkConfirmation question = bulkConfirmation(
-        command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print, pages.count);
+    std::vector<PageOnTab> state;
+    for (int i = 0; i < pages.count; ++i) {
+        const BrowserView* view = pages.viewAt(i);
+        state.push_back({!pages.shownAt || pages.shownAt(i), view->hasPage(), toStd(view->LocationURL())});
+    }
+    const std::vector<int> results = pagesHoldingResults(state);
+    const BulkCommand bulk = command == BrowserCommand::SaveAs ? BulkCommand::Save : BulkCommand::Print;
+    if (results.empty()) {
+        dialogs.inform(window, toQ(nothingToSaveOrPrint(bulk)));
+        return;
+    }
+    const BulkConfirmation question = bulkConfirmation(bulk, static_cast<int>(results.size()));
     if (!dialogs.confirm(window, toQ(question.title), toQ(question.text))) return;
     std::set<std::string> proposed;
-    for (int i = 0; i < pages.count; ++i) {
+    bool asked = false;
+    for (const int i : results) {
         if (!pages.windowAlive()) return;
         BrowserView* view = pages.viewAt(i);
-        if (!view->hasPage()) continue;  // a browser that never loaded a page has nothing to give
         PageLabel label = pageLabel(*view, pages.ownerAt(i), pages.keyword);
         label.name = toQ(distinctName(toStd(label.name), proposed));
         view->setFocus();
-        view->ExecWB(command, label);  // a refusal skips this page only
+        if (view->ExecWB(command, label) || asked) continue;
+        asked = true;
+        if (!pages.windowAlive()) return;
+        const BulkConfirmation stop = stopTheRestQuestion(bulk, toStd(label.owner));
+        if (dialogs.askStop(window, toQ(stop.title), toQ(stop.text))) return;
     }
 }
 

@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QWidget;
 
 namespace pluvik {
@@ -72,6 +73,12 @@ Control* placed(QWidget* parent, const QString& name, const QString& text, const
     return control;
 }
 
+// A window's status bar StatusBar1 at its design place, with one text, StatusBar1Text, returned.
+QLabel* statusBar1(QWidget* parent, const QRect& geometry, const QString& text = {});
+
+// A timer with its designer name ("Timer1") and interval, not yet started.
+QTimer* designTimer(QObject* parent, const QString& name, int intervalMs);
+
 // A block of text that wraps, set from the top left.
 QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
 
@@ -123,14 +130,21 @@ QButtonGroup* optionGroup(QWidget* window, QWidget* parent, std::span<QRadioButt
 // caption) in their caption, and the page's title, or the owner and `keyword`, as the name proposed.
 PageLabel pageLabel(const BrowserView& view, const QString& owner, const QString& keyword = {});
 
-// Save or print every page that has one, in index order, after the user agreed for all `count` of them
-// at once; page i's dialog names `ownerAt(i)`, and no two dialogs of the run propose the same name.
-// Each dialog runs its own event loop in which the window may go away: `windowAlive` is asked before
-// each page, and a refused dialog skips that page only.
+// Save or print the page of the current tab, whose browser takes the focus first. A refused command
+// (dialog cancelled, nothing loaded) leaves everything as it was.
+void execOnPage(BrowserView& view, BrowserCommand command, const QString& owner, const QString& keyword = {});
+
+// Save all or print all: every page that holds a result (pagesHoldingResults: its tab shown, when
+// `shownAt` is given, and a page loaded that is not the program's own), in index order, after the
+// user agreed for all of them at once. Page i's dialog names `ownerAt(i)`, and no two dialogs of the
+// run propose the same name. A cancelled dialog asks once whether to stop the rest (停止 / 继续).
+// Each dialog runs its own event loop in which the window may go away: `windowAlive` is asked
+// before each page.
 struct EveryPage {
     int count = 0;
     std::function<BrowserView*(int)> viewAt;
     std::function<QString(int)> ownerAt;
+    std::function<bool(int)> shownAt;
     QString keyword;
     std::function<bool()> windowAlive;
 };

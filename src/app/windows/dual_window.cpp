@@ -10,6 +10,7 @@
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
 #include "shell/window_parts.h"
 
@@ -77,7 +78,7 @@ void DualWindow::search() {
     if (!keyword) return;
     const int pair = m_group->checkedId();
     if (pair < 0) return;
-    const DualAddresses addresses = DualPairTable::addresses(pair, toStd(*keyword));
+    const DualAddresses addresses = m_ctx.engines.dualAddresses(pair, toStd(*keyword));
     m_ctx.trace.record("dual_search", {{"left", toQ(addresses.left)}, {"right", toQ(addresses.right)}});
     traceReferences(m_ctx.trace, QStringLiteral("dual"), addresses.references);
     m_browser1->Navigate(toQ(addresses.left));

@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <array>
 
 #include "browse/browse_windows.h"
@@ -18,6 +17,7 @@
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
 #include "shell/window_parts.h"
 
@@ -77,13 +77,7 @@ void MiniWindow::buildControls() {
             [this](bool) { m_statusLabel->setText(QStringLiteral("已打开")); });
     m_ctx.browseWindows.routeNewWindowsOf(m_browser, this);
 
-    auto* statusBar = new QStatusBar(client);
-    statusBar->setObjectName("StatusBar1");
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, kClientSize.height() - 18, kClientSize.width(), 18);
-    m_statusLabel = new QLabel(statusBar);
-    m_statusLabel->setObjectName("StatusBar1Text");
-    statusBar->addWidget(m_statusLabel, 1);
+    m_statusLabel = statusBar1(client, QRect(0, kClientSize.height() - 18, kClientSize.width(), 18));
 }
 
 void MiniWindow::buildMenus() {
@@ -105,7 +99,7 @@ void MiniWindow::search() {
     if (!keyword) return;
     const int engine = m_group->checkedId();
     if (engine < 0) return;
-    const BuiltQuery query = MiniEngineTable::address(engine, toStd(*keyword));
+    const BuiltQuery query = m_ctx.engines.miniAddress(engine, toStd(*keyword));
     const QString address = toQ(query.address);
     m_ctx.trace.record("mini_search",
                        {{"engine", toQ(MiniEngineTable::engine(engine).option)}, {"url", address}});

@@ -65,6 +65,12 @@ void addShowPass(const Settings& s, std::vector<TabOp>& ops) {
 
 }  // namespace
 
+std::int16_t tabSwitch(const Settings& settings, int tab) {
+    if (tab == EngineTable::kDiy1Tab) return settings.opendiy1;
+    if (tab == EngineTable::kDiy2Tab) return settings.opendiy2;
+    return settings.engine(tab);
+}
+
 TabPlan applyOps(const Settings& s, const std::vector<bool>& visible) {
     std::vector<TabOp> ops;
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {

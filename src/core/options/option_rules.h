@@ -1,11 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "shell/settings.h"
 
 namespace pluvik {
+
+// An on/off field of the settings (an engine's, opendiy1, opendiy2): 0 is off and 1 is on. Any
+// other value, from a hand-edited file, is held: its tab stays as it is, its box in the options
+// shows neither state, and the value is written back unchanged.
+enum class Switch { Off, On, Held };
+constexpr Switch switchValue(std::int16_t value) {
+    return value == 0 ? Switch::Off : value == 1 ? Switch::On : Switch::Held;
+}
+// The on/off field of result tab 0..22 (opendiy1 is tab 21, opendiy2 tab 22).
+std::int16_t tabSwitch(const Settings& settings, int tab);
 
 // One change the options dialog makes to the main window's result tabs.
 struct TabOp {

@@ -3,7 +3,6 @@
 #include <cstddef>
 
 #include "search/host_overrides.h"
-#include "shell/file_io.h"
 
 namespace pluvik {
 namespace {
@@ -68,14 +67,6 @@ EngineAddresses parseEngineAddresses(std::string_view bytes) {
         result.addresses.push_back({key, std::move(*parsed.address)});
         return {};
     });
-    return result;
-}
-
-EngineAddresses applyEngineAddressesFile(const std::filesystem::path& file) {
-    const std::optional<std::string> bytes = readFileBytes(file);
-    if (!bytes) return {};
-    EngineAddresses result = parseEngineAddresses(*bytes);
-    for (const EngineAddress& e : result.addresses) setEngineAddress(e.key, e.address);
     return result;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +31,5 @@ struct EngineAddresses {
 };
 
 EngineAddresses parseEngineAddresses(std::string_view bytes);
-
-// Reads the file, if there is one, and replaces every address it names (setEngineAddress). A missing
-// or unreadable file changes nothing and reports nothing.
-EngineAddresses applyEngineAddressesFile(const std::filesystem::path& file);
 
 }  // namespace pluvik

@@ -48,16 +48,13 @@ struct BuiltQuery {
 BuiltQuery buildQuery(const AddressTemplate& query, std::string_view keyword);
 AddressTemplate onCurrentHost(const QueryTemplate& query);
 
-// The engines file (engines.txt) replaces whole addresses of the catalogue by key: the settings name
-// of a main-window engine ("baidu" .. "gougou"), "mini_" and the option name for the mini window's
-// ("mini_baidu"), or the dual window's side keys ("dual_baidu", "dual_google", ...). A replaced
-// address no longer follows the hosts file. False, changing nothing, for an unknown key.
-bool setEngineAddress(std::string_view key, AddressTemplate address);
+// The key of each engine whose whole address the engines file (engines.txt) or the user may replace
+// (EngineCatalogue): the settings name of a main-window engine ("baidu" .. "gougou"), "mini_" and the
+// option name for the mini window's ("mini_baidu"), or the dual window's side keys ("dual_baidu",
+// "dual_google", ...).
 bool isEngineKey(std::string_view key);
 // Every key in the order of the catalogue: the main window's, the mini window's, the dual window's.
 std::vector<std::string> engineKeys();
-// Every engine back at its catalogue address (tests).
-void resetEngineAddresses();
 
 // One result tab of the main window. Tab i holds browser WebBrowser(i+1).
 struct EngineSlot {
@@ -109,11 +106,7 @@ public:
     static constexpr const char* kVersionPage = "/6.2.368.htm";
     static constexpr const char* kStartPage = "Pluvik.htm";
 
-    static const std::array<EngineSlot, kSlotCount>& all() { return kSlots; }
     static const EngineSlot& slot(int tab) { return kSlots.at(static_cast<size_t>(tab)); }
-    // The address built-in tab 0..20 searches, replaced or on its service's host; std::out_of_range
-    // for any other tab (the user slots are the user's own).
-    static AddressTemplate query(int tab);
 };
 
 // One engine of the mini window. Its own list, independent of the main window's tabs and of the
@@ -155,15 +148,10 @@ public:
     static constexpr int kDefault = 0;
 
     static const MiniEngine& engine(int index) { return kEngines.at(static_cast<size_t>(index)); }
-    // Index of the option button with this name, -1 when there is none.
+    // Index of the option button with this name, -1 when there is none (tests name engines so).
     static int indexOf(std::string_view option);
     // The engine's key in the engines file: "mini_" and the option name.
     static std::string key(int index) { return "mini_" + std::string(engine(index).option); }
-    // std::out_of_range for an unknown index.
-    static AddressTemplate query(int index);
-    static BuiltQuery address(int index, std::string_view keyword) {
-        return buildQuery(query(index), keyword);
-    }
 };
 
 // The four fixed engine pairs of the dual-screen window 双屏搜索: the first engine's results go to
@@ -216,8 +204,6 @@ public:
     static constexpr int kDefault = 0;
 
     static const DualPair& pair(int index) { return kPairs.at(static_cast<size_t>(index)); }
-    // Both query addresses; std::out_of_range for an unknown index.
-    static DualAddresses addresses(int index, std::string_view keyword);
     // The pages the two browsers show when the window opens: the Baidu and the Google China home pages.
     static DualAddresses homePages();
 };

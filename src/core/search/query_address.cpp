@@ -75,10 +75,6 @@ EncodedKeyword encodeKeyword(std::string_view utf8Keyword, KeywordEncoding encod
     return out;
 }
 
-std::string queryAddress(int tab, std::string_view keyword) {
-    return buildQuery(EngineTable::query(tab), keyword).address;
-}
-
 BuiltQuery diyAddress(std::string_view prefix, KeywordEncoding encoding, std::string_view keyword) {
     return buildQuery({std::string(prefix), {}, encoding}, keyword);
 }

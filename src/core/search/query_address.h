@@ -22,10 +22,6 @@ struct EncodedKeyword {
 // UTF-8 byte goes out as "%3F" ('?').
 EncodedKeyword encodeKeyword(std::string_view utf8Keyword, KeywordEncoding encoding);
 
-// Query address of built-in tab 0..20 (EngineTable::query). Throws std::out_of_range for any other
-// tab (the user slots use diyAddress).
-std::string queryAddress(int tab, std::string_view keyword);
-
 // Query address of a user-defined engine: its prefix unchanged (it is the user's own text, an empty
 // one giving the bare keyword), then the keyword in the engine's encoding.
 BuiltQuery diyAddress(std::string_view prefix, KeywordEncoding encoding, std::string_view keyword);

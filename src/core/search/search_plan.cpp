@@ -1,6 +1,6 @@
 #include "search/search_plan.h"
 
-#include "search/engine_table.h"
+#include "search/engine_catalogue.h"
 #include "search/query_address.h"
 #include "shell/settings.h"
 
@@ -18,7 +18,8 @@ DiyEngines diyEngines(const Settings& s) {
     return {{s.opendiy1 == 1, s.diy1url, s.diy1encoding}, {s.opendiy2 == 1, s.diy2url, s.diy2encoding}};
 }
 
-SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const KeywordHistory& history) {
+SearchPlan planSearch(const EngineCatalogue& engines, std::string_view keyword, const DiyEngines& diy,
+                      const KeywordHistory& history) {
     SearchPlan plan;
     if (keyword.empty()) {
         plan.refused = true;
@@ -35,7 +36,7 @@ SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const Key
     steps.push_back({SearchStepKind::StartTimer2});
     steps.push_back({SearchStepKind::ShowWaitWindow});
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
-        navigate(tab, buildQuery(EngineTable::query(tab), keyword));
+        navigate(tab, engines.address(tab, keyword));
     }
     steps.push_back({SearchStepKind::StartTimer4});
     int tab = EngineTable::kDiy1Tab;
@@ -48,8 +49,8 @@ SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const Key
     return plan;
 }
 
-std::string retryAddress(std::string_view currentComboText) {
-    return queryAddress(EngineTable::kRetryTab, currentComboText);
+std::string retryAddress(const EngineCatalogue& engines, std::string_view currentComboText) {
+    return engines.address(EngineTable::kRetryTab, currentComboText).address;
 }
 
 }  // namespace pluvik

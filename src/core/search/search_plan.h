@@ -11,6 +11,7 @@
 namespace pluvik {
 
 struct Settings;
+class EngineCatalogue;
 
 // A user-defined engine as the search needs it.
 struct DiyEngine {
@@ -33,6 +34,11 @@ struct Navigation {
     std::string address;
     bool operator==(const Navigation&) const = default;
 };
+
+// Timer2 sets the status text back this long after a search, and again every time after.
+inline constexpr int kStatusTimerMs = 1200;
+// Timer4 loads the retry tab a second time this long after a search, once.
+inline constexpr int kRetryTimerMs = 3000;
 
 enum class SearchStepKind {
     SetSearchStarted,
@@ -67,10 +73,11 @@ inline constexpr const char* kEmptyKeywordMessage = "请先输入关键词";
 
 // The search for the keyword exactly as typed (a keyword of blanks is searched). Tabs 0..20 are
 // always navigated, hidden or not; 21 and 22 only when switched on.
-SearchPlan planSearch(std::string_view keyword, const DiyEngines& diy, const KeywordHistory& history);
+SearchPlan planSearch(const EngineCatalogue& engines, std::string_view keyword, const DiyEngines& diy,
+                      const KeywordHistory& history);
 
 // The second load of tab 20 when Timer4 ticks: built from what Combo1 holds at that moment, which
 // may differ from the keyword searched.
-std::string retryAddress(std::string_view currentComboText);
+std::string retryAddress(const EngineCatalogue& engines, std::string_view currentComboText);
 
 }  // namespace pluvik

@@ -2,7 +2,20 @@
 
 #include <algorithm>
 
+#include "search/engine_table.h"
+
 namespace pluvik {
+namespace {
+
+bool isProgramPage(std::string_view address) {
+    if (address.empty() || address == "about:blank") return true;
+    // The start page is a local file, loaded by its path or as a file address.
+    const bool local = address.starts_with("file:") || address.starts_with("/");
+    const std::string_view name = address.substr(address.find_last_of('/') + 1);
+    return local && name == EngineTable::kStartPage;
+}
+
+}  // namespace
 
 std::string closeTabQuestion() {
     return "真的要关闭当前选项卡吗？\r\n"
@@ -39,6 +52,26 @@ BulkConfirmation bulkConfirmation(BulkCommand command, int pages) {
     if (command == BulkCommand::Save)
         return {"保存确认", "真的要保存所有结果吗？\r\n这将保存所有" + n + "个页面，请三思而后行！"};
     return {"打印确认", "真的打印所有结果吗？\r\n这将打印所有" + n + "个页面，请三思而后行！"};
+}
+
+std::string nothingToSaveOrPrint(BulkCommand command) {
+    return command == BulkCommand::Save ? "没有可以保存的结果页面！" : "没有可以打印的结果页面！";
+}
+
+BulkConfirmation stopTheRestQuestion(BulkCommand command, std::string_view owner) {
+    const std::string verb = command == BulkCommand::Save ? "保存" : "打印";
+    const std::string page = owner.empty() ? "这个页面" : "“" + std::string(owner) + "”的页面";
+    return {bulkConfirmation(command, 0).title,
+            "已取消" + verb + page + "。\r\n要停止" + verb + "其余的页面吗？"};
+}
+
+std::vector<int> pagesHoldingResults(const std::vector<PageOnTab>& pages) {
+    std::vector<int> result;
+    for (int i = 0; i < static_cast<int>(pages.size()); ++i) {
+        const PageOnTab& p = pages[static_cast<size_t>(i)];
+        if (p.shown && p.hasPage && !isProgramPage(p.address)) result.push_back(i);
+    }
+    return result;
 }
 
 bool stepCurrentTab(TabStripModel& tabs, TabStep step) {

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "search/tab_strip_model.h"
 
@@ -40,7 +42,23 @@ struct BulkConfirmation {
     std::string title;
     std::string text;
 };
-// `pages` is the number of browsers the command goes through, named in the warning.
+// `pages` is the number of pages the command goes through, named in the warning.
 BulkConfirmation bulkConfirmation(BulkCommand command, int pages);
+// Said instead of the confirmation when no page holds a result.
+std::string nothingToSaveOrPrint(BulkCommand command);
+// Asked once in a run, after the user cancelled the dialog of `owner`'s page: 停止 ends the run,
+// 继续 goes on without asking again.
+BulkConfirmation stopTheRestQuestion(BulkCommand command, std::string_view owner);
+
+// A browser as save all and print all see it.
+struct PageOnTab {
+    bool shown = true;  // its tab is not switched off or closed
+    bool hasPage = false;
+    std::string address;
+};
+// The pages that hold a result, in tab order: shown, loaded, and not a page of the program's own
+// (nothing, about:blank, the local start page).
+// Save all and print all go through exactly these, and their question counts them.
+std::vector<int> pagesHoldingResults(const std::vector<PageOnTab>& pages);
 
 }  // namespace pluvik

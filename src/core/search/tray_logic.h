@@ -7,6 +7,9 @@ namespace pluvik {
 // The main window's state as the tray sees it. A window hidden into the tray is Minimized.
 enum class WindowState { Normal, Minimized, Maximized };
 
+// While the window is in the tray its icon blinks: on, off, each this long (Timer3).
+inline constexpr int kTrayBlinkMs = 400;
+
 // What the main window has to do after a tray operation.
 enum class TrayCommand { None, HideWindow, ShowWindow };
 

@@ -46,6 +46,8 @@ public:
     // Tab 15 may never finish loading (a slow server, a page that keeps its connection open): this
     // long after the search started the pages count as opened all the same, and tab 15 loads on.
     static constexpr std::uint32_t kPagesOpenedDeadlineMs = 15000;
+    // The wait window's Timer1: once signalled, the window closes at its next tick.
+    static constexpr int kTickMs = 2000;
 
     bool isOpen() const { return m_open; }
     bool pagesOpened() const { return m_pagesOpened; }

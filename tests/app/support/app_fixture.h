@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell_opener.h"
 #include "platform/trace.h"
+#include "search/engine_catalogue.h"
 #include "shell/settings.h"
 #include "shell/window_placement.h"
 #include "support/fake_browser_view.h"
@@ -40,7 +41,7 @@ class AppFixture {
 public:
     AppFixture();
 
-    ProgramServices services() { return {*settings, browsers, dialogs, trace, shell, programDir}; }
+    ProgramServices services() { return {*settings, engines, browsers, dialogs, trace, shell, programDir}; }
     AppContext context() { return {services(), *windows}; }
     CleanerStores stores() { return {history, urlCache}; }
     // Writes a settings file into the program directory before a window loads.
@@ -55,6 +56,7 @@ public:
     QTemporaryDir dir;
     QString programDir;
     std::unique_ptr<SettingsStore> settings;
+    EngineCatalogue engines;
     FakeBrowserFactory browsers;
     Dialogs dialogs;
     Trace trace{QString()};

@@ -6,6 +6,7 @@
 #include "cleaner/cleaner_services.h"
 #include "cleaner/url_history_recorder.h"
 #include "platform/web_browser_view.h"
+#include "search/engine_catalogue.h"
 #include "search/main_window.h"
 #include "support/app_fixture.h"
 #include "support/test_server.h"
@@ -31,7 +32,7 @@ public:
     // Every page goes before its profile.
     ~EngineProgram();
 
-    ProgramServices services() { return {settings, *browsers, dialogs, trace, shell, programDir}; }
+    ProgramServices services() { return {settings, engines, *browsers, dialogs, trace, shell, programDir}; }
     // How many trace lines record `event`, with `detail` somewhere in the line.
     int traced(const QByteArray& event, const QByteArray& detail = {}) const;
 
@@ -39,6 +40,7 @@ public:
     QTemporaryDir dir;  // the program directory and the trace file are in here, with room for a test's files
     QString programDir;
     SettingsStore settings;
+    EngineCatalogue engines;
     Dialogs dialogs;
     std::vector<MessageRequest> messages;
     Trace trace;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "search/query_address.h"
+#include "search/engine_catalogue.h"
 #include "search/service_hosts.h"
 #include "shell/file_io.h"
 #include "shell/text_codec.h"
@@ -16,10 +16,8 @@ namespace {
 
 class EngineAddressesTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        resetEngineAddresses();
-        resetServiceOrigins();
-    }
+    void TearDown() override { resetServiceOrigins(); }
+    EngineCatalogue engines;
 };
 
 TEST_F(EngineAddressesTest, ReplacesWholeAddressesOfEachWindowByItsOwnKey) {
@@ -32,20 +30,20 @@ TEST_F(EngineAddressesTest, ReplacesWholeAddressesOfEachWindowByItsOwnKey) {
         "dual_google=http://g.test:8080?q={keyword}\r\n";
     const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "engines_ok.txt";
     ASSERT_TRUE(writeFileAtomically(path, file));
-    const EngineAddresses result = applyEngineAddressesFile(path);
+    const EngineAddresses result = engines.applyFile(path);
     EXPECT_TRUE(result.ignored.empty());
     EXPECT_EQ(result.addresses.size(), 4u);
 
     // A replaced address no longer follows the hosts file; the others still do.
     setServiceOrigin(Service::SogouWeb, "http://moved.test");
-    EXPECT_EQ(queryAddress(2, "内 a"), "https://www.sogou.com/web?ie=utf8&query=%E5%86%85%20a");
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("sogou"), "内").address,
+    EXPECT_EQ(engines.address(2, "内 a").address, "https://www.sogou.com/web?ie=utf8&query=%E5%86%85%20a");
+    EXPECT_EQ(engines.miniAddress(MiniEngineTable::indexOf("sogou"), "内").address,
               "http://m.test/s/%C4%DA.html");
-    const DualAddresses google = DualPairTable::addresses(0, "内");
+    const DualAddresses google = engines.dualAddresses(0, "内");
     EXPECT_EQ(google.left, serviceAddress(Service::BaiduWeb) + "/s?wd=%C4%DA");
     EXPECT_EQ(google.right, "http://g.test:8080?q=%C4%DA");
-    EXPECT_EQ(DualPairTable::addresses(2, "x").right, "http://moved.test/web?query=x");
-    EXPECT_EQ(queryAddress(3, "x"), serviceAddress(Service::YahooChina) + "/s?p=x");
+    EXPECT_EQ(engines.dualAddresses(2, "x").right, "http://moved.test/web?query=x");
+    EXPECT_EQ(engines.address(3, "x").address, serviceAddress(Service::YahooChina) + "/s?p=x");
 }
 
 TEST_F(EngineAddressesTest, SkipsBadLinesAndSaysWhy) {
@@ -71,9 +69,8 @@ TEST_F(EngineAddressesTest, SkipsBadLinesAndSaysWhy) {
     EXPECT_EQ(result.ignored[1].text, "百度=http://x.test/{keyword}");
     EXPECT_EQ(result.ignored[9].line, 10);
 
-    EXPECT_TRUE(
-        applyEngineAddressesFile(std::filesystem::path(::testing::TempDir()) / "none.txt").ignored.empty());
-    EXPECT_EQ(queryAddress(0, "x"), serviceAddress(Service::BaiduWeb) + "/s?wd=x");
+    EXPECT_TRUE(engines.applyFile(std::filesystem::path(::testing::TempDir()) / "none.txt").ignored.empty());
+    EXPECT_EQ(engines.address(0, "x").address, serviceAddress(Service::BaiduWeb) + "/s?wd=x");
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "search/engine_catalogue.h"
 #include "search/host_overrides.h"
-#include "search/query_address.h"
 #include "search/service_hosts.h"
 #include "shell/file_io.h"
 #include "update/update_check.h"
@@ -38,29 +38,30 @@ TEST_F(HostOverridesTest, MovesTheHostAndKeepsEveryPathAndQuery) {
     EXPECT_TRUE(result.ignored.empty());
     EXPECT_EQ(result.overrides.size(), 5u);
 
-    EXPECT_EQ(queryAddress(0, "abc"), "https://mirror.example:8443/s?wd=abc");
+    EXPECT_EQ(EngineCatalogue().address(0, "abc").address, "https://mirror.example:8443/s?wd=abc");
     EXPECT_EQ(defaultUpdateAddresses().description, "http://updates.test/up.txt");
     EXPECT_EQ(makerAddress(MakerPage::Sponsor), "http://sponsor.test:81/sponsor.htm");
     EXPECT_EQ(RankingListTable::address(0), "http://[::1]:9000/");
     // Services the file does not name keep their hosts.
-    EXPECT_EQ(queryAddress(1, "abc"), "http://www.google.cn/search?hl=zh-CN&ie=GB2312&q=abc");
+    EXPECT_EQ(EngineCatalogue().address(1, "abc").address,
+              "http://www.google.cn/search?hl=zh-CN&ie=GB2312&q=abc");
 }
 
 TEST_F(HostOverridesTest, IgnoresBadLinesAndSaysWhich) {
     const std::string file =
-        "just some words\n"                        // 1
-        "bug_mail=http://mail.test\n"              // 2: the mail address has no host to move
-        "no_such_engine=http://x.test\n"           // 3
-        "sogou_web=ftp://x.test\n"                 // 4
-        "sogou_web=http://x.test/web?query=\n"     // 5
-        "sogou_web=http://user@x.test\n"           // 6
-        "sogou_web=http://x.test:0\n"              // 7
-        "sogou_web=http://x.test:65536\n"          // 8
-        "sogou_web=www.sogou.com\n"                // 9
-        "sogou_web=http://\n"                      // 10
-        "sogou_web=http://a..b\n"                  // 11
-        "\xB0\xD9\xB6\xC8=http://x.test\n"         // 12: a GBK key
-        "sogou_web=\n";                            // 13
+        "just some words\n"                     // 1
+        "bug_mail=http://mail.test\n"           // 2: the mail address has no host to move
+        "no_such_engine=http://x.test\n"        // 3
+        "sogou_web=ftp://x.test\n"              // 4
+        "sogou_web=http://x.test/web?query=\n"  // 5
+        "sogou_web=http://user@x.test\n"        // 6
+        "sogou_web=http://x.test:0\n"           // 7
+        "sogou_web=http://x.test:65536\n"       // 8
+        "sogou_web=www.sogou.com\n"             // 9
+        "sogou_web=http://\n"                   // 10
+        "sogou_web=http://a..b\n"               // 11
+        "\xB0\xD9\xB6\xC8=http://x.test\n"      // 12: a GBK key
+        "sogou_web=\n";                         // 13
     const HostOverrides result = parseHostOverrides(file);
     EXPECT_TRUE(result.overrides.empty());
     ASSERT_EQ(result.ignored.size(), 13u);
@@ -74,7 +75,8 @@ TEST_F(HostOverridesTest, IgnoresBadLinesAndSaysWhich) {
 }
 
 TEST_F(HostOverridesTest, AMissingFileChangesNothing) {
-    const HostOverrides result = applyHostOverridesFile(std::filesystem::path(::testing::TempDir()) / "none.txt");
+    const HostOverrides result =
+        applyHostOverridesFile(std::filesystem::path(::testing::TempDir()) / "none.txt");
     EXPECT_TRUE(result.overrides.empty());
     EXPECT_TRUE(result.ignored.empty());
     EXPECT_EQ(serviceAddress(Service::BaiduWeb), "http://www.baidu.com");

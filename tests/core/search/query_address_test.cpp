@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "search/engine_catalogue.h"
 #include "search/service_hosts.h"
 
 using namespace pluvik;
@@ -58,16 +59,16 @@ TEST(QueryAddress, EveryBuiltInEngineForAsciiChineseAndReservedKeywords) {
     };
     for (const auto& [keyword, encoded] : keywords) {
         for (const Expected& e : kBuiltIn) {
-            EXPECT_EQ(queryAddress(e.tab, keyword), expectedAddress(e, encoded))
+            EXPECT_EQ(EngineCatalogue().address(e.tab, keyword).address, expectedAddress(e, encoded))
                 << "tab " << e.tab << ", keyword " << keyword;
         }
     }
 }
 
 TEST(QueryAddress, OnlyBuiltInTabsHaveOne) {
-    EXPECT_THROW(queryAddress(-1, "x"), std::out_of_range);
-    EXPECT_THROW(queryAddress(21, "x"), std::out_of_range);
-    EXPECT_THROW(queryAddress(22, "x"), std::out_of_range);
+    EXPECT_THROW(EngineCatalogue().address(-1, "x"), std::out_of_range);
+    EXPECT_THROW(EngineCatalogue().address(21, "x"), std::out_of_range);
+    EXPECT_THROW(EngineCatalogue().address(22, "x"), std::out_of_range);
 }
 
 TEST(EncodeKeyword, GbkEnginesGetGbkBytesAndReferencesForWhatGbkLacks) {

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 
+#include "search/engine_catalogue.h"
 #include "search/query_address.h"
 #include "search/service_hosts.h"
 
 using namespace pluvik;
 
 namespace {
+
+const EngineCatalogue kEngines;
 
 std::vector<SearchStepKind> kinds(const SearchPlan& plan) {
     std::vector<SearchStepKind> result;
@@ -31,7 +34,7 @@ std::vector<int> tabs(const SearchPlan& plan) {
 }  // namespace
 
 TEST(SearchPlan, EmptyKeywordOnlyShowsTheMessage) {
-    const SearchPlan plan = planSearch("", {{true, "http://a/?q="}, {true, ""}}, KeywordHistory{});
+    const SearchPlan plan = planSearch(kEngines, "", {{true, "http://a/?q="}, {true, ""}}, KeywordHistory{});
     EXPECT_TRUE(plan.refused);
     EXPECT_EQ(plan.message, "请先输入关键词");
     EXPECT_TRUE(plan.steps.empty());
@@ -39,7 +42,7 @@ TEST(SearchPlan, EmptyKeywordOnlyShowsTheMessage) {
 
 TEST(SearchPlan, StepsComeInTheOrderTheWindowCarriesThemOut) {
     const DiyEngines diy{{true, "http://one.example/?q="}, {true, "http://two.example/s/"}};
-    const SearchPlan plan = planSearch("中文", diy, KeywordHistory{});
+    const SearchPlan plan = planSearch(kEngines, "中文", diy, KeywordHistory{});
     ASSERT_FALSE(plan.refused);
 
     using K = SearchStepKind;
@@ -63,9 +66,9 @@ TEST(SearchPlan, UserEnginesAreNavigatedOnlyWhenSwitchedOn) {
     std::vector<int> builtIn;
     for (int tab = 0; tab <= 20; ++tab) builtIn.push_back(tab);
 
-    EXPECT_EQ(tabs(planSearch("x", {{false, "http://a/"}, {false, "http://b/"}}, {})), builtIn);
+    EXPECT_EQ(tabs(planSearch(kEngines, "x", {{false, "http://a/"}, {false, "http://b/"}}, {})), builtIn);
 
-    const SearchPlan second = planSearch("x", {{false, "http://a/"}, {true, ""}}, {});
+    const SearchPlan second = planSearch(kEngines, "x", {{false, "http://a/"}, {true, ""}}, {});
     builtIn.push_back(22);
     EXPECT_EQ(tabs(second), builtIn);
     EXPECT_EQ(second.navigations().back().address, "x");  // an empty prefix: the bare keyword
@@ -74,32 +77,33 @@ TEST(SearchPlan, UserEnginesAreNavigatedOnlyWhenSwitchedOn) {
 TEST(SearchPlan, UserEnginesTakeTheirEncodingAndWhatGbkLacksIsNamed) {
     const DiyEngines diy{{true, "http://u.example/?q=", KeywordEncoding::Utf8},
                          {true, "http://g.example/?q="}};
-    const SearchPlan plan = planSearch("内\xF0\x9F\x98\x80", diy, {});
+    const SearchPlan plan = planSearch(kEngines, "内\xF0\x9F\x98\x80", diy, {});
     const std::vector<Navigation> navigations = plan.navigations();
     EXPECT_EQ(navigations[21].address, "http://u.example/?q=%E5%86%85%F0%9F%98%80");
     EXPECT_EQ(navigations[22].address, "http://g.example/?q=%C4%DA%26%23128512%3B");
     EXPECT_EQ(plan.references, "\xF0\x9F\x98\x80");
-    EXPECT_EQ(planSearch("内", diy, {}).references, "");
+    EXPECT_EQ(planSearch(kEngines, "内", diy, {}).references, "");
 }
 
 TEST(SearchPlan, KnownKeywordSearchesAgainWithoutGrowingTheHistory) {
     KeywordHistory history;
     history.add("Pluvik");
-    const SearchPlan again = planSearch("Pluvik", {}, history);
+    const SearchPlan again = planSearch(kEngines, "Pluvik", {}, history);
     EXPECT_TRUE(has(again, SearchStepKind::ShowWaitWindow));
     EXPECT_EQ(again.navigations().size(), 21u);
     EXPECT_FALSE(has(again, SearchStepKind::AddToHistory));
 
-    EXPECT_TRUE(has(planSearch("pluvik", {}, history), SearchStepKind::AddToHistory));
+    EXPECT_TRUE(has(planSearch(kEngines, "pluvik", {}, history), SearchStepKind::AddToHistory));
 }
 
 TEST(SearchPlan, BlanksAreAKeywordAndReachTheAddressEscaped) {
-    const SearchPlan plan = planSearch("  ", {}, {});
+    const SearchPlan plan = planSearch(kEngines, "  ", {}, {});
     ASSERT_FALSE(plan.refused);
     EXPECT_EQ(plan.navigations()[8].address,
               serviceAddress(Service::YoukuVideoSearch) + "/search_video/q_%20%20");
 }
 
 TEST(SearchPlan, RetryLoadsTheGougouAddressOfTheCurrentText) {
-    EXPECT_EQ(retryAddress("新 text"), serviceAddress(Service::Gougou) + "/search?search=%D0%C2%20text");
+    EXPECT_EQ(retryAddress(kEngines, "新 text"),
+              serviceAddress(Service::Gougou) + "/search?search=%D0%C2%20text");
 }

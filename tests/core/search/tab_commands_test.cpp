@@ -51,3 +51,29 @@ TEST(TabCommands, TextsAndColours) {
     EXPECT_EQ(save.text, "真的要保存所有结果吗？\r\n这将保存所有23个页面，请三思而后行！");
     EXPECT_EQ(bulkConfirmation(BulkCommand::Print, 24).text, "真的打印所有结果吗？\r\n这将打印所有24个页面，请三思而后行！");
 }
+
+TEST(TabCommands, SaveAllGoesOverThePagesThatHoldAResult) {
+    // After a search with default settings: 21 result pages, the two user tabs on the start page.
+    std::vector<PageOnTab> pages;
+    for (int tab = 0; tab < 21; ++tab) pages.push_back({true, true, "http://e" + std::to_string(tab) + ".test/?q=x"});
+    pages.push_back({true, true, "file:///home/u/.local/share/Pluvik/Pluvik.htm"});
+    pages.push_back({true, true, "/tmp/program/Pluvik.htm"});
+    EXPECT_EQ(pagesHoldingResults(pages).size(), 21u);
+    EXPECT_EQ(bulkConfirmation(BulkCommand::Save, 21).text,
+              "真的要保存所有结果吗？\r\n这将保存所有21个页面，请三思而后行！");
+
+    // Switched off, blanked, never loaded: none of them; a result page named like the start page is
+    // still a result.
+    pages[2].shown = false;
+    pages[3].address = "about:blank";
+    pages[4].hasPage = false;
+    pages[5].address = "";
+    pages[6].address = "http://e6.test/Pluvik.htm";
+    const std::vector<int> left = pagesHoldingResults(pages);
+    EXPECT_EQ(left.size(), 17u);
+    EXPECT_EQ(std::vector<int>(left.begin(), left.begin() + 3), (std::vector<int>{0, 1, 6}));
+    EXPECT_TRUE(pagesHoldingResults({pages[21], pages[22]}).empty());
+
+    EXPECT_EQ(stopTheRestQuestion(BulkCommand::Print, "百度").text, "已取消打印“百度”的页面。\r\n要停止打印其余的页面吗？");
+    EXPECT_EQ(stopTheRestQuestion(BulkCommand::Save, "").title, "保存确认");
+}

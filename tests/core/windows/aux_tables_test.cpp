@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "search/engine_catalogue.h"
 #include "search/engine_table.h"
 #include "search/service_hosts.h"
 #include "windows/ranking_lists.h"
@@ -10,6 +11,8 @@
 using namespace pluvik;
 
 namespace {
+
+const EngineCatalogue kEngines;
 
 std::string host(Service s) {
     return serviceAddress(s);
@@ -56,17 +59,17 @@ TEST(MiniEngineTable, EveryEngineBuildsItsAddressInTheWindowsOrder) {
         SCOPED_TRACE(e.option);
         EXPECT_EQ(MiniEngineTable::engine(i).option, e.option);
         EXPECT_EQ(MiniEngineTable::indexOf(e.option), i);
-        EXPECT_EQ(MiniEngineTable::address(i, "abc").address,
+        EXPECT_EQ(kEngines.miniAddress(i, "abc").address,
                   host(e.service) + e.beforeKeyword + "abc" + e.afterKeyword);
     }
     EXPECT_EQ(MiniEngineTable::indexOf("nosuch"), -1);
-    EXPECT_THROW(MiniEngineTable::address(MiniEngineTable::kCount, "abc"), std::out_of_range);
+    EXPECT_THROW(kEngines.miniAddress(MiniEngineTable::kCount, "abc"), std::out_of_range);
 }
 
 TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::kDefault, "abc").address,
+    EXPECT_EQ(kEngines.miniAddress(MiniEngineTable::kDefault, "abc").address,
               "http://www.baidu.com/s?wd=abc");
-    const std::string google = MiniEngineTable::address(MiniEngineTable::indexOf("google"), "abc").address;
+    const std::string google = kEngines.miniAddress(MiniEngineTable::indexOf("google"), "abc").address;
     EXPECT_EQ(google.find("ie=GB2312"), std::string::npos);
     EXPECT_EQ(google, host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=abc");
 }
@@ -74,10 +77,9 @@ TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
 TEST(MiniEngineTable, KeywordGoesInLikeTheMainSearch) {
     const int bbs = MiniEngineTable::indexOf("bbs");
     // "中文" is D6D0 CEC4 in GBK; blanks and "&" are escaped.
-    EXPECT_EQ(
-        MiniEngineTable::address(bbs, "a b&中文").address,
-        host(Service::QihooWenda) + "/wenda.php?kw=a%20b%26%D6%D0%CE%C4&do=search&area=2&src=wenda_tab");
-    EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("yisou"), " ").address,
+    EXPECT_EQ(kEngines.miniAddress(bbs, "a b&中文").address,
+              host(Service::QihooWenda) + "/wenda.php?kw=a%20b%26%D6%D0%CE%C4&do=search&area=2&src=wenda_tab");
+    EXPECT_EQ(kEngines.miniAddress(MiniEngineTable::indexOf("yisou"), " ").address,
               host(Service::Yisou) + "/search:%20");
 }
 
@@ -97,23 +99,23 @@ TEST(DualPairTable, EachPairSendsBothEnginesTheSameKeyword) {
         SCOPED_TRACE(i);
         EXPECT_EQ(DualPairTable::pair(i).option, "Option" + std::to_string(i + 1));
         EXPECT_EQ(DualPairTable::pair(i).caption, kPairs[i].caption);
-        const DualAddresses a = DualPairTable::addresses(i, "abc");
+        const DualAddresses a = kEngines.dualAddresses(i, "abc");
         EXPECT_EQ(a.left, kPairs[i].left + "abc");
         EXPECT_EQ(a.right, kPairs[i].right + "abc");
     }
-    EXPECT_THROW(DualPairTable::addresses(4, "abc"), std::out_of_range);
+    EXPECT_THROW(kEngines.dualAddresses(4, "abc"), std::out_of_range);
 }
 
 TEST(DualPairTable, YisouTakesTheKeywordInThePathAndAmpersandsStayInTheKeyword) {
-    const DualAddresses abc = DualPairTable::addresses(3, "abc");
+    const DualAddresses abc = kEngines.dualAddresses(3, "abc");
     EXPECT_EQ(abc.left, "http://www.yisou.com/search:abc");
     EXPECT_EQ(abc.right, "http://www.zhongsou.com/p?dt=1&pt=1&w=abc");
 
-    const DualAddresses amp = DualPairTable::addresses(0, "tom&jerry");
+    const DualAddresses amp = kEngines.dualAddresses(0, "tom&jerry");
     EXPECT_EQ(amp.left, "http://www.baidu.com/s?wd=tom%26jerry");
     EXPECT_EQ(amp.right, "http://www.google.cn/search?hl=zh-CN&ie=GB2312&q=tom%26jerry");
 
-    EXPECT_EQ(DualPairTable::addresses(2, "中").right, host(Service::SogouWeb) + "/web?query=%D6%D0");
+    EXPECT_EQ(kEngines.dualAddresses(2, "中").right, host(Service::SogouWeb) + "/web?query=%D6%D0");
 }
 
 TEST(DualPairTable, HomePagesAreTheTwoRootPages) {

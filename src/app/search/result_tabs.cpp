@@ -1,0 +1,182 @@
+#include "search/result_tabs.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QColor>
+#include <QMenu>
+#include <QWidget>
+#include <utility>
+
+#include "browse/browse_windows.h"
+#include "options/option_rules.h"
+#include "platform/app_paths.h"
+#include "platform/browser_factory.h"
+#include "platform/browser_view.h"
+#include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "search/tab_commands.h"
+#include "search/tab_keys.h"
+#include "shell/menu_table.h"
+#include "shell/settings.h"
+#include "shell/tab_strip.h"
+#include "shell/window_parts.h"
+
+namespace pluvik {
+
+ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* window,
+                       std::function<QString()> keyword, std::function<bool()> windowAlive)
+    : m_ctx(context),
+      m_window(window),
+      m_keyword(std::move(keyword)),
+      m_windowAlive(std::move(windowAlive)),
+      m_tabs(new TabStrip(EngineTable::kSlotCount, parent)) {
+    m_tabs->setObjectName("SSTab1");
+    m_tabs->setGeometry(8, 96, 1001, 569);
+    m_tabs->setPageRect(QRect(8, 32, 985, 529));
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        m_tabs->setCaption(tab, toQ(EngineTable::slot(tab).caption));
+        BrowserView* view =
+            m_ctx.browsers.create(m_tabs->page(tab), QStringLiteral("WebBrowser%1").arg(tab + 1));
+        view->setGeometry(0, 0, 985, 529);
+        m_browsers[static_cast<size_t>(tab)] = view;
+        m_ctx.browseWindows.routeNewWindowsOf(view, window);
+    }
+    buildMenu();
+}
+
+void ResultTabs::disconnectPages(QObject* receiver) {
+    for (BrowserView* view : m_browsers) {
+        if (receiver) view->disconnect(receiver);
+        view->disconnect(m_tabs);
+    }
+}
+
+void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened) {
+    QObject::connect(browser(0), &BrowserView::DownloadBegin, m_tabs, std::move(firstTabLoading));
+    BrowserView* signalTab = browser(EngineTable::kSignalTab);
+    QObject::connect(signalTab, &BrowserView::DownloadBegin, m_tabs, [this] { m_signalTabStopped = false; });
+    QObject::connect(signalTab, &BrowserView::DownloadComplete, m_tabs, [this, pagesOpened](bool) {
+        if (std::exchange(m_signalTabStopped, false)) return;
+        pagesOpened();
+    });
+}
+
+void ResultTabs::buildMenu() {
+    auto* menu = new QMenu(QStringLiteral("右键"), m_window);
+    menu->setObjectName("youjian");
+    addMenuEntries(menu, m_window,
+                   {{"qingping", "清屏(&C)", nullptr, [this] { blankCurrent(); }},
+                    {"qingpingall", "全部清屏(&D)", nullptr, [this] { blankAll(); }},
+                    {"gang7"}});
+    QMenu* colours = menu->addMenu(QStringLiteral("标签颜色(&Y)"));
+    colours->setObjectName("yanse");
+    auto* group = new QActionGroup(colours);
+    for (int index = 0; index < static_cast<int>(captionColors().size()); ++index) {
+        const CaptionColor& c = captionColors().at(static_cast<size_t>(index));
+        addMenuEntries(colours, m_window,
+                       {{c.action, c.caption, nullptr, [this, index] { setCaptionColor(index); }}});
+        QAction* a = colours->actions().last();
+        a->setCheckable(true);
+        a->setChecked(index == 0);
+        group->addAction(a);
+    }
+    addMenuEntries(
+        menu, m_window,
+        {{"gang8"},
+         {"mnubaocunjieguo", "保存当前结果(&S)", nullptr, [this] { execCurrent(BrowserCommand::SaveAs); }},
+         {"mnubaocunsuoyoujieguo", "保存所有结果(&T)", nullptr, [this] { execAll(BrowserCommand::SaveAs); }},
+         {"gang11"},
+         {"mnupoint", "打印当前结果(&P)", nullptr, [this] { execCurrent(BrowserCommand::Print); }},
+         {"munpointall", "打印所有结果(&Q)", nullptr, [this] { execAll(BrowserCommand::Print); }},
+         {"gang12"},
+         {"guanbi", "关闭(&E)", nullptr, [this] { closeCurrent(Ask::No); }},
+         {"guanbiqita", "关闭其他(&F)", nullptr, [this] { closeOthers(); }}});
+    new TabKeys(m_window, m_tabs, menu);
+    QObject::connect(m_tabs, &TabStrip::tabDoubleClicked, menu, [this](int) { closeCurrent(Ask::No); });
+    QObject::connect(m_tabs, &TabStrip::mousePressed, menu,
+                     [menu](Qt::MouseButton button, const QPoint& globalPos) {
+                         if (button == Qt::RightButton) menu->popup(globalPos);
+                     });
+}
+
+void ResultTabs::load(const Settings& settings) {
+    m_tabs->setCaption(EngineTable::kDiy1Tab, toQ(settings.diy1name));
+    m_tabs->setCaption(EngineTable::kDiy2Tab, toQ(settings.diy2name));
+    m_tabs->setCurrent(0);
+    const QString startPage = startPagePath(m_ctx.programDir);
+    for (BrowserView* view : m_browsers) view->Navigate(startPage);
+    for (BrowserView* view : m_browsers) view->setSilent(true);
+    // Hide the tabs switched off, then show the ones switched on; a held value leaves the tab as it
+    // is. With everything switched off one tab stays, as the options dialog said when the choice
+    // was made.
+    std::vector<bool> leftAsTheyAre;
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab)
+        leftAsTheyAre.push_back(switchValue(tabSwitch(settings, tab)) == Switch::Held &&
+                                m_tabs->isTabVisible(tab));
+    for (const TabOp& op : okOps(settings, leftAsTheyAre).ops) {
+        if (op.kind == TabOp::Hide) m_tabs->setTabVisible(op.tab, false);
+        if (op.kind == TabOp::Show) m_tabs->setTabVisible(op.tab, true);
+    }
+}
+
+void ResultTabs::navigate(int tab, const QString& address) {
+    // A new search's load of the signal tab is news again, whatever the stop said before.
+    if (tab == EngineTable::kSignalTab) m_signalTabStopped = false;
+    browser(tab)->Navigate(address);
+}
+
+void ResultTabs::stopBuiltIn() {
+    m_signalTabStopped = true;
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
+}
+
+void ResultTabs::blankCurrent() {
+    browser(m_tabs->current())->Navigate(QStringLiteral("about:blank"));
+}
+
+void ResultTabs::blankAll() {
+    for (BrowserView* view : m_browsers) view->Navigate(QStringLiteral("about:blank"));
+}
+
+void ResultTabs::closeCurrent(Ask ask) {
+    if (ask == Ask::First && !m_ctx.dialogs.confirm(m_window, toQ(kCloseTabTitle), toQ(closeTabQuestion())))
+        return;
+    m_tabs->edit([](TabStripModel& tabs) { return closeCurrentResultTab(tabs); });
+}
+
+void ResultTabs::closeOthers() {
+    m_tabs->edit([](TabStripModel& tabs) { closeOtherResultTabs(tabs); });
+}
+
+void ResultTabs::setCaptionColor(int index) {
+    const Rgb& c = captionColors().at(static_cast<size_t>(index)).color;
+    m_tabs->setCaptionColor(QColor(c.r, c.g, c.b));
+}
+
+void ResultTabs::execCurrent(BrowserCommand command) {
+    const int tab = m_tabs->current();
+    execOnPage(*browser(tab), command, m_tabs->caption(tab), m_keyword());
+}
+
+void ResultTabs::execAll(BrowserCommand command) {
+    execOnEveryPage(m_window, m_ctx.dialogs, command,
+                    {EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
+                     [this](int tab) { return m_tabs->caption(tab); },
+                     [this](int tab) { return m_tabs->isTabVisible(tab); }, m_keyword(), m_windowAlive});
+}
+
+void ResultTabs::setTabVisible(int tab, bool visible) {
+    m_tabs->setTabVisible(tab, visible);
+}
+
+void ResultTabs::setTabCaption(int tab, const QString& caption) {
+    m_tabs->setCaption(tab, caption);
+}
+
+std::vector<bool> ResultTabs::tabVisibility() const {
+    std::vector<bool> out;
+    for (int tab = 0; tab < m_tabs->tabCount(); ++tab) out.push_back(m_tabs->isTabVisible(tab));
+    return out;
+}
+
+}  // namespace pluvik

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "app_context.h"
+#include "options/options_target.h"
+#include "search/engine_table.h"
+
+class QObject;
+class QWidget;
+
+namespace pluvik {
+
+class BrowserView;
+class TabStrip;
+struct Settings;
+enum class BrowserCommand;
+
+// The main window's 23 result tabs: the strip SSTab1, one browser per tab (WebBrowser1 ..
+// WebBrowser23), the commands on the current, on all and on the other tabs, save and print of one
+// or all pages, and what a search navigates. What the options dialog changes reaches them here.
+class ResultTabs : public OptionsTarget {
+public:
+    // The strip and its browsers are children of `parent`; `window` owns the dialogs and the tab
+    // menu. The save and print dialogs propose names from `keyword()`; each of them runs its own
+    // event loop, after which `windowAlive()` says whether the run may go on.
+    ResultTabs(const AppContext& context, QWidget* parent, QWidget* window, std::function<QString()> keyword,
+               std::function<bool()> windowAlive);
+    ~ResultTabs() override { disconnectPages(nullptr); }
+    // A page that goes reports the end of its load: what the window connected to the pages, as
+    // `receiver`, and the search's events stop before the window's parts go.
+    void disconnectPages(QObject* receiver);
+
+    // What the search learns from its pages: tab 0 began a load, and the signal tab ended one (the
+    // pages have opened), unless it was the load the wait window's stop broke off. A failed load
+    // counts too, so a dead server or page never leaves the window disabled.
+    void onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened);
+
+    TabStrip* strip() const { return m_tabs; }
+    BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
+
+    // What the window's loading does to the tabs: the user's tabs take their names, tab 0 is
+    // current, every tab shows the start page, pages raise no dialogs, and each tab is shown or
+    // hidden by its engine's switch.
+    void load(const Settings& settings);
+    void navigate(int tab, const QString& address);
+    // The wait window's stop: every built-in engine's load. The engine reports the stopped load of
+    // the signal tab as finished a moment later; that end is no news.
+    void stopBuiltIn();
+
+    // The tab menu: blank the current or every page, close the current tab (asking first for
+    // "关闭当前选项卡") or all others.
+    void blankCurrent();
+    void blankAll();
+    enum class Ask { No, First };
+    void closeCurrent(Ask ask);
+    void closeOthers();
+    void setCaptionColor(int index);
+
+    // Save or print the current page, or every page that holds a result.
+    void execCurrent(BrowserCommand command);
+    void execAll(BrowserCommand command);
+
+    // OptionsTarget
+    void setTabVisible(int tab, bool visible) override;
+    void setTabCaption(int tab, const QString& caption) override;
+    std::vector<bool> tabVisibility() const override;
+
+private:
+    // The tab menu youjian: a right click on the strip opens it; a double click closes the tab.
+    void buildMenu();
+
+    const AppContext& m_ctx;
+    QWidget* m_window;
+    std::function<QString()> m_keyword;
+    std::function<bool()> m_windowAlive;
+    TabStrip* m_tabs;
+    std::array<BrowserView*, EngineTable::kSlotCount> m_browsers{};
+    // Set by the stop until the signal tab's stopped load has reported its end or a new load has
+    // begun there.
+    bool m_signalTabStopped = false;
+};
+
+}  // namespace pluvik
