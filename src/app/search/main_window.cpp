@@ -91,6 +91,8 @@ void MainWindow::buildControls() {
     // Practically invisible: it only fetches the version page once.
     m_updateBrowser = m_ctx.browsers.create(client, "WBupdate");
     m_updateBrowser->setGeometry(24, 16, 9, 2);
+    m_updateBrowser
+        ->hide();  // hidden: frozen once loaded, and after a crash loaded again when next navigated
 
     auto* statusBar = new QStatusBar(client);
     statusBar->setObjectName("StatusBar1");

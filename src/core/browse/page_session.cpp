@@ -21,8 +21,14 @@ bool PageSession::rendererEndedWithin(std::int64_t now, int ms) const {
     return m_rendererEndedAt && now - *m_rendererEndedAt < ms;
 }
 
-void PageSession::settle(PageSteps& steps) {
+void PageSession::settle(PageSteps& steps) const {
     steps.push_back(step(m_freeze.frozen() ? PageAction::Freeze : PageAction::Wake));
+}
+
+PageSteps PageSession::settled() const {
+    PageSteps steps;
+    settle(steps);
+    return steps;
 }
 
 void PageSession::defer(Deferred what, const std::string& address, OwnPage kind, int delayMs,
@@ -45,7 +51,7 @@ void PageSession::recover(const std::string& address, std::int64_t now, PageStep
     steps.push_back(step(PageAction::Load, address));
 }
 
-PageSteps PageSession::navigate(const std::string& address, std::int64_t) {
+PageSteps PageSession::navigate(const std::string& address) {
     m_hasPage = true;
     m_ownPageFor.clear();
     m_freeze.setOwnPage(false);
@@ -54,9 +60,7 @@ PageSteps PageSession::navigate(const std::string& address, std::int64_t) {
     // What the page was waiting for (a recovery, a retry) is overtaken by where it is sent now.
     m_deferred = Deferred::None;
     m_freeze.use();
-    PageSteps steps;
-    settle(steps);
-    return steps;
+    return settled();
 }
 
 std::optional<std::string> PageSession::refreshAddress() const {
@@ -67,9 +71,7 @@ std::optional<std::string> PageSession::refreshAddress() const {
 
 PageSteps PageSession::use() {
     m_freeze.use();
-    PageSteps steps;
-    settle(steps);
-    return steps;
+    return settled();
 }
 
 PageSteps PageSession::leaveOwnPage() {
@@ -187,9 +189,7 @@ PageSteps PageSession::shown(std::int64_t now) {
 PageSteps PageSession::hidden() {
     m_visible = false;
     m_freeze.setVisible(false);
-    PageSteps steps;
-    settle(steps);
-    return steps;
+    return settled();
 }
 
 PageSteps PageSession::printStarted() {
@@ -199,9 +199,7 @@ PageSteps PageSession::printStarted() {
 
 PageSteps PageSession::printFinished() {
     m_freeze.printFinished();
-    PageSteps steps;
-    settle(steps);
-    return steps;
+    return settled();
 }
 
 PageSteps PageSession::adoptNewWindow() {
@@ -237,9 +235,8 @@ PageSteps PageSession::due(std::int64_t now) {
             settle(steps);
             break;
         case Deferred::Retry:
-            // Unless the page's own renderer ended meanwhile: then its end decides.
-            if (!rendererEndedWithin(now, 2 * kRecoveryDelayMs))
-                steps.push_back(step(PageAction::Navigate, address));
+            // Had the page's own renderer ended meanwhile, its end would have taken the timer.
+            steps.push_back(step(PageAction::Navigate, address));
             break;
         case Deferred::None:
             break;

@@ -93,9 +93,9 @@ public:
     static constexpr int kRecoveryGuardMs = 20000;
 
     // The caller sends the page to `address` (a search, a link, an address box).
-    PageSteps navigate(const std::string& address, std::int64_t now);
-    // Refresh: the page stood in for, or the page waiting for its reload, is navigated to again;
-    // none, the engine reloads (empty steps apart from waking: the view reloads).
+    PageSteps navigate(const std::string& address);
+    // Refresh: the address to navigate to again (the page the program's own page stands in for, or
+    // the page waiting to load again); none, the engine reloads the page after `use`.
     std::optional<std::string> refreshAddress() const;
     // The program is about to do something with the page (save, print, back, forward, refresh).
     PageSteps use();
@@ -143,7 +143,8 @@ private:
     void recover(const std::string& address, std::int64_t now, PageSteps& steps);
     void defer(Deferred what, const std::string& address, OwnPage kind, int delayMs, std::int64_t now,
                PageSteps& steps);
-    void settle(PageSteps& steps);
+    void settle(PageSteps& steps) const;
+    PageSteps settled() const;
 
     FreezeRule m_freeze;
     bool m_visible = false;
