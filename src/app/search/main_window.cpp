@@ -88,11 +88,11 @@ void MainWindow::buildControls() {
         m_browsers[static_cast<size_t>(tab)] = view;
     }
 
-    // Practically invisible: it only fetches the version page once.
+    // Hidden: it only fetches the version page once (frozen once loaded; after a crash it loads
+    // again when it is next navigated).
     m_updateBrowser = m_ctx.browsers.create(client, "WBupdate");
     m_updateBrowser->setGeometry(24, 16, 9, 2);
-    m_updateBrowser
-        ->hide();  // hidden: frozen once loaded, and after a crash loaded again when next navigated
+    m_updateBrowser->hide();
 
     auto* statusBar = new QStatusBar(client);
     statusBar->setObjectName("StatusBar1");
