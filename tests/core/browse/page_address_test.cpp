@@ -16,9 +16,3 @@ TEST(PageAddressTest, AnUntitledPageShowsItsAddressNotATitleOfItsOwn) {
     EXPECT_FALSE(hasOwnTitle("Pluvik.htm", {"file:///opt/pluvik/Pluvik.htm"}));
     EXPECT_TRUE(hasOwnTitle("Pluvik.htm", {"http://web.test/Pluvik.htm"}));
 }
-
-TEST(PageAddressTest, HistoryRecordsWebFtpAndFilePagesOnly) {
-    for (const char* kept : {"http", "https", "ftp", "file"}) EXPECT_TRUE(isRecordedScheme(kept));
-    for (const char* other : {"about", "data", "javascript", "mailto", "HTTP", ""})
-        EXPECT_FALSE(isRecordedScheme(other));
-}
