@@ -113,7 +113,7 @@ void AuxWindowsTest::miniRefusesAnEmptyKeywordAndSearchesBlanks() {
     box->setText("  ");
     QTest::mouseClick(command1, Qt::LeftButton);
     QCOMPARE(app.messages.size(), size_t(1));
-    QCOMPARE(view->navigations.last(), host(Service::BaiduWeb) + "/s?wd=  ");
+    QCOMPARE(view->navigations.last(), host(Service::BaiduWeb) + "/s?wd=%20%20");
 }
 
 void AuxWindowsTest::miniSearchesTheChosenEngineOnEnterAndButton() {
@@ -133,18 +133,18 @@ void AuxWindowsTest::miniSearchesTheChosenEngineOnEnterAndButton() {
     box->setText("a&b");
     QTest::mouseClick(mini.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QCOMPARE(view->navigations.last(),
-             host(Service::QihooWenda) + "/wenda.php?kw=a&b&do=search&area=2&src=wenda_tab");
+             host(Service::QihooWenda) + "/wenda.php?kw=a%26b&do=search&area=2&src=wenda_tab");
 
     mini.findChild<QRadioButton*>("google")->setChecked(true);
     QTest::keyClick(box, Qt::Key_Enter);
-    QCOMPARE(view->navigations.last(), host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=a&b");
+    QCOMPARE(view->navigations.last(), host(Service::GoogleChinaWeb) + "/search?hl=zh-CN&q=a%26b");
     QCOMPARE(view->navigations.size(), 3);
     // Command1 is the default button: Enter right after clicking an engine searches too.
     auto* youdao = mini.findChild<QRadioButton*>("youdao");
     QTest::mouseClick(youdao, Qt::LeftButton);
     youdao->setFocus();
     QTest::keyClick(youdao, Qt::Key_Return);
-    QCOMPARE(view->navigations.last(), host(Service::YoudaoWeb) + "/search?q=a&b");
+    QCOMPARE(view->navigations.last(), host(Service::YoudaoWeb) + "/search?q=a%26b");
 }
 
 void AuxWindowsTest::miniRoundTripKeepsKeywordEngineAndPage() {
@@ -333,14 +333,14 @@ void AuxWindowsTest::dualSearchesBothEnginesOfThePair() {
     dual.findChild<QRadioButton*>("Option2")->setChecked(true);
     box->setText("x&y");
     QTest::mouseClick(dual.findChild<QPushButton*>("Command1"), Qt::LeftButton);
-    QCOMPARE(left->navigations.last(), host(Service::YahooChina) + "/s?p=x&y");
-    QCOMPARE(right->navigations.last(), host(Service::SosoWeb) + "/q?pid=s.idx&w=x&y");
+    QCOMPARE(left->navigations.last(), host(Service::YahooChina) + "/s?p=x%26y");
+    QCOMPARE(right->navigations.last(), host(Service::SosoWeb) + "/q?pid=s.idx&w=x%26y");
     // Enter right after clicking a pair searches it: Command1 is the default button.
     auto* option3 = dual.findChild<QRadioButton*>("Option3");
     QTest::mouseClick(option3, Qt::LeftButton);
     option3->setFocus();
     QTest::keyClick(option3, Qt::Key_Return);
-    QCOMPARE(left->navigations.last(), host(Service::YoudaoWeb) + "/search?q=x&y");
+    QCOMPARE(left->navigations.last(), host(Service::YoudaoWeb) + "/search?q=x%26y");
     QVERIFY(app.messages.empty());
 
     // Pages of either side that ask for a window get one of the program's own.
@@ -445,7 +445,8 @@ void AuxWindowsTest::sponsorButtonsOpenTheirPages() {
     giveus.show();
     QTest::mouseClick(giveus.findChild<QPushButton*>("Command1"), Qt::LeftButton);
     QTest::mouseClick(giveus.findChild<QPushButton*>("Command2"), Qt::LeftButton);
-    QCOMPARE(app.shell.opened, (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
+    QCOMPARE(app.shell.opened,
+             (QList<QUrl>{QUrl(host(Service::SponsorPage)), QUrl(host(Service::SponsorGames))}));
     QCOMPARE(app.shell.owners, (QList<QWidget*>{&giveus, &giveus}));
 }
 

@@ -357,7 +357,8 @@ void BrowseWindowTest::clickingATabShowsItsCaptionAndAddress() {
 void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
+    WindowHolder w(
+        ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
     for (int i = 1; i < 24; ++i) {
         if (i != 5) browsers.views[i]->Navigate("http://page.test/" + QString::number(i));
     }
@@ -392,7 +393,8 @@ void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
 void BrowseWindowTest::printAllCancelIssuesNothing() {
     AppFixture app;
     LoggingFactory browsers;
-    WindowHolder w(ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
+    WindowHolder w(
+        ProgramServices{*app.settings, browsers, app.dialogs, app.trace, app.shell, app.programDir});
     for (LoggingBrowser* view : browsers.views) view->Navigate("http://page.test/");
     app.answerMessages(MessageAnswer::Cancel);
     action(w.window, "dyall")->trigger();
@@ -482,6 +484,17 @@ void BrowseWindowTest::resizingScalesFromTheRecordedLayout() {
     QCOMPARE(w->tabs()->geometry(), QRect(4, 58, 1008, 604));
     // The browsers fill their page.
     QCOMPARE(w->browser(0)->geometry(), QRect(QPoint(0, 0), w->tabs()->page(0)->size()));
+
+    // Shrunk below the design size (a small screen at a large scale), the picture buttons still
+    // show their captions' whole height; the short ones fit in width too.
+    w->resize(QSize(BrowseWindow::kDesignWidth * 8 / 10, BrowseWindow::kDesignHeight * 7 / 10) + frame);
+    for (int n = 1; n <= 7; ++n) {
+        const QToolButton* button = command(w.window, n);
+        QVERIFY2(button->height() < 52, qPrintable(button->objectName()));
+        const QSize needed = button->sizeHint();
+        QVERIFY2(needed.height() <= button->height(), qPrintable(button->objectName()));
+        QVERIFY2(n == 7 || needed.width() <= button->width(), qPrintable(button->objectName()));
+    }
 }
 
 void BrowseWindowTest::routeNewWindowFollowsTheLiveLinkSetting() {

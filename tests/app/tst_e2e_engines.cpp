@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -11,6 +12,7 @@
 
 #include "platform/qt_text.h"
 #include "search/engine_addresses.h"
+#include "search/query_address.h"
 #include "support/engine_program.h"
 #include "support/engine_test_main.h"
 #include "support/main_controls.h"
@@ -23,12 +25,25 @@ namespace {
 
 constexpr int kTimeoutMs = 30000;
 
-// "linux 内核" typed: the Latin letters as keys, the Chinese as an input method commits them.
+// Every character an address reserves, and Chinese that GBK and UTF-8 encode differently.
+const QString kKeyword = QStringLiteral("C++ AT&T #1 100% a=b/c 内核");
+
+// The keyword typed: the ASCII as keys, the Chinese as an input method commits it.
 void typeKeyword(QWidget* box) {
-    QTest::keyClicks(box, QStringLiteral("linux "));
+    QTest::keyClicks(box, kKeyword.left(kKeyword.size() - 2));
     QInputMethodEvent commit;
-    commit.setCommitString(QStringLiteral("内核"));
+    commit.setCommitString(kKeyword.right(2));
     QApplication::sendEvent(box->focusProxy() ? box->focusProxy() : box, &commit);
+}
+
+// Whether the server, reading the request in `encoding` ("gbk" or "utf8"), finds the typed keyword
+// whole: as a query parameter's value, or at the end of the path.
+bool decodesToKeyword(const QJsonObject& request, const QString& encoding) {
+    const QJsonObject decoded = request["decoded"].toObject()[encoding].toObject();
+    if (decoded["path"].toString().endsWith(kKeyword)) return true;
+    for (const QJsonValue& param : decoded["params"].toArray())
+        if (param.toArray().at(1).toString() == kKeyword) return true;
+    return false;
 }
 
 QWidget* topLevel(const QString& name) {
@@ -63,12 +78,20 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     QComboBox* combo = keywordBox(*program.window);
     typeKeyword(combo);
     QTest::keyClick(combo, Qt::Key_Return);
-    const auto received = [&](const QString& target) {
-        return program.server.waitForRequest([&](const QJsonObject& r) { return r["target"] == target; },
-                                             kTimeoutMs);
+    // The keyword arrives whole, each engine decoding it in its own encoding.
+    const auto received = [&](const QString& target, const QString& encoding) {
+        const auto sent = [&](const QJsonObject& r) { return r["target"] == target; };
+        if (!program.server.waitForRequest(sent, kTimeoutMs)) return false;
+        return decodesToKeyword(program.server.requests(sent).first(), encoding);
     };
-    QVERIFY(received("http://diy.example/search?q=linux%20%E5%86%85%E6%A0%B8"));
-    QVERIFY(received("http://sogou.example/web?ie=utf8&query=linux%20%E5%86%85%E6%A0%B8&from=pluvik"));
+    const QString utf8 = QStringLiteral("C%2B%2B%20AT%26T%20%231%20100%25%20a%3Db%2Fc%20%E5%86%85%E6%A0%B8");
+    QVERIFY(received("http://diy.example/search?q=" + utf8, "utf8"));
+    QVERIFY(received("http://sogou.example/web?ie=utf8&query=" + utf8 + "&from=pluvik", "utf8"));
+    // The GBK engines, the three with the keyword in the path among them.
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
+        if (tab == 2) continue;  // moved to UTF-8 above
+        QVERIFY2(received(toQ(queryAddress(tab, toStd(kKeyword))), "gbk"), qPrintable(QString::number(tab)));
+    }
 
     program.window->findChild<QAction*>("mini")->trigger();
     QWidget* mini = topLevel(QStringLiteral("Miniform"));
@@ -77,7 +100,9 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     mini->findChild<QRadioButton*>("sogou")->click();
     QTest::keyClick(mini->findChild<QLineEdit*>("Text1"), Qt::Key_Return);
     // The mini window's own entry, in GBK.
-    QVERIFY(received("http://m.sogou.example/web?query=linux%20%C4%DA%BA%CB"));
+    QVERIFY(received(
+        "http://m.sogou.example/web?query=C%2B%2B%20AT%26T%20%231%20100%25%20a%3Db%2Fc%20%C4%DA%BA%CB",
+        "gbk"));
     resetEngineAddresses();
 }
 

@@ -72,10 +72,11 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     QVERIFY(!window.isEnabled());
     // The main window owns the wait window, so it never hides it.
     QCOMPARE(waitWindow()->windowHandle()->transientParent(), window.windowHandle());
-    QCOMPARE(tab(app, 0)->navigations.last(), QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3 a&b"));
+    QCOMPARE(tab(app, 0)->navigations.last(),
+             QStringLiteral("http://www.baidu.com/s?wd=%C4%E3%BA%C3%20a%26b"));
     QCOMPARE(tab(app, 10)->navigations.last(),
              QStringLiteral(
-                 "http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3 a&b&do=search&area=2&src=wenda_tab"));
+                 "http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3%20a%26b&do=search&area=2&src=wenda_tab"));
     // The hidden tab 5 is searched too; the switched-off user tabs are not.
     QCOMPARE(tab(app, 5)->navigations.size(), 2);
     for (int t = 0; t <= 20; ++t) QCOMPARE(tab(app, t)->navigations.size(), 2);

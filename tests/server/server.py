@@ -7,7 +7,8 @@ connects anywhere. Origin-form requests are answered too, using the Host header.
 
 Every request except those to the control host is appended to the --log file as one JSON line. Bytes of
 the request target outside ASCII are kept one character per byte (U+0080..U+00FF), so a target sent
-without percent-escapes never looks like an escaped one.
+without percent-escapes never looks like an escaped one. Its "decoded" member holds the path and the
+query parameters decoded as GBK ("gbk") and as UTF-8 ("utf8"): {"path": ..., "params": [[k, v], ...]}.
 
 New windows: /__newwin/blank (a link with target _blank) and /__newwin/open (window.open) open
 popup.test pages; with auto=1 by themselves once loaded (no user action: refused by the program),
@@ -24,6 +25,9 @@ Misbehaving pages, as real pages sometimes are (any host):
   /__bad/huge              a result page of 30 MB (as bad_kind: the host's own result page, that big)
   /__download/NAME         an attachment named NAME (switches: download_size, download_bps,
                            download_truncate_at)
+  /__hostile/              a page offering one download per hostile name (HOSTILE_NAMES);
+  /__hostile/KIND          that download: its Content-Disposition names the file as a hostile server
+                           would (a path, controls, 300 characters, raw GBK or broken UTF-8 bytes...)
 The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
 of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
 in; animate=1 makes every result page animate.
@@ -99,6 +103,22 @@ def log_request(entry):
         _log_lines.append(line)
         _log_file.write(line + "\n")
         _log_file.flush()
+
+
+# -- decoded keywords -----------------------------------------------------------------------------
+# What an engine reading GBK, or UTF-8, makes of a request: its path and its query parameters with the
+# percent-escapes undone in that encoding ("+" a blank in the query only, as a form means it; bytes
+# the encoding has no character for become U+FFFD). A test compares these with the keyword it typed.
+
+def decoded_target(path, query):
+    decoded = {}
+    for name, encoding in (("gbk", "gbk"), ("utf8", "utf-8")):
+        params = urllib.parse.parse_qsl(query, keep_blank_values=True, encoding=encoding, errors="replace")
+        decoded[name] = {
+            "path": urllib.parse.unquote(path, encoding=encoding, errors="replace"),
+            "params": [[key, value] for key, value in params],
+        }
+    return decoded
 
 
 def split_target(target, host_header):
@@ -337,7 +357,52 @@ def bad_hosts(sw):
     return {h.strip().lower() for h in sw["bad_host"].split(",") if h.strip()}
 
 
-class Handler(BaseHTTPRequestHandler):
+# -- hostile download names --------------------------------------------------------------------------
+# What a server may put into Content-Disposition, byte for byte: the program must make each a plain name
+# inside the folder the user chooses.
+HOSTILE_NAMES = {
+    "dotdot": b'filename="../../pluvik-escaped.sh"',
+    "absolute": b'filename="/tmp/pluvik-absolute.sh"',
+    "drive": b"filename*=UTF-8''C%3A%5CWindows%5Cpluvik-drive.exe",
+    "control": b"filename*=UTF-8''a%01b%0Ac%1B%7F.txt",
+    "long": b"filename*=UTF-8''" + urllib.parse.quote("长" * 300).encode("ascii") + b".zip",
+    "dots": b'filename="...."',
+    "reserved": b'filename="CON.txt"',
+    "exists": b'filename="exists.bin"',
+    "gbk": b'filename="\xc8\xed\xbc\xfe.exe"',
+    "broken": b'filename="\xe8\xbd\xff\xfe.exe"',
+}
+
+
+def hostile_page():
+    links = "".join(f'<p><a id="{kind}" href="/__hostile/{kind}">{kind}</a></p>' for kind in HOSTILE_NAMES)
+    return page("Hostile names", links)
+
+
+class HostileNames:
+    """The handler's part for /__hostile/."""
+
+    def send_hostile(self, host, path, query):
+        kind = path[len("/__hostile/"):]
+        if kind and kind not in HOSTILE_NAMES:
+            self.log_entry(host, path, query, 404)
+            return self.send_html(404, "Not Found", "<h1>Not Found</h1>")
+        self.log_entry(host, path, query, 200)
+        if not kind:
+            return self.send_body(200, "text/html; charset=gbk", hostile_page())
+        body = package_bytes(1000)
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(len(body)))
+        # send_header writes str as Latin-1: one character per raw byte.
+        self.send_header("Content-Disposition", (b"attachment; " + HOSTILE_NAMES[kind]).decode("latin-1"))
+        self.send_header("Cache-Control", "no-store")
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+
+class Handler(HostileNames, BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
     server_version = "PluvikTestServer/1"
     timeout = 120  # idle keep-alive connections end eventually
@@ -370,6 +435,7 @@ class Handler(BaseHTTPRequestHandler):
             "target": self.path, "user_agent": self.headers.get("User-Agent", ""),
             "cookie": self.headers.get("Cookie", ""), "status": status,
             "accept_language": self.headers.get("Accept-Language", ""),
+            "decoded": decoded_target(path, query),
         })
 
     def send_body(self, status, content_type, body, headers=(), cache="no-store"):
@@ -398,6 +464,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.handle_control(path, query)
         params = query_params(query)
         status = 200
+        if path.startswith("/__hostile/"):
+            return self.send_hostile(host, path, query)
         if path == "/__hang":
             self.log_entry(host, path, query, 0)
             return self.hang()

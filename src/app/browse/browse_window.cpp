@@ -61,14 +61,14 @@ void BrowseWindow::buildControls() {
     setCentralWidget(m_client);
     m_client->resize(kDesignWidth, kDesignHeight);
 
-    struct PictureButton {
+    struct ButtonPlace {
         const char* name;
         const char* text;
         QStyle::StandardPixmap icon;
         QRect geometry;
         void (BrowseWindow::*command)();
     };
-    static const PictureButton kButtons[] = {
+    static const ButtonPlace kButtons[] = {
         {"Command1", "后退", QStyle::SP_ArrowBack, {6, 2, 52, 52}, &BrowseWindow::goBack},
         {"Command2", "前进", QStyle::SP_ArrowForward, {60, 2, 52, 52}, &BrowseWindow::goForward},
         {"Command3", "刷新", QStyle::SP_BrowserReload, {124, 2, 52, 52}, &BrowseWindow::refresh},
@@ -81,15 +81,9 @@ void BrowseWindow::buildControls() {
          {910, 2, 100, 52},
          &BrowseWindow::closeTab},
     };
-    for (const PictureButton& b : kButtons) {
-        auto* button = new QToolButton(m_client);
-        button->setObjectName(QLatin1String(b.name));
-        button->setText(QString::fromUtf8(b.text));
-        button->setIcon(style()->standardIcon(b.icon));
-        button->setIconSize(QSize(24, 24));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setAutoRaise(true);
-        button->setGeometry(b.geometry);
+    for (const ButtonPlace& b : kButtons) {
+        auto* button = new PictureButton(m_client, QLatin1String(b.name), QString::fromUtf8(b.text),
+                                         style()->standardIcon(b.icon), b.geometry);
         connect(button, &QToolButton::clicked, this, b.command);
         m_command7 = button;  // the last one
     }

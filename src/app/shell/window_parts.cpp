@@ -9,7 +9,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QWidget>
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -43,6 +45,37 @@ QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource
     auto* label = placed<QLabel>(parent, name, QString(), geometry);
     label->setPixmap(QPixmap(resource));
     return label;
+}
+
+PictureButton::PictureButton(QWidget* parent, const QString& name, const QString& caption, const QIcon& icon,
+                             const QRect& geometry)
+    : QToolButton(parent), m_caption(caption), m_designIconSize(24, 24) {
+    setObjectName(name);
+    setText(caption);
+    setIcon(icon);
+    setIconSize(m_designIconSize);
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setAutoRaise(true);
+    setGeometry(geometry);
+}
+
+void PictureButton::resizeEvent(QResizeEvent* event) {
+    const QSize room = event->size();
+    // The caption alone, without the picture: on one line when it fits, else on two when they do.
+    setIconSize(QSize(0, 0));
+    setText(m_caption);
+    if (sizeHint().width() > room.width()) {
+        const qsizetype half = (m_caption.size() + 1) / 2;
+        setText(m_caption.left(half) + QLatin1Char('\n') + m_caption.mid(half));
+        const QSize twoLines = sizeHint();
+        if (twoLines.width() > room.width() || twoLines.height() > room.height()) setText(m_caption);
+    }
+    // The picture takes the height the caption leaves, up to its design size.
+    const QSize caption = sizeHint();
+    const int side = std::clamp(std::min(room.height() - caption.height(), room.width() - 4), 0,
+                                m_designIconSize.height());
+    setIconSize(QSize(side, side));
+    QToolButton::resizeEvent(event);
 }
 
 QLabel* textBlock(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {

@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QToolButton>
 #include <Qt>
 #include <functional>
 #include <optional>
@@ -37,6 +38,23 @@ inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::WindowTitl
 
 // A picture box: a fixed picture from the program's resources at a fixed place.
 QLabel* pictureBox(QWidget* parent, const QString& name, const QString& resource, const QRect& geometry);
+
+// A button with a picture above its caption, at a design place that a proportional layout may scale.
+// Below the design size the picture gives way: a caption too wide for the button goes on two lines,
+// and the picture shrinks to the room the whole caption leaves.
+class PictureButton : public QToolButton {
+    Q_OBJECT
+public:
+    PictureButton(QWidget* parent, const QString& name, const QString& caption, const QIcon& icon,
+                  const QRect& geometry);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QString m_caption;
+    QSize m_designIconSize;
+};
 
 // A control that shows a text (a label, a button), with its designer name.
 template <class Control>

@@ -1,10 +1,12 @@
 #include "shell/window_placement.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QEvent>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <cstdlib>
 
 #include "shell/window_fit.h"
 
@@ -65,6 +67,36 @@ void setPlacement(QWidget* window, Placement placement) {
 
 WindowPlacement::WindowPlacement(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
+    // Only the X11 platform itself has a window manager to ask (the offscreen one answers too).
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection()) return;
+    xcb_connection_t* connection = x11->connection();
+    static constexpr char kName[] = "_NET_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof kName - 1, kName), nullptr);
+    if (!reply) return;
+    m_frameExtentsAtom = reply->atom;
+    std::free(reply);
+    qApp->installNativeEventFilter(this);
+}
+
+bool WindowPlacement::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) return false;
+    const auto* change = static_cast<const xcb_property_notify_event_t*>(message);
+    if (change->atom != m_frameExtentsAtom) return false;
+    // Qt takes in the new extents only after this filter: follow them once it has.
+    const WId id = change->window;
+    QMetaObject::invokeMethod(
+        this,
+        [this, id] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->internalWinId() == id) followFrame(w);
+            }
+        },
+        Qt::QueuedConnection);
+    return false;
 }
 
 void WindowPlacement::setMainWindow(QWidget* mainWindow) {
@@ -103,6 +135,21 @@ void WindowPlacement::place(QWidget* window) const {
     if (window->geometry() != target) window->setGeometry(target);
 }
 
+void WindowPlacement::followFrame(QWidget* widget) const {
+    const QWindow* handle = widget->windowHandle();
+    if (!handle || !widget->isVisible() || !handle->isExposed() || !placeable(widget)) return;
+    // A maximised or minimised window is the window manager's to place.
+    if (widget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)) return;
+    const FrameMargins margins = marginsOf(*widget);
+    if (!hasFrame(margins)) return;
+    const QVariant seen = marginsVariant(margins);
+    if (widget->property(kPlacedProperty) == seen) return;
+    // Placed with its own frame once; after that only a Fill window follows its frame.
+    const bool placedBefore = widget->property(kPlacedProperty).toList().size() == 4;
+    widget->setProperty(kPlacedProperty, seen);
+    if (!placedBefore || placementOf(widget) == Placement::Fill) place(widget);
+}
+
 bool WindowPlacement::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Show && watched->isWidgetType()) {
@@ -121,20 +168,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) &&
         watched->isWindowType()) {
-        auto* handle = static_cast<QWindow*>(watched);
-        QWidget* widget = widgetOf(handle);
-        if (!widget || !widget->isVisible() || !handle->isExposed() || !placeable(widget)) return false;
-        // A maximised or minimised window is the window manager's to place.
-        if (widget->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
-            return false;
-        const FrameMargins margins = marginsOf(*widget);
-        if (!hasFrame(margins)) return false;
-        const QVariant seen = marginsVariant(margins);
-        if (widget->property(kPlacedProperty) == seen) return false;
-        // Placed with its own frame once; after that only a Fill window follows its frame.
-        const bool placedBefore = widget->property(kPlacedProperty).toList().size() == 4;
-        widget->setProperty(kPlacedProperty, seen);
-        if (!placedBefore || placementOf(widget) == Placement::Fill) place(widget);
+        if (QWidget* widget = widgetOf(static_cast<QWindow*>(watched))) followFrame(widget);
     }
     return false;
 }

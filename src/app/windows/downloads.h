@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 
+#include "browse/download_session.h"
+
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -16,17 +18,9 @@ class DownloadRow;
 class DownloadWindow;
 class Trace;
 
-// Every download a page starts, in any window: the save dialog, the file written under a partial
-// name and renamed when whole, and the download window with one row per download.
-//
-// The engine wants a download accepted, with its path, before downloadRequested returns, and runs
-// none of its own work while that handler waits: a save dialog opened there would freeze every page
-// of every window (the renderer watchdog then ends their processes as hung) and would hold back the
-// further downloads of a storming page until it closes, to pour in as dialog after dialog. So a
-// download is accepted at once into a partial file in the download folder, and the dialog follows as
-// soon as the handler has returned; while it is open the pages go on, and any other download a page
-// starts is refused. The file gets its final name only when the download is whole and the user has
-// chosen it; a no from the user cancels the download and removes the partial file.
+// Every download a page starts, in any window, carried out as core's DownloadSession decides: the
+// engine's requests, the save dialog, the file moves and the download window with one row per
+// download. Pages saved through the browser's own save pass here too, for their files' permissions.
 class Downloads : public QObject {
     Q_OBJECT
 public:
@@ -44,25 +38,25 @@ private:
     struct Entry {
         QPointer<QWebEngineDownloadRequest> request;
         QString url;
-        QString suggestedName;
-        QString partialPath;
-        QString finalPath;  // empty until the user has chosen
         DownloadRow* row = nullptr;
     };
 
     void onRequested(QWebEngineDownloadRequest* request);
+    void watchSavedPage(QWebEngineDownloadRequest* request);
     void bind(quint32 id, QWebEngineDownloadRequest* request);
-    void ask(quint32 id);
+    void ask(quint32 id, const QString& proposed);
     void onStateChanged(quint32 id);
-    void complete(quint32 id, Entry& entry);
+    void carryOut(const DownloadSteps& steps);
+    void carryOut(const DownloadStep& step, Entry& entry);
+    DownloadSteps rename(const DownloadStep& step);
+    void cancelRequest(Entry& entry);
     static void removePartial(const QString& partialPath);
-    bool partialTaken(const QString& path) const;
 
     Dialogs& m_dialogs;
     Trace& m_trace;
     std::unique_ptr<DownloadWindow> m_window;
+    DownloadSession m_session;
     std::map<quint32, Entry> m_running;
-    bool m_asking = false;  // a save dialog is open or about to open
 };
 
 }  // namespace pluvik

@@ -29,6 +29,14 @@ std::optional<std::string> gbkBytes(std::string_view utf8Char, char32_t codePoin
     return bytes;
 }
 
+// The characters a browser's form sends as they are. Everything else below 0x80 is a delimiter
+// somewhere in an address ("&" ends a parameter, "#" starts a fragment, "+" reads as a blank, "/"
+// parts a path), so it is escaped and the engine decodes exactly the keyword typed.
+bool sentAsTyped(char32_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '*' ||
+           c == '-' || c == '.' || c == '_';
+}
+
 }  // namespace
 
 EncodedKeyword encodeKeyword(std::string_view utf8Keyword, KeywordEncoding encoding) {
@@ -45,7 +53,12 @@ EncodedKeyword encodeKeyword(std::string_view utf8Keyword, KeywordEncoding encod
         const std::string_view character = utf8Keyword.substr(i, c->length);
         i += c->length;
         if (c->codePoint < 0x80) {
-            out.text += character;
+            // A blank goes out as "%20", not a form's "+": three engines take the keyword into the
+            // path, where "+" stays a plus.
+            if (sentAsTyped(c->codePoint))
+                out.text += character;
+            else
+                appendPercentEncoded(out.text, character);
             continue;
         }
         // Every byte of the result is encoded, even those below 0x80: the second byte of a GBK

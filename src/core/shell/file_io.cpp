@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <fstream>
 #include <random>
 #include <string>
 #include <system_error>
@@ -111,6 +112,43 @@ std::optional<std::string> readFileBytes(const std::filesystem::path& path) {
 bool fileExists(const std::filesystem::path& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
+}
+
+namespace {
+
+mode_t currentUmask() {
+    // Read where the kernel shows it: setting the mask to read it back would, for that moment, let a
+    // file another thread creates get the wrong bits.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8)) & 0777;
+    }
+    // Without /proc: while the mask is read, it is the strictest, so nothing gets more than it should.
+    const mode_t mask = ::umask(0777);
+    ::umask(mask);
+    return mask;
+}
+
+bool giveMode(const std::filesystem::path& path, mode_t mask) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return false;
+    if (S_ISLNK(st.st_mode)) return true;
+    const mode_t wanted = (S_ISDIR(st.st_mode) ? 0777 : 0666) & ~mask;
+    return (st.st_mode & 07777) == wanted || ::chmod(path.c_str(), wanted) == 0;
+}
+
+}  // namespace
+
+bool giveOrdinaryPermissions(const std::filesystem::path& path) {
+    const mode_t mask = currentUmask();
+    bool ok = giveMode(path, mask);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ec))) return ok;
+    for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        ok = giveMode(it->path(), mask) && ok;
+    return ok && !ec;
 }
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error) {

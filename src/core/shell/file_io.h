@@ -22,6 +22,11 @@ bool fileExists(const std::filesystem::path& path);
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error = nullptr);
 
+// Gives a file the permission bits of the user's ordinary new files (0666 less the umask), and a
+// folder, with everything in it, those of new folders (0777 less the umask): the engine writes some
+// files for their owner alone. Links are left alone. False when a mode could not be set.
+bool giveOrdinaryPermissions(const std::filesystem::path& path);
+
 // How the stores write their files; tests pass a writer that fails to simulate a full disk.
 using FileWriter =
     std::function<bool(const std::filesystem::path& path, std::string_view bytes, std::string* error)>;

@@ -38,7 +38,7 @@ TEST_F(EngineAddressesTest, ReplacesWholeAddressesOfEachWindowByItsOwnKey) {
 
     // A replaced address no longer follows the hosts file; the others still do.
     setServiceOrigin(Service::SogouWeb, "http://moved.test");
-    EXPECT_EQ(queryAddress(2, "内 a"), "https://www.sogou.com/web?ie=utf8&query=%E5%86%85 a");
+    EXPECT_EQ(queryAddress(2, "内 a"), "https://www.sogou.com/web?ie=utf8&query=%E5%86%85%20a");
     EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("sogou"), "内").address,
               "http://m.test/s/%C4%DA.html");
     const DualAddresses google = DualPairTable::addresses(0, "内");

@@ -49,11 +49,12 @@ std::string expectedAddress(const Expected& e, const std::string& encodedKeyword
 }  // namespace
 
 TEST(QueryAddress, EveryBuiltInEngineForAsciiChineseAndReservedKeywords) {
-    // The reserved characters stay as typed; only the Chinese characters are encoded, as GBK.
+    // Chinese characters go as GBK; reserved characters are escaped, whether the keyword lands in the
+    // query or the path.
     const std::pair<const char*, const char*> keywords[] = {
         {"pluvik", "pluvik"},
         {"中文", "%D6%D0%CE%C4"},
-        {"a b&c#d?e/f", "a b&c#d?e/f"},
+        {"a b&c#d?e/f", "a%20b%26c%23d%3Fe%2Ff"},
     };
     for (const auto& [keyword, encoded] : keywords) {
         for (const Expected& e : kBuiltIn) {
@@ -77,7 +78,6 @@ TEST(EncodeKeyword, GbkEnginesGetGbkBytesAndReferencesForWhatGbkLacks) {
     };
     const Case cases[] = {
         {"", "", ""},
-        {" ~!%25+=", " ~!%25+=", ""},      // ASCII is never touched, not even "%"
         {"a中b文", "a%D6%D0b%CE%C4", ""},  // runs of ASCII and non-ASCII mixed
         {"丂", "%81%40", ""},              // a GBK trail byte in ASCII range ('@') is encoded too
         {"é€", "%A8%A6%80", ""},           // the euro sign is 0x80, as browsers send it
@@ -96,14 +96,31 @@ TEST(EncodeKeyword, GbkEnginesGetGbkBytesAndReferencesForWhatGbkLacks) {
     }
 }
 
+TEST(EncodeKeyword, ReservedAsciiIsEscapedAlikeInBothEncodingsAndTheRestSentAsTyped) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C++", "C%2B%2B"},
+        {"AT&T", "AT%26T"},
+        {"C#", "C%23"},
+        {"100%", "100%25"},
+        {"a=b/c;d?e", "a%3Db%2Fc%3Bd%3Fe"},
+        {"%D6%D0", "%25D6%25D0"},  // a typed escape reaches the engine as typed text
+        {" \t\x7F\"'<>~", "%20%09%7F%22%27%3C%3E%7E"},
+        {"Az09*-._", "Az09*-._"},
+    };
+    for (const auto& [keyword, encoded] : cases) {
+        EXPECT_EQ(encodeKeyword(keyword, KeywordEncoding::Gbk).text, encoded) << keyword;
+        EXPECT_EQ(encodeKeyword(keyword, KeywordEncoding::Utf8).text, encoded) << keyword;
+    }
+}
+
 TEST(EncodeKeyword, Utf8EnginesGetUtf8BytesOfEveryCharacter) {
     const EncodedKeyword e = encodeKeyword("linux 内核\xF0\x9F\x98\x80\xFF", KeywordEncoding::Utf8);
-    EXPECT_EQ(e.text, "linux %E5%86%85%E6%A0%B8%F0%9F%98%80%3F");
+    EXPECT_EQ(e.text, "linux%20%E5%86%85%E6%A0%B8%F0%9F%98%80%3F");
     EXPECT_EQ(e.references, "");
 }
 
 TEST(DiyAddress, PrefixIsKeptAsTheUserWroteItAndTheKeywordTakesTheEnginesEncoding) {
-    EXPECT_EQ(diyAddress("", KeywordEncoding::Gbk, "中 a&b").address, "%D6%D0 a&b");
+    EXPECT_EQ(diyAddress("", KeywordEncoding::Gbk, "中 a&b").address, "%D6%D0%20a%26b");
     EXPECT_EQ(diyAddress("http://example.org/搜?q=", KeywordEncoding::Gbk, "文").address,
               "http://example.org/搜?q=%CE%C4");
     EXPECT_EQ(diyAddress("http://example.org/?q=", KeywordEncoding::Utf8, "文").address,

@@ -93,13 +93,13 @@ TEST(SearchPlan, KnownKeywordSearchesAgainWithoutGrowingTheHistory) {
     EXPECT_TRUE(has(planSearch("pluvik", {}, history), SearchStepKind::AddToHistory));
 }
 
-TEST(SearchPlan, BlanksAreAKeywordAndStayInTheAddress) {
+TEST(SearchPlan, BlanksAreAKeywordAndReachTheAddressEscaped) {
     const SearchPlan plan = planSearch("  ", {}, {});
     ASSERT_FALSE(plan.refused);
     EXPECT_EQ(plan.navigations()[8].address,
-              serviceAddress(Service::YoukuVideoSearch) + "/search_video/q_  ");
+              serviceAddress(Service::YoukuVideoSearch) + "/search_video/q_%20%20");
 }
 
 TEST(SearchPlan, RetryLoadsTheGougouAddressOfTheCurrentText) {
-    EXPECT_EQ(retryAddress("新 text"), serviceAddress(Service::Gougou) + "/search?search=%D0%C2 text");
+    EXPECT_EQ(retryAddress("新 text"), serviceAddress(Service::Gougou) + "/search?search=%D0%C2%20text");
 }

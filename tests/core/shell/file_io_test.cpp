@@ -1,6 +1,7 @@
 #include "shell/file_io.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,6 +55,26 @@ TEST_F(FileIo, WriteKeepsThePermissionsOfTheFileItReplaces) {
     ASSERT_TRUE(writeFileAtomically(file, "y"));
     EXPECT_EQ(fs::status(file).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(FileIo, OrdinaryPermissionsFollowTheUmask) {
+    const fs::path folder = m_dir / "page_files";
+    fs::create_directory(folder);
+    put(m_dir / "page.mht", "x");
+    put(folder / "a.png", "x");
+    fs::permissions(m_dir / "page.mht", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder / "a.png", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder, fs::perms::owner_all);
+    const mode_t before = ::umask(027);
+    EXPECT_TRUE(giveOrdinaryPermissions(m_dir / "page.mht"));
+    EXPECT_TRUE(giveOrdinaryPermissions(folder));
+    ::umask(before);
+    const auto rw_r = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    EXPECT_EQ(fs::status(m_dir / "page.mht").permissions(), rw_r);
+    EXPECT_EQ(fs::status(folder / "a.png").permissions(), rw_r);
+    EXPECT_EQ(fs::status(folder).permissions(),
+              fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    EXPECT_FALSE(giveOrdinaryPermissions(m_dir / "missing"));
 }
 
 TEST_F(FileIo, FailedWriteReportsWhyAndCleansUp) {

@@ -73,11 +73,12 @@ TEST(MiniEngineTable, DefaultIsBaiduWebSearchAndGoogleHasNoCharsetHint) {
 
 TEST(MiniEngineTable, KeywordGoesInLikeTheMainSearch) {
     const int bbs = MiniEngineTable::indexOf("bbs");
-    // "中文" is D6D0 CEC4 in GBK; blanks and "&" stay as typed.
-    EXPECT_EQ(MiniEngineTable::address(bbs, "a b&中文").address,
-              host(Service::QihooWenda) + "/wenda.php?kw=a b&%D6%D0%CE%C4&do=search&area=2&src=wenda_tab");
+    // "中文" is D6D0 CEC4 in GBK; blanks and "&" are escaped.
+    EXPECT_EQ(
+        MiniEngineTable::address(bbs, "a b&中文").address,
+        host(Service::QihooWenda) + "/wenda.php?kw=a%20b%26%D6%D0%CE%C4&do=search&area=2&src=wenda_tab");
     EXPECT_EQ(MiniEngineTable::address(MiniEngineTable::indexOf("yisou"), " ").address,
-              host(Service::Yisou) + "/search: ");
+              host(Service::Yisou) + "/search:%20");
 }
 
 TEST(DualPairTable, EachPairSendsBothEnginesTheSameKeyword) {
@@ -103,14 +104,14 @@ TEST(DualPairTable, EachPairSendsBothEnginesTheSameKeyword) {
     EXPECT_THROW(DualPairTable::addresses(4, "abc"), std::out_of_range);
 }
 
-TEST(DualPairTable, YisouTakesTheKeywordInThePathAndAmpersandsSplitTheQuery) {
+TEST(DualPairTable, YisouTakesTheKeywordInThePathAndAmpersandsStayInTheKeyword) {
     const DualAddresses abc = DualPairTable::addresses(3, "abc");
     EXPECT_EQ(abc.left, "http://www.yisou.com/search:abc");
     EXPECT_EQ(abc.right, "http://www.zhongsou.com/p?dt=1&pt=1&w=abc");
 
     const DualAddresses amp = DualPairTable::addresses(0, "tom&jerry");
-    EXPECT_EQ(amp.left, "http://www.baidu.com/s?wd=tom&jerry");
-    EXPECT_EQ(amp.right, "http://www.google.cn/search?hl=zh-CN&ie=GB2312&q=tom&jerry");
+    EXPECT_EQ(amp.left, "http://www.baidu.com/s?wd=tom%26jerry");
+    EXPECT_EQ(amp.right, "http://www.google.cn/search?hl=zh-CN&ie=GB2312&q=tom%26jerry");
 
     EXPECT_EQ(DualPairTable::addresses(2, "中").right, host(Service::SogouWeb) + "/web?query=%D6%D0");
 }
