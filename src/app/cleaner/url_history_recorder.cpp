@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "browse/page_address.h"
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
 #include "platform/url_history_storage.h"
@@ -44,9 +45,7 @@ QString UrlHistoryRecorder::visitKey(const QString& address) {
     if (address.isEmpty()) return {};
     // The browser reports a page on the disk by its path.
     const QUrl url = address.startsWith('/') ? QUrl::fromLocalFile(address) : QUrl(address);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || !(scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "file"))
-        return {};
+    if (!url.isValid() || !isRecordedScheme(toStd(url.scheme().toLower()))) return {};
     return url.toString(QUrl::FullyEncoded);
 }
 
@@ -56,10 +55,9 @@ QString UrlHistoryRecorder::recordVisit(const QString& address, const QString& t
     const QUrl url(key);
 
     // A page without a title of its own shows its address as the title.
-    QString pageTitle = title.trimmed();
-    if (pageTitle == address || pageTitle == key || pageTitle == url.toDisplayString() ||
-        pageTitle == url.toDisplayString(QUrl::RemoveScheme).mid(2))
-        pageTitle.clear();
+    std::vector<std::string> spellings = addressSpellings(url);
+    spellings.push_back(toStd(address));
+    const QString pageTitle = hasOwnTitle(toStd(title), spellings) ? title.trimmed() : QString();
 
     try {
         m_history.addUrl(toStd(key), toStd(pageTitle), kStatUrlFlagIsTopLevel);

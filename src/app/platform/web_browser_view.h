@@ -2,11 +2,12 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
-#include "browse/freeze_rule.h"
 #include "browse/hang_watch.h"
+#include "browse/page_session.h"
 #include "platform/browser_factory.h"
 #include "platform/browser_view.h"
 
@@ -14,6 +15,7 @@ class QWebEngineView;
 class QWebEngineProfile;
 class QWebEnginePage;
 class QWebEngineNewWindowRequest;
+class QWebEngineLoadingInfo;
 class QPrinter;
 
 namespace pluvik {
@@ -47,7 +49,7 @@ public:
     QString LocationURL() const override;
     QString LocationName() const override;
     QString DocumentTitle() const override;
-    bool hasPage() const override { return m_hasPage; }
+    bool hasPage() const override { return m_session.hasPage(); }
 
     void setSilent(bool silent) override;
     bool isSilent() const override { return m_silent; }
@@ -59,7 +61,7 @@ public:
 
     // The page's renderer process; after its end, until the tab has handled it, the process it had.
     qint64 rendererPid() const;
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const { return m_session.loading(); }
 
     // For the watchdog: the page as it sees it, the handle it names the page by, a question to the
     // page (its answer reaches the watchdog), forgetting the open question (the next round asks
@@ -69,36 +71,27 @@ public:
     PageHandle handle() const { return reinterpret_cast<PageHandle>(this); }
     void probe(qint64 now);
     void forgetProbe();
-    void markHung() { m_hung = true; }
+    void markHung() { m_session.markHung(); }
+    // The page's rules and what it knows (how its latest load ended, among others).
+    const PageSession& session() const { return m_session; }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
-    enum class OwnPage { Stopped, Crashed };
-    // A tab whose renderer dies again this soon after the tab loaded its page again is not loaded
-    // a third time.
-    static constexpr int kRecoveryGuardMs = 20000;
-    static constexpr int kRecoveryDelayMs = 500;
-
     SilentPage* newPage();
     void installPage(SilentPage* page);
     void fitHiddenView();
+    void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void onRenderProcessTerminated(int status);
-    void showOwnPage(OwnPage kind, const QUrl& address);
-    // Whether the page was loaded again after its renderer died, a short while ago.
-    bool recoveredRecently() const {
-        return m_sinceRecovery.isValid() && m_sinceRecovery.elapsed() < kRecoveryGuardMs;
-    }
-    // The renderer did something for this page (the watchdog's clue to which page hangs it).
-    void worked();
-    // Hidden pages that have loaded run no scripts (FreezeRule); anything the program does with a
-    // page wakes it first.
-    void wake();
-    void updateLifecycle();
+    // Carries out what the page's session decided.
+    void run(const PageSteps& steps);
+    void showOwnPage(OwnPage kind, const QString& address);
     void setFrozen(bool frozen);
+    void traced(const QString& event, QVariantMap fields);
+    qint64 now() const { return m_clock.elapsed(); }
     QString proposedName(const PageLabel& label) const;
     bool saveAs(const PageLabel& label);
     bool print(const PageLabel& label);
@@ -111,27 +104,17 @@ private:
     QWebEngineView* m_view;
     SilentPage* m_page = nullptr;
     bool m_silent = false;
-    bool m_hasPage = false;
     bool m_printing = false;
     std::unique_ptr<QPrinter> m_printer;
 
     QPointer<RendererWatchdog> m_watchdog;
+    PageSession m_session;
+    QElapsedTimer m_clock;
+    QTimer m_due;  // the session's one timer
     qint64 m_pid = 0;
-    bool m_loading = false;
-    FreezeRule m_freeze;
     std::optional<qint64> m_askedAt;  // when the open question to the page was asked (watchdog's clock)
     qint64 m_workedAt = 0;
     quint64 m_probeSerial = 0;
-    bool m_hung = false;
-    // The address a page of the program's own stands in for; empty while a real page shows.
-    QUrl m_ownPageFor;
-    // The address last asked for, until its page has loaded: a renderer that dies before the page
-    // has come must not send the tab back to the page before.
-    QUrl m_pendingAddress;
-    // Since the last time this tab loaded its page again after its renderer died.
-    QElapsedTimer m_sinceRecovery;
-    // Since this tab's renderer last ended.
-    QElapsedTimer m_lastRendererEnd;
 };
 
 class WebBrowserFactory : public BrowserFactory {

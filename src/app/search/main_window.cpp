@@ -88,9 +88,11 @@ void MainWindow::buildControls() {
     m_command2 =
         placed<QPushButton>(client, "Command2", QStringLiteral("关闭当前选项卡"), QRect(912, 64, 97, 25));
 
-    // Practically invisible: it only fetches the version page once.
+    // Hidden: it only fetches the version page once (frozen once loaded; after a crash it loads
+    // again when it is next navigated).
     m_updateBrowser = m_ctx.browsers.create(client, "WBupdate");
     m_updateBrowser->setGeometry(24, 16, 9, 2);
+    m_updateBrowser->hide();
 
     m_statusLabel = statusBar1(client, QRect(0, 666, 1018, 18), QStringLiteral("准备工作"));
     m_timer1 = designTimer(this, "Timer1", kClockTickMs);
