@@ -22,9 +22,10 @@ Misbehaving pages, as real pages sometimes are (any host):
   /__bad/slow              a page that never finishes: its head at once, then one byte a second for
                            as long as the client listens (its scripts answer all along)
   /__bad/huge              a result page of 30 MB (as bad_kind: the host's own result page, that big)
+  /__bad/bomb              takes memory until its renderer process runs out and dies
   /__download/NAME         an attachment named NAME (switches: download_size, download_bps,
                            download_truncate_at)
-The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
+The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge, bomb) make the result page
 of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
 in; animate=1 makes every result page animate.
 
@@ -249,6 +250,24 @@ ANIM_SCRIPT = """<p id="anim">0</p>
 
 BAD_PAGES = {"popups": BAD_POPUPS, "hang": BAD_HANG, "stay": BAD_STAY, "downloads": BAD_DOWNLOADS,
              "anim": ANIM_SCRIPT}
+
+# -- memory bomb (the soak) -------------------------------------------------------------------------
+# /__bad/bomb, or bad_kind=bomb: a script that takes memory until its renderer process runs out and
+# dies, 100 MB at a time between turns of its event loop. Give the engine a small script heap
+# (--js-flags=--max-old-space-size=N) so the process dies before the machine runs short.
+BAD_BOMB = """<p id="bomb">0</p>
+<script>
+(function () {
+  var hoard = [];
+  function grow() {
+    for (var i = 0; i < 50; ++i) hoard.push(new Array(250000).fill(hoard.length));
+    document.getElementById('bomb').textContent = String(hoard.length);
+    setTimeout(grow, 0);
+  }
+  grow();
+})();
+</script>"""
+BAD_PAGES["bomb"] = BAD_BOMB
 
 # -- animations on screen ---------------------------------------------------------------------------
 
