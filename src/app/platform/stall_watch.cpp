@@ -248,6 +248,9 @@ QStringList StallWatch::mainThreadStack() {
     while (sem_trywait(&g_stackTaken) == 0) {
         // an answer that came too late for the stall before
     }
+    // A signal nobody handles ends the program: send it only while the handler is still ours.
+    struct sigaction current {};
+    if (sigaction(stackSignal(), nullptr, &current) != 0 || current.sa_handler != takeStack) return {};
     if (pthread_kill(m_mainThread, stackSignal()) != 0) return {};
     timespec deadline{};
     clock_gettime(CLOCK_REALTIME, &deadline);
