@@ -22,10 +22,9 @@ Misbehaving pages, as real pages sometimes are (any host):
   /__bad/slow              a page that never finishes: its head at once, then one byte a second for
                            as long as the client listens (its scripts answer all along)
   /__bad/huge              a result page of 30 MB (as bad_kind: the host's own result page, that big)
-  /__bad/bomb              takes memory until its renderer process runs out and dies
   /__download/NAME         an attachment named NAME (switches: download_size, download_bps,
                            download_truncate_at)
-The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge, bomb) make the result page
+The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
 of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
 in; animate=1 makes every result page animate.
 
