@@ -21,6 +21,7 @@
 #include "platform/render_setup.h"
 #include "platform/resources.h"
 #include "platform/shell_opener.h"
+#include "platform/stall_watch.h"
 #include "platform/trace.h"
 #include "platform/web_browser_view.h"
 #include "search/engine_catalogue.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pluvik/pluvik.png")));
 
     pluvik::Trace trace;
+    // A main thread that stands still for seconds says where, in the trace.
+    const pluvik::StallWatch stallWatch(trace);
     // How pages reach the screen, chosen before the first browser view: where GL is Mesa's software
     // renderer the GL path costs several times the CPU of the software one (see bench/idle).
     const pluvik::RenderChoice render = pluvik::applyRenderPath(trace);

@@ -2,23 +2,22 @@
 // gives finite numbers only; a tag written from a geometry reads back as that geometry (to single
 // precision, as the window reports it).
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "shell/moveform.h"
 
 using namespace pluvik;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
+    fuzz::FuzzInput in(data, size);
     double geometry[4];
-    for (double& v : geometry) v = in.ConsumeFloatingPoint<double>();
-    const std::string tag = in.ConsumeRemainingBytesAsString();
+    for (double& v : geometry) v = in.takeDouble();
+    const std::string tag = in.rest();
 
     const LayoutTagNumbers read = readLayoutTag(tag);
     FUZZ_CHECK(read.parsed >= 0 && read.parsed <= 5);

@@ -2,8 +2,6 @@
 // may hold it: the first line ends at the first carriage return, a version reads as a number
 // (never NaN), and the comparison is a consistent order.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -11,15 +9,16 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "update/update_check.h"
 #include "update/version_number.h"
 
 using namespace pluvik;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzedDataProvider in(data, size);
-    const std::string installed = in.ConsumeRandomLengthString(64);
-    const std::string text = in.ConsumeRemainingBytesAsString();
+    fuzz::FuzzInput in(data, size);
+    const std::string installed = in.takeString(64);
+    const std::string text = in.rest();
 
     const std::string_view line = firstLine(text);
     FUZZ_CHECK(line.find('\r') == std::string_view::npos);

@@ -270,6 +270,24 @@ ANIM_SCRIPT = """<p id="anim">0</p>
 BAD_PAGES = {"popups": BAD_POPUPS, "hang": BAD_HANG, "stay": BAD_STAY, "downloads": BAD_DOWNLOADS,
              "anim": ANIM_SCRIPT}
 
+# -- memory bomb (the soak) -------------------------------------------------------------------------
+# /__bad/bomb, or bad_kind=bomb: a script that takes memory until its renderer process runs out and
+# dies, 100 MB at a time between turns of its event loop. Give the engine a small script heap
+# (--js-flags=--max-old-space-size=N) so the process dies before the machine runs short.
+BAD_BOMB = """<p id="bomb">0</p>
+<script>
+(function () {
+  var hoard = [];
+  function grow() {
+    for (var i = 0; i < 50; ++i) hoard.push(new Array(250000).fill(hoard.length));
+    document.getElementById('bomb').textContent = String(hoard.length);
+    setTimeout(grow, 0);
+  }
+  grow();
+})();
+</script>"""
+BAD_PAGES["bomb"] = BAD_BOMB
+
 # -- animations on screen ---------------------------------------------------------------------------
 
 ON_SCREEN_ANIMATIONS = {

@@ -22,9 +22,17 @@ void Trace::record(const QString& event, const QVariantMap& fields) {
     QJsonObject line = QJsonObject::fromVariantMap(fields);
     line.insert("event", event);
     line.insert("t_ms", static_cast<double>(QDateTime::currentMSecsSinceEpoch()));
-    m_file.write(QJsonDocument(line).toJson(QJsonDocument::Compact));
-    m_file.write("\n");
+    const QByteArray text = QJsonDocument(line).toJson(QJsonDocument::Compact);
+    const std::lock_guard lock(m_mutex);
+    m_file.write(text + '\n');
     m_file.flush();
+    m_recent.append(text);
+    if (m_recent.size() > kRecentLines) m_recent.removeFirst();
+}
+
+QList<QByteArray> Trace::recent() const {
+    const std::lock_guard lock(m_mutex);
+    return m_recent;
 }
 
 void traceReferences(Trace& trace, const QString& window, std::string_view characters) {

@@ -178,11 +178,13 @@ TEST_F(WaitWindowStateTest, ANewSearchStartsAFreshWindow) {
 
 // The clock starts just before the tick counter wraps, so the deadline is counted across the wrap.
 constexpr std::uint32_t kSearchTick = 0xFFFFF000u;
+// The user waits fifteen seconds at most for the pages, whatever the constant says.
+constexpr std::uint32_t kDeadlineMs = 15000;
 
 TEST_F(WaitWindowStateTest, WithoutTheSignalTheDeadlineCountsThePagesOpenedOnce) {
     wait.searchStarted(kSearchTick);
-    const std::uint32_t deadline = kSearchTick + WaitWindowState::kPagesOpenedDeadlineMs;
-    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 1000), WaitWindowState::kPagesOpenedDeadlineMs - 1000);
+    const std::uint32_t deadline = kSearchTick + kDeadlineMs;
+    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 1000), kDeadlineMs - 1000);
     EXPECT_TRUE(wait.checkDeadline(deadline - 1).empty());
 
     WaitWindowState signalled;
@@ -200,7 +202,7 @@ TEST_F(WaitWindowStateTest, TheDeadlineFreesTheMainWindowAfterCancelButNotAfterO
     wait.searchStarted(kSearchTick);
     closeByUser(wait, screen, CloseAnswer::Cancel);
     EXPECT_FALSE(screen.mainEnabled);
-    screen.apply(wait.checkDeadline(kSearchTick + WaitWindowState::kPagesOpenedDeadlineMs));
+    screen.apply(wait.checkDeadline(kSearchTick + kDeadlineMs));
     EXPECT_TRUE(screen.mainEnabled);
     EXPECT_EQ(screen.status, "已打开");
 
@@ -215,7 +217,7 @@ TEST_F(WaitWindowStateTest, TheDeadlineFreesTheMainWindowAfterCancelButNotAfterO
     screen.apply(wait.show());
     wait.searchStarted(kSearchTick);
     wait.searchStarted(kSearchTick + 10000);
-    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 15000), WaitWindowState::kPagesOpenedDeadlineMs - 5000);
+    EXPECT_EQ(wait.deadlineLeft(kSearchTick + 15000), kDeadlineMs - 5000);
     screen.apply(wait.signalPagesOpened());
     EXPECT_FALSE(wait.deadlineLeft(kSearchTick + 15000));
 }
