@@ -22,6 +22,7 @@
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/frame_pacer.h"
+#include "platform/media_watch.h"
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
 #include "platform/shell_opener.h"
@@ -87,7 +88,7 @@ private:
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
                                ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog,
-                               int animationFps)
+                               const AnimationRate* animation)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
@@ -99,7 +100,7 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& 
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     layout->addWidget(m_view);
-    FramePacer::attach(m_view, animationFps);
+    FramePacer::attach(m_view, animation);
     installPage(newPage());
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
         m_printing = false;
@@ -132,6 +133,7 @@ SilentPage* WebBrowserView::newPage() {
 void WebBrowserView::installPage(SilentPage* page) {
     SilentPage* old = m_page;
     m_page = page;
+    MediaWatch::attach(page);
     m_view->setPage(page);
     if (old) {
         old->disconnect(this);  // what the replaced page still reports is not this browser's news
@@ -525,20 +527,20 @@ bool WebBrowserView::print(const PageLabel& label) {
 }
 
 WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                                     ShellOpener& shell, int animationFps)
+                                     ShellOpener& shell, const AnimationRate* animation)
     : m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
       m_trace(trace),
       m_dialogs(dialogs),
       m_shell(shell),
       m_watchdog(std::make_unique<RendererWatchdog>(&trace)),
-      m_animationFps(animationFps) {}
+      m_animation(animation) {}
 
 WebBrowserFactory::~WebBrowserFactory() = default;
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
     auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent,
-                                    m_watchdog.get(), m_animationFps);
+                                    m_watchdog.get(), m_animation);
     view->setObjectName(objectName);
     return view;
 }
