@@ -267,29 +267,28 @@ void OptionsDialogTest::theLinkChoiceIsLiveAndSavedOnOk() {
 
 void OptionsDialogTest::theAnimationChoiceAppliesAtOnceAndIsKeptApartFromTheSettings() {
     AppFixture app;
-    app.writeProgramFile(AnimationRate::kFileName, "smooth\n");
-    QCOMPARE(AnimationRate(RenderPath::Software, app.programDir, app.trace).choice(),
-             AnimationChoice::Smooth);
-    app.animation->setChoice(AnimationChoice::Smooth);
     FakeTarget target;
     {
         OpenDialog d(app, target);
-        QVERIFY(d.child<QRadioButton>("liuchang")->isChecked());
+        QVERIFY(d.child<QRadioButton>("biaozhun")->isChecked());
         d.child<QRadioButton>("shengdian")->click();
-        QCOMPARE(app.animation->fps(), 0);  // a click alone changes nothing
+        QCOMPARE(app.animation->fps(), kStandardAnimationFps);  // a click alone changes nothing
         d.click("cmdApply");
         QCOMPARE(app.animation->fps(), kSaverAnimationFps);
-        QCOMPARE(app.readProgramFile(AnimationRate::kFileName), QByteArray("smooth\n"));  // nor saves it
-        d.child<QRadioButton>("biaozhun")->click();
+        QVERIFY(app.readProgramFile(AnimationRate::kFileName).isEmpty());  // nor saves it
+        d.child<QRadioButton>("liuchang")->click();
         d.click("cmdOK");
     }
-    QCOMPARE(app.animation->fps(), kStandardAnimationFps);
-    QCOMPARE(app.readProgramFile(AnimationRate::kFileName), QByteArray("standard\n"));
+    QCOMPARE(app.animation->fps(), 0);
+    QCOMPARE(app.readProgramFile(AnimationRate::kFileName), QByteArray("smooth\n"));
     QCOMPARE(fileLines(app, "Gn.txt").size(), 23);  // the settings files as they always were
     QCOMPARE(fileLines(app, "DIY.txt").size(), 6);
-    // The next start reads it back.
-    QCOMPARE(AnimationRate(RenderPath::Software, app.programDir, app.trace).choice(),
-             AnimationChoice::Standard);
+    // The next start reads it back, and the dialog shows it.
+    AnimationRate next(RenderPath::Software, app.programDir, app.trace);
+    QCOMPARE(next.choice(), AnimationChoice::Smooth);
+    app.animation->setChoice(next.choice());
+    OpenDialog again(app, target);
+    QVERIFY(again.child<QRadioButton>("liuchang")->isChecked());
 }
 
 void OptionsDialogTest::aFailedSaveTellsTheUserAndKeepsTheChoices() {

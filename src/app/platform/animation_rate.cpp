@@ -22,7 +22,7 @@ AnimationRate::AnimationRate(RenderPath path, const QString& programDir, Trace& 
       m_powerSupplies(powerSupplies),
       m_override(animationFpsOverride(qEnvironmentVariable(kAnimationFpsVariable).toStdString())) {
     if (const std::optional<std::string> bytes = readFileBytes(toStd(m_file)))
-        m_choice = parseAnimationChoice(*bytes).value_or(AnimationChoice::Standard);
+        m_choice = m_kept = parseAnimationChoice(*bytes).value_or(AnimationChoice::Standard);
     m_powerCheck.setInterval(kPowerCheckMs);
     m_powerCheck.setTimerType(Qt::VeryCoarseTimer);
     connect(&m_powerCheck, &QTimer::timeout, this, &AnimationRate::checkPower);
@@ -34,12 +34,15 @@ void AnimationRate::setChoice(AnimationChoice choice) {
     update();
 }
 
-bool AnimationRate::save(QString* error) const {
+bool AnimationRate::save(QString* error) {
+    if (m_choice == m_kept) return true;
     std::string reason;
-    const bool ok =
-        writeFileAtomically(toStd(m_file), std::string(animationChoiceName(m_choice)) + "\n", &reason);
-    if (!ok && error) *error = toQ(reason);
-    return ok;
+    if (!writeFileAtomically(toStd(m_file), std::string(animationChoiceName(m_choice)) + "\n", &reason)) {
+        if (error) *error = toQ(reason);
+        return false;
+    }
+    m_kept = m_choice;
+    return true;
 }
 
 void AnimationRate::checkPower() {

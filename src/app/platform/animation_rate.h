@@ -31,8 +31,10 @@ public:
     bool overridden() const { return m_override.has_value(); }
     // Takes effect at once; save() keeps it for the next start.
     void setChoice(AnimationChoice choice);
-    // Writes the choice; false, with a reason in Chinese in *error, when the file cannot be written.
-    bool save(QString* error = nullptr) const;
+    // Keeps the choice for the next start, writing the file only when it would say something else
+    // (OK without a change leaves the program directory alone); false, with a reason in Chinese in
+    // *error, when the file cannot be written.
+    bool save(QString* error = nullptr);
 
     // Frames a second, 0 for every frame; and the least time between two frames, 0 for none.
     int fps() const { return m_fps; }
@@ -48,6 +50,7 @@ private:
     QString m_powerSupplies;
     std::optional<int> m_override;
     AnimationChoice m_choice = AnimationChoice::Standard;
+    AnimationChoice m_kept = AnimationChoice::Standard;  // what the next start reads
     bool m_onBattery = false;
     int m_fps = -1;
     // The power supplies are read only while they matter (Standard, no override), and slowly: a

@@ -15,23 +15,26 @@ constexpr const char* kObjectName = "pluvikMedia";
 // Every frame of the page counts the media elements that play in it. A frame's own events do not reach
 // the document once an element has left it, so each playing element is followed by listeners of its
 // own. The engine gives the channel to the page's top frame only: the frames report to it by message,
-// which the top frame's listener takes before any of the page's own listeners sees it.
+// which the top frame's listener takes before any of the page's own listeners sees it. The channel is
+// opened the first time something plays, so a page that plays nothing (nearly every result page)
+// costs no channel and no message.
 const char* kFrameScript = R"((function() {
   var playing = new Set(), followed = new WeakSet(), isTop = window === window.top;
   var token = Math.random().toString(36).slice(2);
   var hub = null;
   if (isTop) {
-    var counts = new Map(), sink = null, told = false;
+    var counts = new Map(), sink = null, opening = false, told = false;
     var tell = function() {
       var now = false;
       counts.forEach(function(n) { if (n > 0) now = true; });
-      if (sink && now !== told) { told = now; sink.setPlaying(now); }
+      if (sink) {
+        if (now !== told) { told = now; sink.setPlaying(now); }
+      } else if (now && !opening && window.__pluvikMediaChannel) {
+        opening = true;
+        window.__pluvikMediaChannel(function(object) { sink = object; tell(); });
+      }
     };
-    hub = window.__pluvikMediaHub = {
-      frame: function(id, n) { if (n > 0) counts.set(id, n); else counts.delete(id); tell(); },
-      connect: function(object) { sink = object; told = false; sink.setPlaying(false); tell(); }
-    };
-    if (window.__pluvikMediaSink) hub.connect(window.__pluvikMediaSink);
+    hub = {frame: function(id, n) { if (n > 0) counts.set(id, n); else counts.delete(id); tell(); }};
     window.addEventListener('message', function(e) {
       var d = e.data;
       if (!d || typeof d !== 'object' || typeof d.pluvikMedia !== 'string') return;
@@ -66,13 +69,12 @@ const char* kFrameScript = R"((function() {
   }, true);
 })();)";
 
-// The top frame's end of the channel, given to the page's script once the channel stands.
-const char* kChannelScript = R"(
-new QWebChannel(qt.webChannelTransport, function(channel) {
-  var object = channel.objects.pluvikMedia;
-  if (window.__pluvikMediaHub) window.__pluvikMediaHub.connect(object);
-  else window.__pluvikMediaSink = object;
-});)";
+// The top frame's end of the channel: a function that opens it and hands its object to `done`. The
+// channel's library is inside the function, so the engine only skims it until something plays.
+const char* kChannelOpen = "window.__pluvikMediaChannel = function(done) {\n";
+const char* kChannelClose = R"(
+new QWebChannel(qt.webChannelTransport, function(channel) { done(channel.objects.pluvikMedia); });
+};)";
 
 QWebEngineScript script(const QString& name, const QString& source, bool subFrames) {
     QWebEngineScript s;
@@ -94,7 +96,8 @@ const QList<QWebEngineScript>& scripts() {
         // animation.
         if (read)
             list.append(script(QStringLiteral("pluvik-media-channel"),
-                               QString::fromUtf8(library.readAll()) + QString::fromLatin1(kChannelScript),
+                               QString::fromLatin1(kChannelOpen) + QString::fromUtf8(library.readAll()) +
+                                   QString::fromLatin1(kChannelClose),
                                false));
         return list;
     }();
