@@ -19,7 +19,6 @@ inline constexpr const char* kRenderPathVariable = "PLUVIK_RENDER";
 struct RenderChoice {
     RenderPath path;
     std::string reason;    // a short English word for the trace: forced, software_gl, hardware_gl, no_gl, ...
-    int animationFps = 0;  // chooseAnimationFps of the path with the default choice, filled in at start
 };
 
 // glRenderer is GL_RENDERER of a context the program could make, none when GL did not start; override
