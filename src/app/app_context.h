@@ -11,6 +11,7 @@ class Dialogs;
 class Trace;
 class BrowseWindows;
 class ShellOpener;
+class AnimationRate;
 
 // The program-wide services every window may use, made once in main() before any window.
 struct ProgramServices {
@@ -23,6 +24,8 @@ struct ProgramServices {
     // Hands addresses to the desktop (the system web browser, the mail program, a downloaded package).
     ShellOpener& shell;
     QString programDir;
+    // The frame rate of pages' own animations, which the options dialog lets the user choose.
+    AnimationRate& animation;
 };
 
 // What a window gets from whoever creates it: the services, and the secondary browser windows in

@@ -15,6 +15,7 @@
 #include "browse/browse_windows.h"
 #include "cleaner/cleaner_services.h"
 #include "cleaner/url_history_recorder.h"
+#include "platform/animation_rate.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
@@ -116,12 +117,15 @@ int main(int argc, char** argv) {
     auto cleaner = std::make_unique<pluvik::CleanerServices>(profile);
     // Downloads started by any page of any window: the save dialog and the download window.
     auto downloads = std::make_unique<pluvik::Downloads>(profile, dialogs, trace);
+    // The rate of pages' own animations, as the user chose it, read once the program directory is known.
+    pluvik::AnimationRate animation(render.path, programDir, trace);
     pluvik::WebBrowserFactory webBrowsers(profile, QUrl::fromLocalFile(pluvik::startPagePath(programDir)),
-                                          trace, dialogs, shell, render.animationFps);
+                                          trace, dialogs, shell, &animation);
     // Every browser of every window records its visits in the URL history.
     pluvik::RecordingBrowserFactory browsers(webBrowsers, cleaner->recorder());
 
-    const pluvik::ProgramServices services{settings, catalogue, browsers, dialogs, trace, shell, programDir};
+    const pluvik::ProgramServices services{settings, catalogue, browsers,   dialogs,
+                                           trace,    shell,     programDir, animation};
     auto browseWindows = std::make_unique<pluvik::BrowseWindows>(services);
     // Windows come and go (the main window may sit hidden in the tray); the exit sequence ends the
     // program, not the last window closing.

@@ -358,7 +358,7 @@ void BrowseWindowTest::saveAllAsksFirstAndAddressesEveryBrowserInOrder() {
     AppFixture app;
     LoggingFactory browsers;
     WindowHolder w(ProgramServices{*app.settings, app.engines, browsers, app.dialogs, app.trace, app.shell,
-                                   app.programDir});
+                                   app.programDir, *app.animation});
     for (int i = 1; i < 24; ++i) {
         if (i != 5) browsers.views[i]->Navigate("http://page.test/" + QString::number(i));
     }
@@ -400,7 +400,7 @@ void BrowseWindowTest::printAllCancelIssuesNothing() {
     AppFixture app;
     LoggingFactory browsers;
     WindowHolder w(ProgramServices{*app.settings, app.engines, browsers, app.dialogs, app.trace, app.shell,
-                                   app.programDir});
+                                   app.programDir, *app.animation});
     for (LoggingBrowser* view : browsers.views) view->Navigate("http://page.test/");
     app.answerMessages(MessageAnswer::Cancel);
     action(w.window, "dyall")->trigger();
@@ -415,8 +415,8 @@ void BrowseWindowTest::printAllCancelIssuesNothing() {
 void BrowseWindowTest::closingInsideADialogEndsTheLoopAndDeletesTheWindow() {
     AppFixture app;
     LoggingFactory browsers;
-    ProgramServices services{*app.settings, app.engines, browsers,      app.dialogs,
-                             app.trace,     app.shell,   app.programDir};
+    ProgramServices services{*app.settings, app.engines, browsers,       app.dialogs,
+                             app.trace,     app.shell,   app.programDir, *app.animation};
     for (int round = 0; round < 2; ++round) {
         browsers.log.clear();
         browsers.views.clear();

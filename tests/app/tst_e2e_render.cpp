@@ -1,6 +1,8 @@
 // The real program on a display whose GL cannot start: it takes the software path, says so in the
 // trace, and draws its pages (a GL scene graph without GL would leave the tabs black or end the program).
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
@@ -13,6 +15,7 @@ class TstE2eRender : public QObject {
     Q_OBJECT
 private slots:
     void withoutGlThePagesAreDrawnInSoftware();
+    void aStartSaysNothingThroughQtWarnings();
 };
 
 void TstE2eRender::withoutGlThePagesAreDrawnInSoftware() {
@@ -56,6 +59,35 @@ void TstE2eRender::withoutGlThePagesAreDrawnInSoftware() {
         for (int x = 0; x < window.width(); x += 3) colours.insert(window.pixel(x, y));
     QVERIFY2(colours.size() > 16, qPrintable(QString::number(colours.size())));
     program.terminate();
+}
+
+// Each warning of Qt's at start is a part of the program that did not do its work (a connection
+// refused, a widget set up wrong). The desktop here is a usual one: GL, a runtime directory.
+void TstE2eRender::aStartSaysNothingThroughQtWarnings() {
+    TestServer server;
+    QVERIFY2(server.isRunning(), qPrintable(server.errorString()));
+    ProgramRunner program(server.proxyUrl());
+    QVERIFY(program.isReady());
+    const QString runtime = program.homeDir() + "/run";
+    QVERIFY(QDir().mkpath(runtime));
+    QVERIFY(QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    program.environment().insert("XDG_RUNTIME_DIR", runtime);
+    // Qt's messages marked; the engine's own log lines are not Qt's.
+    program.environment().insert("QT_MESSAGE_PATTERN", "qt-%{type} %{category}: %{message}");
+    QVERIFY(program.start());
+    QVERIFY2(program.waitForTrace("main_window_shown", 60000), program.output().constData());
+    const auto startPagesLoaded = [&](const QJsonObject&) {
+        int loaded = 0;
+        for (const QJsonObject& e : program.traceEvents()) loaded += e["event"] == "load_finished";
+        return loaded >= 23;
+    };
+    QVERIFY2(program.waitForTrace("load_finished", 90000, startPagesLoaded), program.output().constData());
+    QStringList warnings;
+    for (const QByteArray& line : program.output().split('\n'))
+        if (line.startsWith("qt-warning") || line.startsWith("qt-critical"))
+            warnings << QString::fromUtf8(line);
+    program.terminate();
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(TstE2eRender)

@@ -12,6 +12,7 @@
 
 #include "options/options_dialog.h"
 #include "options/options_target.h"
+#include "platform/animation_rate.h"
 #include "platform/qt_text.h"
 #include "search/engine_table.h"
 #include "support/app_fixture.h"
@@ -90,6 +91,7 @@ private slots:
     void aUserEngineTakesEffectOnOkOnly();
     void switchingOffTheSecondUserEngineKeepsItsCaption();
     void theLinkChoiceIsLiveAndSavedOnOk();
+    void theAnimationChoiceAppliesAtOnceAndIsKeptApartFromTheSettings();
     void aFailedSaveTellsTheUserAndKeepsTheChoices();
     void uncheckingEverythingKeepsOneTabAndSaysSoOnce();
     void aHandEditedValueSurvivesUntilTheBoxIsClicked();
@@ -261,6 +263,32 @@ void OptionsDialogTest::theLinkChoiceIsLiveAndSavedOnOk() {
     QCOMPARE(gn[21], QByteArray("False"));
     QCOMPARE(gn[22], QByteArray("True"));
     QVERIFY(app.settings->current().ie);
+}
+
+void OptionsDialogTest::theAnimationChoiceAppliesAtOnceAndIsKeptApartFromTheSettings() {
+    AppFixture app;
+    FakeTarget target;
+    {
+        OpenDialog d(app, target);
+        QVERIFY(d.child<QRadioButton>("biaozhun")->isChecked());
+        d.child<QRadioButton>("shengdian")->click();
+        QCOMPARE(app.animation->fps(), kStandardAnimationFps);  // a click alone changes nothing
+        d.click("cmdApply");
+        QCOMPARE(app.animation->fps(), kSaverAnimationFps);
+        QVERIFY(app.readProgramFile(AnimationRate::kFileName).isEmpty());  // nor saves it
+        d.child<QRadioButton>("liuchang")->click();
+        d.click("cmdOK");
+    }
+    QCOMPARE(app.animation->fps(), 0);
+    QCOMPARE(app.readProgramFile(AnimationRate::kFileName), QByteArray("smooth\n"));
+    QCOMPARE(fileLines(app, "Gn.txt").size(), 23);  // the settings files as they always were
+    QCOMPARE(fileLines(app, "DIY.txt").size(), 6);
+    // The next start reads it back, and the dialog shows it.
+    AnimationRate next(RenderPath::Software, app.programDir, app.trace);
+    QCOMPARE(next.choice(), AnimationChoice::Smooth);
+    app.animation->setChoice(next.choice());
+    OpenDialog again(app, target);
+    QVERIFY(again.child<QRadioButton>("liuchang")->isChecked());
 }
 
 void OptionsDialogTest::aFailedSaveTellsTheUserAndKeepsTheChoices() {

@@ -35,8 +35,9 @@ in; animate=1 makes every result page animate.
 Animation on screen (the switch animation): every result page starts with an animation where the user
 sees it, as an ad or a spinner would be: canvas (a 300x250 canvas redrawn every 16 ms with 2 ms of
 script), css (one element spun by a CSS animation, no script), gif (an animated 150x150 GIF,
-/__anim/spinner.gif, 20 frames a second). /__anim/canvas, /__anim/css and /__anim/gif are the same on a
-small page of their own.
+/__anim/spinner.gif, 20 frames a second), video (a muted video that plays by itself, /__anim/clip.webm:
+VP8 made with vpxenc at the first request), video-frame (the same video in a frame of another site).
+/__anim/KIND is each of them on a small page of its own.
 
 Requests to host control.test change the switches of the update files:
   http://control.test/set?key=value&...   change switches (unknown keys answer 400)
@@ -53,7 +54,9 @@ import re
 import select
 import socket
 import struct
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -79,7 +82,7 @@ DEFAULTS = {
     "bad_host": "",               # the result page of this host (or these, comma-separated) misbehaves
     "bad_kind": "",               # popups, hang, stay, downloads, anim, slow or huge
     "animate": 0,                 # 1: every result page runs the animation of /__bad/anim
-    "animation": "",              # canvas, css or gif: every result page starts with that animation
+    "animation": "",              # canvas, css, gif, video or video-frame: every result page starts with it
     "download_size": 200000,      # size of /__download/NAME; byte i is i % 251
     "download_bps": 0,            # send the attachment at this many bytes per second
     "download_truncate_at": -1,   # announce the full length, close after this many bytes
@@ -319,7 +322,40 @@ ON_SCREEN_ANIMATIONS = {
 </style>
 <div id="pluvik-anim"></div>""",
     "gif": """<img id="pluvik-anim" src="/__anim/spinner.gif" width="150" height="150" alt="" style="display:block">""",
+    # A muted video that starts by itself, as advertisements do; in the page, or in a frame of another site.
+    "video": """<video id="pluvik-anim" src="/__anim/clip.webm" width="160" height="120" autoplay muted loop
+  playsinline></video>""",
+    "video-frame": """<iframe id="pluvik-anim" src="http://ads.example.net/__anim/video" width="200" height="160"
+  style="border:0"></iframe>""",
 }
+
+
+_CLIP = {}
+
+
+def video_clip():
+    """Two seconds of VP8 in WebM (a bar sweeping over 160x120 at 30 frames a second), encoded once
+    with vpxenc from frames made here; empty when vpxenc is missing."""
+    if "webm" not in _CLIP:
+        width, height, frames = 160, 120, 60
+        raw = bytearray(b"YUV4MPEG2 W%d H%d F30:1 Ip A1:1 C420jpeg\n" % (width, height))
+        for k in range(frames):
+            x0 = k * width // frames
+            luma = bytes((235 if x0 <= x < x0 + 16 else 16 + (y * 2) % 200) for y in range(height) for x in range(width))
+            raw += b"FRAME\n" + luma + bytes([128]) * (width * height // 2)
+        with tempfile.TemporaryDirectory() as d:
+            source, clip = os.path.join(d, "clip.y4m"), os.path.join(d, "clip.webm")
+            with open(source, "wb") as f:
+                f.write(raw)
+            try:
+                subprocess.run(["vpxenc", "--codec=vp8", "--good", "--cpu-used=16", "--target-bitrate=200", "-q",
+                                "-o", clip, source], check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               timeout=60)
+                with open(clip, "rb") as f:
+                    _CLIP["webm"] = f.read()
+            except (OSError, subprocess.SubprocessError):
+                _CLIP["webm"] = b""
+    return _CLIP["webm"]
 
 
 def animated_gif(size=150, frames=10, delay_cs=5):
@@ -500,8 +536,8 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             pass
         elif path.startswith("/__download/"):
             pass
-        elif path.startswith("/__anim/") and path not in ("/__anim/spinner.gif", "/__anim/canvas", "/__anim/css",
-                                                          "/__anim/gif"):
+        elif path.startswith("/__anim/") and path not in ("/__anim/spinner.gif", "/__anim/clip.webm") and \
+                path[len("/__anim/"):] not in ON_SCREEN_ANIMATIONS:
             status = 404
         elif path.startswith("/__bad/") and path[len("/__bad/"):] not in BAD_PAGES | dict.fromkeys(HEAVY_KINDS):
             status = 404
@@ -530,6 +566,11 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             return self.send_html(200, f"Bad {kind}", BAD_PAGES[kind])
         if path == "/__anim/spinner.gif":
             return self.send_body(200, "image/gif", _ANIMATED_GIF, cache="max-age=3600")
+        if path == "/__anim/clip.webm":
+            clip = video_clip()
+            if not clip:
+                return self.send_html(404, "Not Found", "<h1>vpxenc is missing</h1>")
+            return self.send_body(200, "video/webm", clip, cache="max-age=3600")
         if path.startswith("/__anim/"):
             kind = path[len("/__anim/"):]
             return self.send_html(200, f"Animation {kind}", ON_SCREEN_ANIMATIONS[kind])

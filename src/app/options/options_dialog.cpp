@@ -1,5 +1,6 @@
 #include "options/options_dialog.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 
 #include "options/option_rules.h"
 #include "options/options_target.h"
+#include "platform/animation_rate.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "search/engine_table.h"
@@ -219,7 +221,46 @@ QWidget* OptionsDialog::buildBrowserPage() {
                 "注：选择的浏览器将接管Pluvik的所有链接打开权。仅在搜索浏览器无法使用的时候使用。"));
         note->setWordWrap(true);
         column->addWidget(note);
+        column->addWidget(buildAnimationChoice(page));
     });
+}
+
+QGroupBox* OptionsDialog::buildAnimationChoice(QWidget* page) {
+    auto* box = named<QGroupBox>(page, "donghua", QStringLiteral("网页动画"));
+    auto* column = new QVBoxLayout(box);
+    auto* row = new QHBoxLayout;
+    m_animation = new QButtonGroup(box);
+    const struct {
+        const char* name;
+        const char* caption;
+        AnimationChoice choice;
+    } kChoices[] = {{"liuchang", "流畅", AnimationChoice::Smooth},
+                    {"biaozhun", "标准", AnimationChoice::Standard},
+                    {"shengdian", "省电", AnimationChoice::Saver}};
+    for (const auto& c : kChoices) {
+        auto* button = named<QRadioButton>(box, c.name, QString::fromUtf8(c.caption));
+        m_animation->addButton(button, static_cast<int>(c.choice));
+        row->addSpacing(24);
+        row->addWidget(button);
+    }
+    row->addStretch(1);
+    column->addLayout(row);
+    m_animation->button(static_cast<int>(m_ctx.animation.choice()))->setChecked(true);
+    QString text = QStringLiteral(
+        "注：流畅显示网页动画的每一帧；标准每秒30帧，使用电池时同省电；省电每秒10帧。"
+        "播放视频或操作网页时总是显示每一帧。");
+    // The environment's rate wins; the choice is still kept for a start without it.
+    if (m_ctx.animation.overridden())
+        text +=
+            QStringLiteral("\n当前由环境变量 PLUVIK_ANIMATION_FPS 设为每秒%1帧。").arg(m_ctx.animation.fps());
+    auto* note = named<QLabel>(box, "Label8", text);
+    note->setWordWrap(true);
+    column->addWidget(note);
+    return box;
+}
+
+void OptionsDialog::applyAnimation() {
+    m_ctx.animation.setChoice(static_cast<AnimationChoice>(m_animation->checkedId()));
 }
 
 QWidget* OptionsDialog::buildStatementPage() {
@@ -329,6 +370,7 @@ void OptionsDialog::carryOut(const TabPlan& plan) {
 
 void OptionsDialog::cmdApplyClick() {
     carryOut(applyOps(valuesFromControls(), m_target.tabVisibility()));
+    applyAnimation();
 }
 
 void OptionsDialog::cmdOKClick() {
@@ -339,6 +381,10 @@ void OptionsDialog::cmdOKClick() {
         m_ctx.dialogs.inform(this, QStringLiteral("设置无法保存：") + toQ(m_ctx.settings.lastError()) +
                                        QStringLiteral("\n本次运行中所做的设置仍然有效。"));
     }
+    applyAnimation();
+    if (QString error; !m_ctx.animation.save(&error))
+        m_ctx.dialogs.inform(this, QStringLiteral("网页动画的设置无法保存：") + error +
+                                       QStringLiteral("\n本次运行中仍然有效。"));
     m_saved = true;
     close();
 }

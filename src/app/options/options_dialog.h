@@ -8,7 +8,9 @@
 #include "app_context.h"
 #include "shell/settings.h"
 
+class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -20,7 +22,8 @@ class OptionsTarget;
 struct TabPlan;
 
 // The options dialog frmOptions "选项": which engines get a result tab, the two user-defined engines,
-// and the browser for links. While it is open its controls are the live settings every reader sees.
+// the browser for links and how calm pages' own animations are shown. While it is open its controls
+// are the live settings every reader sees.
 // Modeless; it deletes itself when closed.
 class OptionsDialog : public QDialog {
     Q_OBJECT
@@ -59,6 +62,9 @@ private:
     QWidget* buildEnginesPage();
     QWidget* buildDiyPage();
     QWidget* buildBrowserPage();
+    // 网页动画: how calm pages' own animations are shown (流畅, 标准, 省电).
+    QGroupBox* buildAnimationChoice(QWidget* page);
+    void applyAnimation();
     QWidget* buildStatementPage();
     void centreOnScreen();
     void load();
@@ -80,6 +86,7 @@ private:
     std::array<QComboBox*, 2> m_diyEncoding{};
     QRadioButton* m_sousuo = nullptr;
     QRadioButton* m_ie = nullptr;
+    QButtonGroup* m_animation = nullptr;
     bool m_saved = false;
     bool m_finished = false;
     bool m_toldKeptTab = false;

@@ -8,6 +8,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "platform/animation_rate.h"
+#include "platform/media_watch.h"
+
 namespace pluvik {
 
 namespace {
@@ -34,12 +37,12 @@ bool isWork(QEvent::Type type) {
 
 }  // namespace
 
-void FramePacer::attach(QWebEngineView* view, int fps) {
-    if (fps > 0) new FramePacer(view, static_cast<std::uint32_t>(1000 / fps));
+void FramePacer::attach(QWebEngineView* view, const AnimationRate* rate) {
+    if (rate) new FramePacer(view, *rate);
 }
 
-FramePacer::FramePacer(QWebEngineView* view, std::uint32_t intervalMs)
-    : QObject(view), m_view(view), m_pacing(intervalMs) {
+FramePacer::FramePacer(QWebEngineView* view, const AnimationRate& rate)
+    : QObject(view), m_view(view), m_rate(rate), m_pacing(rate.intervalMs()) {
     view->installEventFilter(this);
     for (QObject* child : view->children()) watchDrawingWidget(child);
 }
@@ -48,9 +51,13 @@ void FramePacer::watchDrawingWidget(QObject* child) {
     if (!child->isWidgetType() || !child->inherits("QQuickWidget")) return;
     child->removeEventFilter(this);  // a widget seen again is watched once
     child->installEventFilter(this);
-    connect(
-        child, &QObject::destroyed, this, [this](QObject* gone) { m_hiddenUntaken.remove(gone); },
-        Qt::UniqueConnection);
+    // A member function, not a lambda: Qt refuses a unique connection to a lambda, and a widget seen
+    // again must not be forgotten twice.
+    connect(child, &QObject::destroyed, this, &FramePacer::forget, Qt::UniqueConnection);
+}
+
+void FramePacer::forget(QObject* gone) {
+    m_hiddenUntaken.remove(gone);
 }
 
 bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
@@ -72,9 +79,13 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
             if (m_hiddenUntaken.remove(watched)) static_cast<void>(widget->grabFramebuffer());
             return false;
         }
+        const std::uint32_t interval = m_rate.intervalMs();
+        if (interval == 0) return false;
+        m_pacing.setInterval(interval);
         const std::uint32_t now = m_clock.tickCount();
-        // A video or a game with sound is watched, not merely on the screen.
-        if (m_view->page() && m_view->page()->recentlyAudible()) m_pacing.userActive(now);
+        // A video, or a game with sound, is watched, not merely on the screen.
+        const QWebEnginePage* page = m_view->page();
+        if (page && (MediaWatch::playing(page) || page->recentlyAudible())) m_pacing.userActive(now);
         const std::uint32_t wait = m_pacing.holdFor(now);
         if (wait == 0) return false;
         // Left alone, the widget's timer comes again every few milliseconds until the frame is drawn,

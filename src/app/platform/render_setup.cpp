@@ -43,9 +43,7 @@ RenderChoice applyRenderPath(Trace& trace) {
         QString::fromStdString(override).compare(QLatin1String("software"), Qt::CaseInsensitive) == 0
             ? std::nullopt
             : probeGlRenderer();
-    RenderChoice choice = chooseRenderPath(renderer, override);
-    choice.animationFps =
-        chooseAnimationFps(choice.path, qEnvironmentVariable(kAnimationFpsVariable).toStdString());
+    const RenderChoice choice = chooseRenderPath(renderer, override);
     // On the software scene graph the engine turns its GPU off and composites in software as well;
     // the GL path leaves Qt's default graphics API (and QSG_RHI_BACKEND) alone.
     if (choice.path == RenderPath::Software) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
@@ -53,7 +51,6 @@ RenderChoice applyRenderPath(Trace& trace) {
                                  {"reason", toQ(choice.reason)},
                                  {"gl_renderer", renderer ? toQ(*renderer) : QString()},
                                  {"override", toQ(override)},
-                                 {"animation_fps", choice.animationFps},
                                  {"probe_ms", probe.elapsed()}});
     return choice;
 }

@@ -7,8 +7,8 @@ namespace pluvik {
 class Trace;
 
 // Chooses how pages reach the screen (core's chooseRenderPath over this machine's GL renderer and
-// PLUVIK_RENDER), applies it, takes the frame rate of pages' own animations on that path
-// (chooseAnimationFps over PLUVIK_ANIMATION_FPS) and notes both in the trace as "render_path". Must run once
+// PLUVIK_RENDER), applies it and notes it in the trace as "render_path" (the rate of pages' own
+// animations on that path is AnimationRate's, traced as "animation_rate"). Must run once
 // the QApplication exists and before the first browser view: Qt Quick takes its graphics API when its first
 // window is made, and the engine reads it when it starts.
 RenderChoice applyRenderPath(Trace& trace);

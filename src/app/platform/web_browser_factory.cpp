@@ -7,20 +7,20 @@
 namespace pluvik {
 
 WebBrowserFactory::WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                                     ShellOpener& shell, int animationFps)
+                                     ShellOpener& shell, const AnimationRate* animation)
     : m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
       m_trace(trace),
       m_dialogs(dialogs),
       m_shell(shell),
       m_watchdog(std::make_unique<RendererWatchdog>(&trace)),
-      m_animationFps(animationFps) {}
+      m_animation(animation) {}
 
 WebBrowserFactory::~WebBrowserFactory() = default;
 
 BrowserView* WebBrowserFactory::create(QWidget* parent, const QString& objectName) {
     auto* view = new WebBrowserView(m_profile, m_homeUrl, m_trace, m_dialogs, m_shell, parent,
-                                    m_watchdog.get(), m_animationFps);
+                                    m_watchdog.get(), m_animation);
     view->setObjectName(objectName);
     return view;
 }

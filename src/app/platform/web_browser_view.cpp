@@ -10,6 +10,7 @@
 #include <QWebEngineView>
 
 #include "platform/frame_pacer.h"
+#include "platform/media_watch.h"
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
 #include "platform/shell_opener.h"
@@ -20,7 +21,7 @@ namespace pluvik {
 
 WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
                                ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog,
-                               int animationFps)
+                               const AnimationRate* animation)
     : BrowserView(parent),
       m_profile(profile),
       m_homeUrl(std::move(homeUrl)),
@@ -35,7 +36,7 @@ WebBrowserView::WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& 
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     layout->addWidget(m_view);
-    FramePacer::attach(m_view, animationFps);
+    FramePacer::attach(m_view, animation);
     installPage(newPage());
     connect(m_view, &QWebEngineView::printFinished, this, [this](bool) {
         m_printing = false;
@@ -67,6 +68,7 @@ SilentPage* WebBrowserView::newPage() {
 void WebBrowserView::installPage(SilentPage* page) {
     SilentPage* old = m_page;
     m_page = page;
+    MediaWatch::attach(page);
     m_view->setPage(page);
     if (old) {
         old->disconnect(this);  // what the replaced page still reports is not this browser's news

@@ -25,6 +25,7 @@ class Dialogs;
 class ShellOpener;
 class SilentPage;
 class RendererWatchdog;
+class AnimationRate;
 
 // BrowserView on Qt WebEngine. All views share one persistent profile (cookies, HTTP cache).
 class WebBrowserView : public BrowserView {
@@ -32,10 +33,10 @@ class WebBrowserView : public BrowserView {
 public:
     // `shell` opens the pages that no window of the program takes (the system web browser).
     // `watchdog`, when given, ends the renderer process of a page that stops answering.
-    // `animationFps`: at most so many frames a second of the page's own animation (FramePacer), 0 for all.
+    // `animation`: the frame rate of the page's own animation (FramePacer), none for every frame.
     WebBrowserView(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
                    ShellOpener& shell, QWidget* parent, RendererWatchdog* watchdog = nullptr,
-                   int animationFps = 0);
+                   const AnimationRate* animation = nullptr);
     ~WebBrowserView() override;
 
     void Navigate(const QString& address) override;
@@ -119,9 +120,9 @@ private:
 
 class WebBrowserFactory : public BrowserFactory {
 public:
-    // animationFps: the frame rate of pages' own animations (see FramePacer), 0 for every frame.
+    // animation: the frame rate of pages' own animations (see FramePacer), none for every frame.
     WebBrowserFactory(QWebEngineProfile* profile, QUrl homeUrl, Trace& trace, Dialogs& dialogs,
-                      ShellOpener& shell, int animationFps = 0);
+                      ShellOpener& shell, const AnimationRate* animation = nullptr);
     ~WebBrowserFactory() override;
     BrowserView* create(QWidget* parent, const QString& objectName) override;
 
@@ -134,7 +135,7 @@ private:
     Dialogs& m_dialogs;
     ShellOpener& m_shell;
     std::unique_ptr<RendererWatchdog> m_watchdog;
-    int m_animationFps;
+    const AnimationRate* m_animation;
 };
 
 // The shared, persistent browser profile in the user's data and cache directories.

@@ -17,7 +17,11 @@ public:
 
     static constexpr std::uint32_t kInputGraceMs = 1000;
 
-    // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays sound.
+    // The calm interval from now on (the user chose another rate, the machine went on battery).
+    void setInterval(std::uint32_t idleIntervalMs) { m_interval = idleIntervalMs; }
+
+    // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays a
+    // video or sound.
     void userActive(std::uint32_t now);
     // How many milliseconds a frame that is ready at now waits: 0 when it may be drawn at once, and
     // then it counts as drawn at now.

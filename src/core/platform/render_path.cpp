@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "shell/file_io.h"
 #include "shell/text_codec.h"
 
 namespace pluvik {
@@ -33,7 +34,7 @@ RenderChoice chooseRenderPath(const std::optional<std::string>& glRenderer, std:
     return {RenderPath::Gl, "hardware_gl" + unknown};
 }
 
-int chooseAnimationFps(RenderPath path, std::string_view override) {
+std::optional<int> animationFpsOverride(std::string_view override) {
     int fps = 0;
     bool number = !override.empty() && override.size() <= 4;
     for (char c : override) {
@@ -41,7 +42,51 @@ int chooseAnimationFps(RenderPath path, std::string_view override) {
         if (number) fps = fps * 10 + (c - '0');
     }
     if (number && fps <= 1000) return fps;
-    return path == RenderPath::Software ? kSoftwareAnimationFps : 0;
+    return std::nullopt;
+}
+
+int chooseAnimationFps(RenderPath path, std::string_view override, AnimationChoice choice, bool onBattery) {
+    if (const std::optional<int> fps = animationFpsOverride(override)) return *fps;
+    if (choice == AnimationChoice::Smooth) return 0;
+    if (choice == AnimationChoice::Saver || onBattery) return kSaverAnimationFps;
+    return path == RenderPath::Software ? kStandardAnimationFps : 0;
+}
+
+const char* animationChoiceName(AnimationChoice choice) {
+    switch (choice) {
+        case AnimationChoice::Smooth:
+            return "smooth";
+        case AnimationChoice::Saver:
+            return "saver";
+        case AnimationChoice::Standard:
+            break;
+    }
+    return "standard";
+}
+
+std::optional<AnimationChoice> parseAnimationChoice(std::string_view bytes) {
+    const std::string word = asciiLowered(asciiTrimmed(bytes));
+    for (AnimationChoice c : {AnimationChoice::Smooth, AnimationChoice::Standard, AnimationChoice::Saver})
+        if (word == animationChoiceName(c)) return c;
+    return std::nullopt;
+}
+
+bool runsOnBattery(const std::filesystem::path& powerSupplies) {
+    std::error_code error;
+    std::filesystem::directory_iterator it(powerSupplies, error);
+    if (error) return false;
+    bool discharging = false;
+    for (const std::filesystem::directory_entry& supply : it) {
+        const auto value = [&](const char* name) {
+            return asciiLowered(asciiTrimmed(readFileBytes(supply.path() / name).value_or("")));
+        };
+        if (value("type") == "battery") {
+            discharging = discharging || (value("scope") != "device" && value("status") == "discharging");
+        } else if (value("online") == "1") {
+            return false;
+        }
+    }
+    return discharging;
 }
 
 const char* renderPathName(RenderPath path) {

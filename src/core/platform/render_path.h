@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,7 +19,6 @@ inline constexpr const char* kRenderPathVariable = "PLUVIK_RENDER";
 struct RenderChoice {
     RenderPath path;
     std::string reason;    // a short English word for the trace: forced, software_gl, hardware_gl, no_gl, ...
-    int animationFps = 0;  // chooseAnimationFps of the path, filled in by the program at start
 };
 
 // glRenderer is GL_RENDERER of a context the program could make, none when GL did not start; override
@@ -30,16 +30,40 @@ RenderChoice chooseRenderPath(const std::optional<std::string>& glRenderer, std:
 // frames a second, 0 for every frame the engine draws.
 inline constexpr const char* kAnimationFpsVariable = "PLUVIK_ANIMATION_FPS";
 
-// Frames a second of a page's own animation (an advertisement, a spinner, an animated picture) on
-// the software path, where each frame is copied whole on the CPU several times on its way to the
-// screen: a tenth of a second a frame, as most animated pictures are made and as a spinner still
-// reads as turning, where the engine would draw sixty.
-inline constexpr int kSoftwareAnimationFps = 10;
+// How calm a page's own animation (an advertisement, a spinner, an animated picture) is shown, as
+// the user chooses in the options dialog: Smooth (流畅) every frame the engine draws, Standard (标准)
+// a calm rate where each frame is copied whole on the CPU (the software path) and every frame on GL,
+// Saver (省电) a slow rate on either path. A playing video and the user's own work with a page always
+// get every frame.
+enum class AnimationChoice { Smooth, Standard, Saver };
 
-// The frame rate of pages' own animations on path: override (the value of PLUVIK_ANIMATION_FPS)
-// when it is a whole number from 0 to 1000, else kSoftwareAnimationFps on the software path and
-// every frame (0) on GL, where the GPU does the copying.
-int chooseAnimationFps(RenderPath path, std::string_view override);
+// Standard on the software path: the rate browsers keep in their own power-saving modes, which still
+// reads as motion, where the engine would draw sixty.
+inline constexpr int kStandardAnimationFps = 30;
+// Saver, and Standard while the machine runs on battery: a tenth of a second a frame, as most
+// animated pictures are made and as a spinner still reads as turning.
+inline constexpr int kSaverAnimationFps = 10;
+
+// The value of PLUVIK_ANIMATION_FPS when it is a whole number from 0 to 1000, which then wins over
+// every choice; none otherwise (unset, or not such a number).
+std::optional<int> animationFpsOverride(std::string_view override);
+
+// The frame rate of pages' own animations, 0 for every frame: override (the value of
+// PLUVIK_ANIMATION_FPS) when animationFpsOverride takes it, otherwise what choice gives on path;
+// on battery Standard behaves as Saver.
+int chooseAnimationFps(RenderPath path, std::string_view override,
+                       AnimationChoice choice = AnimationChoice::Standard, bool onBattery = false);
+
+// The word a choice is kept as in its file ("smooth", "standard", "saver"), and back: a file's bytes
+// (blanks, a line end and letter case aside) give their choice, anything else none.
+const char* animationChoiceName(AnimationChoice choice);
+std::optional<AnimationChoice> parseAnimationChoice(std::string_view bytes);
+
+// Whether the machine runs on battery, read from a directory laid out as /sys/class/power_supply
+// (one folder per supply, with "type", "online", "status", "scope" files): a battery of the system
+// (not a device's, such as a wireless mouse's) is discharging and no mains, USB or other outside
+// supply is online. A missing or unreadable directory reads as mains: a desktop without supplies.
+bool runsOnBattery(const std::filesystem::path& powerSupplies);
 
 // Whether a GL_RENDERER string names a renderer that runs on the CPU.
 bool isSoftwareGlRenderer(std::string_view glRenderer);

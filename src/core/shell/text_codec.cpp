@@ -22,7 +22,8 @@ public:
 
     // Converts the whole input; what iconv rejects is replaced by `replacement` and skipped, one
     // unit at a time (`rejectedLength` says how long the rejected unit is).
-    std::string run(std::string_view in, std::string_view replacement, size_t (*rejectedLength)(const char*, size_t)) {
+    std::string run(std::string_view in, std::string_view replacement,
+                    size_t (*rejectedLength)(const char*, size_t)) {
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
         std::string out;
         out.reserve(in.size() * 2 + 4);
@@ -53,7 +54,9 @@ private:
     iconv_t m_cd;
 };
 
-size_t oneByte(const char*, size_t) { return 1; }
+size_t oneByte(const char*, size_t) {
+    return 1;
+}
 
 // A well-formed UTF-8 sequence that the encoder cannot write (a handful of private-use characters)
 // is one character and becomes one replacement; a malformed byte is skipped alone.
@@ -136,6 +139,12 @@ std::string asciiLowered(std::string_view text) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return out;
+}
+
+std::string_view asciiTrimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes) {

@@ -37,6 +37,9 @@ std::string textFileToUtf8(std::string_view bytes);
 // The text with its ASCII letters in lower case; every other byte as it is.
 std::string asciiLowered(std::string_view text);
 
+// The text without the blanks, tabs and line ends around it.
+std::string_view asciiTrimmed(std::string_view text);
+
 // The longest start of UTF-8 text of at most maxBytes bytes that ends between two characters.
 std::string_view utf8Prefix(std::string_view text, std::size_t maxBytes);
 

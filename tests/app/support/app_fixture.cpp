@@ -11,6 +11,8 @@ AppFixture::AppFixture() {
     programDir = dir.filePath("program");
     QDir().mkpath(programDir);
     settings = std::make_unique<SettingsStore>(toStd(programDir));
+    animation = std::make_unique<AnimationRate>(RenderPath::Software, programDir, trace,
+                                                dir.filePath("no-power-supplies"));
     answerMessages(MessageAnswer::Ok);
     windows = std::make_unique<BrowseWindows>(services());
 }

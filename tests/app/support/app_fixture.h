@@ -11,6 +11,7 @@
 #include "cleaner/del_search.h"
 #include "cleaner/memory_url_cache.h"
 #include "cleaner/memory_url_history_storage.h"
+#include "platform/animation_rate.h"
 #include "platform/dialogs.h"
 #include "platform/shell_opener.h"
 #include "platform/trace.h"
@@ -41,7 +42,9 @@ class AppFixture {
 public:
     AppFixture();
 
-    ProgramServices services() { return {*settings, engines, browsers, dialogs, trace, shell, programDir}; }
+    ProgramServices services() {
+        return {*settings, engines, browsers, dialogs, trace, shell, programDir, *animation};
+    }
     AppContext context() { return {services(), *windows}; }
     CleanerStores stores() { return {history, urlCache}; }
     // Writes a settings file into the program directory before a window loads.
@@ -60,6 +63,8 @@ public:
     FakeBrowserFactory browsers;
     Dialogs dialogs;
     Trace trace{QString()};
+    // The animation choice kept in the program directory; no battery.
+    std::unique_ptr<AnimationRate> animation;
     MemoryUrlHistoryStorage history;
     MemoryUrlCache urlCache;
     RecordingShell shell{dialogs};

@@ -32,7 +32,9 @@ public:
     // Every page goes before its profile.
     ~EngineProgram();
 
-    ProgramServices services() { return {settings, engines, *browsers, dialogs, trace, shell, programDir}; }
+    ProgramServices services() {
+        return {settings, engines, *browsers, dialogs, trace, shell, programDir, animation};
+    }
     // How many trace lines record `event`, with `detail` somewhere in the line.
     int traced(const QByteArray& event, const QByteArray& detail = {}) const;
 
@@ -44,6 +46,8 @@ public:
     Dialogs dialogs;
     std::vector<MessageRequest> messages;
     Trace trace;
+    // The program's rate on the software path; the views pace by it only when a test gives it to them.
+    AnimationRate animation{RenderPath::Software, programDir, trace};
     RecordingShell shell{dialogs};
     MemoryUrlHistoryStorage history;
     MemoryUrlCache urlCache;

@@ -1,6 +1,11 @@
 #include "platform/frame_pacing.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "platform/render_path.h"
 
@@ -34,13 +39,67 @@ TEST(FramePacing, CountsAcrossTheTickCountersWrapAndZeroPacesNothing) {
     for (std::uint32_t t = 0; t < 50; t += 5) EXPECT_EQ(everyFrame.holdFor(t), 0u);
 }
 
-TEST(AnimationFps, SoftwarePathIsCalmGlShowsEveryFrameAndTheUserCanSetTheRate) {
-    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, ""), kSoftwareAnimationFps);
+TEST(AnimationFps, StandardIsCalmOnSoftwareSaverOrBatteryIsSlowerSmoothAndGlShowEveryFrame) {
+    using C = AnimationChoice;
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, ""), kStandardAnimationFps);  // the default
     EXPECT_EQ(chooseAnimationFps(RenderPath::Gl, ""), 0);
-    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "0"), 0);
-    EXPECT_EQ(chooseAnimationFps(RenderPath::Gl, "30"), 30);
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "", C::Smooth), 0);
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "", C::Saver), kSaverAnimationFps);
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Gl, "", C::Saver), kSaverAnimationFps);
+    // On battery Standard behaves as Saver; Smooth stays the user's word.
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "", C::Standard, true), kSaverAnimationFps);
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "", C::Smooth, true), 0);
+    // PLUVIK_ANIMATION_FPS wins over every choice; what is not a rate is no override.
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Software, "0", C::Saver, true), 0);
+    EXPECT_EQ(chooseAnimationFps(RenderPath::Gl, "45", C::Smooth), 45);
     for (const char* bad : {"-5", "fast", "15fps", "2000", " 20", "99999"}) {
         SCOPED_TRACE(bad);
-        EXPECT_EQ(chooseAnimationFps(RenderPath::Software, bad), kSoftwareAnimationFps);
+        EXPECT_EQ(chooseAnimationFps(RenderPath::Software, bad, C::Saver), kSaverAnimationFps);
     }
+}
+
+TEST(AnimationFps, TheChoiceReadsBackFromItsFileAndRubbishIsNoChoice) {
+    for (AnimationChoice c : {AnimationChoice::Smooth, AnimationChoice::Standard, AnimationChoice::Saver})
+        EXPECT_EQ(parseAnimationChoice(std::string(animationChoiceName(c)) + "\r\n"), c);
+    EXPECT_EQ(parseAnimationChoice(" Saver "), AnimationChoice::Saver);
+    for (const char* bad : {"", "fast", "saver smooth", "\xb1\xea\xd7\xbc"})
+        EXPECT_FALSE(parseAnimationChoice(bad));
+}
+
+namespace {
+
+// A folder laid out as /sys/class/power_supply, one sub-folder per supply and one file per value.
+struct PowerSupplies {
+    PowerSupplies()
+        : dir(std::filesystem::temp_directory_path() / ("pluvik-power-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    ~PowerSupplies() { std::filesystem::remove_all(dir); }
+    void set(const std::string& supply, const std::string& name, const std::string& value) {
+        std::filesystem::create_directories(dir / supply);
+        std::ofstream(dir / supply / name) << value << "\n";
+    }
+    std::filesystem::path dir;
+};
+
+}  // namespace
+
+TEST(AnimationFps, OnBatteryOnlyWhileTheSystemsBatteryDischargesAndNoMainsIsOnline) {
+    PowerSupplies power;
+    EXPECT_FALSE(runsOnBattery(power.dir / "missing"));  // a desktop without supplies
+    power.set("BAT0", "type", "Battery");
+    power.set("BAT0", "status", "Discharging");
+    power.set("AC", "type", "Mains");
+    power.set("AC", "online", "0");
+    EXPECT_TRUE(runsOnBattery(power.dir));
+    power.set("AC", "online", "1");
+    EXPECT_FALSE(runsOnBattery(power.dir));
+    power.set("AC", "online", "0");
+    power.set("BAT0", "status", "Full");
+    // A wireless mouse's battery runs down whatever the machine runs on.
+    power.set("hidpp_battery_0", "type", "Battery");
+    power.set("hidpp_battery_0", "scope", "Device");
+    power.set("hidpp_battery_0", "status", "Discharging");
+    EXPECT_FALSE(runsOnBattery(power.dir));
 }
