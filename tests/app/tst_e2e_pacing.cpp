@@ -160,15 +160,17 @@ void E2ePacingTest::aDrawingWidgetTheEngineReplacesWhileItsFrameIsHeldIsForgotte
     QVERIFY(drawing);
     const QPointer<QQuickWidget> first(drawing);
     // Hidden, the widget keeps the frame the engine had ready; then its renderer dies, and the tab
-    // loads its page again in a new one, with a new drawing widget.
+    // loads its page again in a new one, with a new drawing widget, once it is shown again.
     browser->hide();
     QTest::qWait(200);
+    QSignalSpy gone(browser->view()->page(), &QWebEnginePage::renderProcessTerminated);
     QSignalSpy reloaded(browser->view(), &QWebEngineView::loadFinished);
     QCOMPARE(::kill(static_cast<pid_t>(browser->rendererPid()), SIGKILL), 0);
-    QVERIFY(reloaded.wait(30000));
-    QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }, 10000));
+    QVERIFY(gone.wait(10000));
     browser->show();
     QVERIFY(QTest::qWaitForWindowExposed(browser.get()));
+    QVERIFY(reloaded.wait(30000));
+    QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }, 10000));
     // The new widget is paced as the first was.
     const std::optional<double> rate = frameRate(browser->view());
     QVERIFY2(rate && *rate > 0.5 && *rate < 42, qPrintable(QString::number(rate.value_or(-1))));
