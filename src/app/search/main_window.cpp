@@ -204,12 +204,16 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::search() {
     const std::string keyword = toStd(m_combo->currentText());
     const Settings settings = m_ctx.settings.current();
-    const SearchPlan plan = planSearch(m_ctx.engines, keyword, diyEngines(settings), m_history);
+    const SearchPlan plan =
+        planSearch(m_ctx.engines, keyword, diyEngines(settings), m_history, tabsSwitchedOn(settings));
     if (plan.refused) {
         m_ctx.dialogs.inform(this, toQ(plan.message));
         return;
     }
-    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    QVariantList tabs;
+    for (const Navigation& load : plan.navigations()) tabs.append(load.tab);
+    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}, {"tabs", tabs}});
+    m_results.searchStarted(keyword, plan);
     traceReferences(m_ctx.trace, QStringLiteral("main"), plan.references);
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {
@@ -231,6 +235,9 @@ void MainWindow::search() {
                 break;
             case SearchStepKind::AddToHistory:
                 if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
+                break;
+            case SearchStepKind::SetStatus:
+                setStatusText(toQ(step.text));
                 break;
         }
     }
@@ -255,8 +262,10 @@ void MainWindow::onTimer2() {
 }
 
 void MainWindow::onTimer4() {
-    m_results.navigate(EngineTable::kRetryTab,
-                       toQ(retryAddress(m_ctx.engines, toStd(m_combo->currentText()))));
+    // A later search that left the retry tab alone (switched off since) leaves it alone here too.
+    if (m_results.searched(EngineTable::kRetryTab))
+        m_results.navigate(EngineTable::kRetryTab,
+                           toQ(retryAddress(m_ctx.engines, toStd(m_combo->currentText()))));
     m_timer4->stop();
 }
 
