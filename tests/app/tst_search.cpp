@@ -30,6 +30,7 @@ private slots:
     void userEnginesAreSearchedOnlyWhenSwitchedOn();
     void enginesSwitchedOffAreNotSearchedUntilSwitchedOnAgain();
     void withEveryEngineOffASearchLoadsNothingAndDoesNotWait();
+    void aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile();
     void enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory();
     void pagesOpenedEndsTheWaitAtTheNextTick();
     void stopQuestionOkStopsLoading();
@@ -175,7 +176,38 @@ void SearchTest::withEveryEngineOffASearchLoadsNothingAndDoesNotWait() {
     QVERIFY(!waitWindow()->isVisible());
     QVERIFY(window.isEnabled());
     QVERIFY(!window.findChild<QTimer*>("Timer4")->isActive());
-    QCOMPARE(statusText(window), QStringLiteral("所有搜索引擎都已关闭，没有打开网页"));
+    QCOMPARE(statusText(window), QStringLiteral("所选的搜索引擎都已关闭，没有打开网页"));
+}
+
+void SearchTest::aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile() {
+    AppFixture app;
+    app.writeProgramFile("scope.txt", "问答\n");
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* scope = window.findChild<QComboBox*>("Scope");
+    QCOMPARE(scope->currentText(), QStringLiteral("问答"));
+    typeAndSearch(window, QStringLiteral("kw"));
+    for (int t = 0; t < 23; ++t) QCOMPARE(tab(app, t)->navigations.size(), t == 10 || t == 14 ? 2 : 1);
+    QCOMPARE(resultTabs(window)->current(), 10);
+    // Tab 15 is not part of it: the group's own loads open the pages.
+    tab(app, 14)->finishLoad();
+    QVERIFY(!window.isEnabled());
+    tab(app, 10)->finishLoad();
+    QVERIFY(window.isEnabled());
+    waitWindow()->onTimer1();
+
+    // The next scope from the keyword box, which keeps the focus; the choice is written at once.
+    QLineEdit* box = keywordBox(window)->lineEdit();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(scope->currentText(), QStringLiteral("购物"));
+    QVERIFY(box->hasFocus());
+    QCOMPARE(app.readProgramFile("scope.txt"), QByteArray("购物\n"));
+    QTest::keyClick(box, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(box, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(scope->currentText(), QStringLiteral("音乐"));
 }
 
 void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {

@@ -121,8 +121,8 @@ void ResultTabs::load(const Settings& settings) {
     }
 }
 
-void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan) {
-    m_latest.searched(keyword, plan.tabs);
+void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope) {
+    m_latest.searched(keyword, plan.tabs, scope);
     // A search that loads nothing leaves the previous one's signal due.
     if (plan.tabs.any()) m_pagesOpened.searchStarted(plan.tabs);
 }

@@ -48,7 +48,7 @@ public:
     // hidden by its engine's switch.
     void load(const Settings& settings);
     // A search of `keyword` that loads `plan.tabs` begins; its navigations follow.
-    void searchStarted(const std::string& keyword, const SearchPlan& plan);
+    void searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope);
     // Whether the latest search loaded `tab` (or a switch turned on since has).
     bool searched(int tab) const { return m_latest.loaded(tab); }
     void navigate(int tab, const QString& address);

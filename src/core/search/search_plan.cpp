@@ -80,8 +80,9 @@ SearchPlan planSearch(const EngineCatalogue& engines, std::string_view keyword, 
     return plan;
 }
 
-void LatestSearch::searched(std::string_view keyword, const TabSet& loaded) {
+void LatestSearch::searched(std::string_view keyword, const TabSet& loaded, const TabSet& scope) {
     m_any = true;
+    m_scope = scope;
     m_keyword = std::string(keyword);
     m_loaded = loaded;
 }
@@ -89,7 +90,7 @@ void LatestSearch::searched(std::string_view keyword, const TabSet& loaded) {
 std::vector<Navigation> LatestSearch::catchUp(const EngineCatalogue& engines, const Settings& settings) {
     std::vector<Navigation> loads;
     if (!m_any) return loads;
-    const TabSet due = tabsSwitchedOn(settings) & ~m_loaded;
+    const TabSet due = tabsSwitchedOn(settings) & m_scope & ~m_loaded;
     const DiyEngines diy = diyEngines(settings);
     for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
         if (!due.test(static_cast<size_t>(tab))) continue;

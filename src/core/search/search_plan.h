@@ -74,7 +74,7 @@ struct SearchPlan {
 };
 
 inline constexpr const char* kEmptyKeywordMessage = "请先输入关键词";
-inline constexpr const char* kNoEngineMessage = "所有搜索引擎都已关闭，没有打开网页";
+inline constexpr const char* kNoEngineMessage = "所选的搜索引擎都已关闭，没有打开网页";
 
 // The tabs switched on in the settings. A built-in engine is off only when its field is 0 (a held
 // value leaves its tab as it is, searched as before); a user-defined one is on only when its field
@@ -91,11 +91,12 @@ inline TabSet allTabs() {
 SearchPlan planSearch(const EngineCatalogue& engines, std::string_view keyword, const DiyEngines& diy,
                       const KeywordHistory& history, const TabSet& wanted = allTabs());
 
-// What the latest search left: a tab it skipped because its engine was off searches the latest
-// keyword as soon as the user switches it on again, so showing it shows that search's result page.
+// What the latest search left: a tab of its scope it skipped because its engine was off searches the
+// latest keyword as soon as the user switches it on again, so showing it shows that search's result
+// page. Tabs outside the scope keep what they show.
 class LatestSearch {
 public:
-    void searched(std::string_view keyword, const TabSet& loaded);
+    void searched(std::string_view keyword, const TabSet& loaded, const TabSet& scope = allTabs());
     // The loads for the tabs on in `settings` that the latest search skipped; they count as
     // loaded from now on.
     std::vector<Navigation> catchUp(const EngineCatalogue& engines, const Settings& settings);
@@ -105,6 +106,7 @@ private:
     bool m_any = false;
     std::string m_keyword;
     TabSet m_loaded;
+    TabSet m_scope;
 };
 
 // The second load of tab 20 when Timer4 ticks: built from what Combo1 holds at that moment, which

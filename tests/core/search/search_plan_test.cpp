@@ -124,7 +124,7 @@ TEST(SearchPlan, EnginesSwitchedOffAreNotNavigatedAndNoneLeftLoadsNothing) {
     const SearchPlan none = planSearch(kEngines, "k", diy, {}, TabSet{});
     using K = SearchStepKind;
     EXPECT_EQ(kinds(none), (std::vector<K>{K::SetStatus, K::AddToHistory}));
-    EXPECT_EQ(none.steps.front().text, "所有搜索引擎都已关闭，没有打开网页");
+    EXPECT_EQ(none.steps.front().text, "所选的搜索引擎都已关闭，没有打开网页");
 }
 
 TEST(SearchPlan, ATabSwitchedOnAgainSearchesTheLatestKeywordOnce) {
@@ -144,6 +144,13 @@ TEST(SearchPlan, ATabSwitchedOnAgainSearchesTheLatestKeywordOnce) {
                                        {22, "http://two/?q=%D6%D0%CE%C4"}}));
     EXPECT_TRUE(latest.loaded(5));
     EXPECT_TRUE(latest.catchUp(kEngines, settings).empty());
+
+    // After a search of one group, a tab outside it keeps what it shows.
+    settings.setEngine(5, 0);
+    latest.searched("x", TabSet().set(11), TabSet().set(11).set(5));
+    settings.setEngine(5, 1);
+    settings.setEngine(11, 1);
+    ASSERT_EQ(latest.catchUp(kEngines, settings).size(), 1u);
 }
 
 TEST(SearchPlan, RetryLoadsTheGougouAddressOfTheCurrentText) {
