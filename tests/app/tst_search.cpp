@@ -135,7 +135,6 @@ void SearchTest::enginesSwitchedOffAreNotSearchedUntilSwitchedOnAgain() {
     window.show();
     typeAndSearch(window, QStringLiteral("kw"));
     QCOMPARE(tab(app, 5)->navigations.size(), 1);  // the start page only
-    QCOMPARE(tab(app, 15)->navigations.size(), 1);
     QCOMPARE(tab(app, 4)->navigations.size(), 2);
 
     // Without tab 15 the pages have opened once every tab the search loaded has ended.
@@ -205,9 +204,6 @@ void SearchTest::aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile() {
     QCOMPARE(scope->currentText(), QStringLiteral("购物"));
     QVERIFY(box->hasFocus());
     QCOMPARE(app.readProgramFile("scope.txt"), QByteArray("购物\n"));
-    QTest::keyClick(box, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(box, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(scope->currentText(), QStringLiteral("音乐"));
 }
 
 void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {
