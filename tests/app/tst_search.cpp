@@ -190,6 +190,8 @@ void SearchTest::aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile() {
     typeAndSearch(window, QStringLiteral("kw"));
     for (int t = 0; t < 23; ++t) QCOMPARE(tab(app, t)->navigations.size(), t == 10 || t == 14 ? 2 : 1);
     QCOMPARE(resultTabs(window)->current(), 10);
+    emit tab(app, 10)->DownloadBegin();  // the group's first tab, not tab 0, says the pages are coming
+    QCOMPARE(statusText(window), QStringLiteral("正在打开...."));
     // Tab 15 is not part of it: the group's own loads open the pages.
     tab(app, 14)->finishLoad();
     QVERIFY(!window.isEnabled());

@@ -52,10 +52,11 @@ void ResultTabs::disconnectPages(QObject* receiver) {
 }
 
 void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened) {
-    QObject::connect(browser(0), &BrowserView::DownloadBegin, m_tabs, std::move(firstTabLoading));
     for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        QObject::connect(browser(tab), &BrowserView::DownloadBegin, m_tabs,
-                         [this, tab] { m_pagesOpened.loadBegan(tab); });
+        QObject::connect(browser(tab), &BrowserView::DownloadBegin, m_tabs, [this, tab, firstTabLoading] {
+            m_pagesOpened.loadBegan(tab);
+            if (tab == m_firstTab) firstTabLoading();
+        });
         QObject::connect(browser(tab), &BrowserView::DownloadComplete, m_tabs,
                          [this, tab, pagesOpened](bool) {
                              if (m_pagesOpened.loadEnded(tab)) pagesOpened();
@@ -124,7 +125,10 @@ void ResultTabs::load(const Settings& settings) {
 void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope) {
     m_latest.searched(keyword, plan.tabs, scope);
     // A search that loads nothing leaves the previous one's signal due.
-    if (plan.tabs.any()) m_pagesOpened.searchStarted(plan.tabs);
+    if (plan.tabs.none()) return;
+    m_pagesOpened.searchStarted(plan.tabs);
+    m_firstTab = 0;
+    while (!plan.tabs.test(static_cast<size_t>(m_firstTab))) ++m_firstTab;
 }
 
 void ResultTabs::navigate(int tab, const QString& address) {

@@ -35,9 +35,9 @@ public:
     // `receiver`, and the search's events stop before the window's parts go.
     void disconnectPages(QObject* receiver);
 
-    // What the search learns from its pages: tab 0 began a load, and the pages have opened (by the
-    // rule of PagesOpenedRule), unless it was a load the wait window's stop broke off. A failed
-    // load counts too, so a dead server or page never leaves the window disabled.
+    // What the search learns from its pages: its first tab (tab 0 when it loads it) began a load, and the
+    // pages have opened (by the rule of PagesOpenedRule), unless it was a load the wait window's stop broke
+    // off. A failed load counts too, so a dead server or page never leaves the window disabled.
     void onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened);
 
     TabStrip* strip() const { return m_tabs; }
@@ -86,6 +86,7 @@ private:
     TabStrip* m_tabs;
     std::array<BrowserView*, EngineTable::kSlotCount> m_browsers{};
     PagesOpenedRule m_pagesOpened;
+    int m_firstTab = 0;
     LatestSearch m_latest;
 };
 
