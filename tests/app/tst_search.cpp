@@ -9,6 +9,11 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "options/options_dialog.h"
+#include "search/engine_table.h"
 #include "search/main_window.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
@@ -23,6 +28,9 @@ private slots:
     void emptyKeywordIsRefusedAndNothingElseHappens();
     void searchNavigatesEveryTabAndShowsTheWaitWindow();
     void userEnginesAreSearchedOnlyWhenSwitchedOn();
+    void enginesSwitchedOffAreNotSearchedUntilSwitchedOnAgain();
+    void withEveryEngineOffASearchLoadsNothingAndDoesNotWait();
+    void aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile();
     void enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory();
     void pagesOpenedEndsTheWaitAtTheNextTick();
     void stopQuestionOkStopsLoading();
@@ -77,9 +85,9 @@ void SearchTest::searchNavigatesEveryTabAndShowsTheWaitWindow() {
     QCOMPARE(tab(app, 10)->navigations.last(),
              QStringLiteral(
                  "http://wenda.qihoo.com/wenda.php?kw=%C4%E3%BA%C3%20a%26b&do=search&area=2&src=wenda_tab"));
-    // The hidden tab 5 is searched too; the switched-off user tabs are not.
-    QCOMPARE(tab(app, 5)->navigations.size(), 2);
-    for (int t = 0; t <= 20; ++t) QCOMPARE(tab(app, t)->navigations.size(), 2);
+    // The switched-off tab 5 and user tabs are not searched.
+    QCOMPARE(tab(app, 5)->navigations.size(), 1);
+    for (int t = 0; t <= 20; ++t) QCOMPARE(tab(app, t)->navigations.size(), t == 5 ? 1 : 2);
     QCOMPARE(tab(app, 21)->navigations.size(), 1);
     QCOMPARE(tab(app, 22)->navigations.size(), 1);
     // The search changes neither the selected tab nor the visibility.
@@ -110,6 +118,94 @@ void SearchTest::userEnginesAreSearchedOnlyWhenSwitchedOn() {
     // An empty prefix gives the bare keyword.
     QCOMPARE(tab(app, 21)->navigations.last(), QStringLiteral("kw"));
     QCOMPARE(tab(app, 22)->navigations.size(), 1);
+}
+
+static QByteArray gnWithOff(std::initializer_list<int> off) {
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i)
+        gn += std::find(off.begin(), off.end(), i) != off.end() ? " 0 \r\n" : " 1 \r\n";
+    return gn + "True\r\nFalse\r\n";
+}
+
+void SearchTest::enginesSwitchedOffAreNotSearchedUntilSwitchedOnAgain() {
+    AppFixture app;
+    app.writeProgramFile("Gn.txt", gnWithOff({5, 15}));
+    const QByteArray gnBefore = app.readProgramFile("Gn.txt");
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    typeAndSearch(window, QStringLiteral("kw"));
+    QCOMPARE(tab(app, 5)->navigations.size(), 1);  // the start page only
+    QCOMPARE(tab(app, 4)->navigations.size(), 2);
+
+    // Without tab 15 the pages have opened once every tab the search loaded has ended.
+    for (int t = 0; t <= 20; ++t)
+        if (t != 5 && t != 15 && t != 9) tab(app, t)->finishLoad();
+    tab(app, 15)->finishLoad();
+    QVERIFY(!window.isEnabled());
+    tab(app, 9)->finishLoad(false);
+    QVERIFY(window.isEnabled());
+    QCOMPARE(statusText(window), QStringLiteral("已打开"));
+    waitWindow()->onTimer1();
+
+    // Switched on again in the options: the tab searches the latest keyword at once.
+    window.findChild<QAction*>("xuanxiang")->trigger();
+    OptionsDialog* options = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<OptionsDialog*>(w); d && d->isVisible()) options = d;
+    QVERIFY(options);
+    options->findChild<QCheckBox*>(QString::fromLatin1(EngineTable::slot(5).field))->click();
+    QTest::mouseClick(options->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    QCOMPARE(tab(app, 5)->navigations.size(), 2);
+    QCOMPARE(tab(app, 5)->navigations.last(),
+             QString::fromStdString(app.context().engines.address(5, "kw").address));
+    QCOMPARE(tab(app, 15)->navigations.size(), 1);
+    QVERIFY(resultTabs(window)->isTabVisible(5));
+    QCOMPARE(app.readProgramFile("Gn.txt").size(), gnBefore.size());
+}
+
+void SearchTest::withEveryEngineOffASearchLoadsNothingAndDoesNotWait() {
+    AppFixture app;
+    QByteArray gn;
+    for (int i = 0; i < 21; ++i) gn += " 0 \r\n";
+    app.writeProgramFile("Gn.txt", gn + "True\r\nFalse\r\n");
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    typeAndSearch(window, QStringLiteral("kw"));
+    for (int t = 0; t < 23; ++t) QCOMPARE(tab(app, t)->navigations.size(), 1);
+    QVERIFY(!waitWindow()->isVisible());
+    QVERIFY(window.isEnabled());
+    QVERIFY(!window.findChild<QTimer*>("Timer4")->isActive());
+    QCOMPARE(statusText(window), QStringLiteral("所选的搜索引擎都已关闭，没有打开网页"));
+}
+
+void SearchTest::aScopeSearchesOnlyItsGroupAndIsKeptInItsOwnFile() {
+    AppFixture app;
+    app.writeProgramFile("scope.txt", "问答\n");
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto* scope = window.findChild<QComboBox*>("Scope");
+    QCOMPARE(scope->currentText(), QStringLiteral("问答"));
+    typeAndSearch(window, QStringLiteral("kw"));
+    for (int t = 0; t < 23; ++t) QCOMPARE(tab(app, t)->navigations.size(), t == 10 || t == 14 ? 2 : 1);
+    QCOMPARE(resultTabs(window)->current(), 10);
+    emit tab(app, 10)->DownloadBegin();  // the group's first tab, not tab 0, says the pages are coming
+    QCOMPARE(statusText(window), QStringLiteral("正在打开...."));
+    // Tab 15 is not part of it: the group's own loads open the pages.
+    tab(app, 14)->finishLoad();
+    QVERIFY(!window.isEnabled());
+    tab(app, 10)->finishLoad();
+    QVERIFY(window.isEnabled());
+    waitWindow()->onTimer1();
+
+    // The next scope from the keyword box, which keeps the focus; the choice is written at once.
+    QLineEdit* box = keywordBox(window)->lineEdit();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(scope->currentText(), QStringLiteral("购物"));
+    QVERIFY(box->hasFocus());
+    QCOMPARE(app.readProgramFile("scope.txt"), QByteArray("购物\n"));
 }
 
 void SearchTest::enterSearchesTheKeywordAsTypedNotAsCompletedFromHistory() {

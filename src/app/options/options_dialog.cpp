@@ -381,6 +381,7 @@ void OptionsDialog::cmdOKClick() {
         m_ctx.dialogs.inform(this, QStringLiteral("设置无法保存：") + toQ(m_ctx.settings.lastError()) +
                                        QStringLiteral("\n本次运行中所做的设置仍然有效。"));
     }
+    m_target.switchesSaved(values);
     applyAnimation();
     if (QString error; !m_ctx.animation.save(&error))
         m_ctx.dialogs.inform(this, QStringLiteral("网页动画的设置无法保存：") + error +

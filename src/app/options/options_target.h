@@ -5,6 +5,8 @@
 
 namespace pluvik {
 
+struct Settings;
+
 // What the options dialog changes on the main window: the result tabs 0..22 (tab n is the n-th engine
 // of the settings; 21 and 22 are the user-defined engines).
 class OptionsTarget {
@@ -14,6 +16,8 @@ public:
     virtual void setTabCaption(int tab, const QString& caption) = 0;
     // The visibility of every result tab, tab 0 first.
     virtual std::vector<bool> tabVisibility() const = 0;
+    // "确定" kept these switches (saved, or held for this run when saving failed).
+    virtual void switchesSaved(const Settings&) {}
 };
 
 }  // namespace pluvik

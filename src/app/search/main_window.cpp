@@ -21,10 +21,12 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/clock_text.h"
+#include "search/scope_box.h"
 #include "search/search_plan.h"
 #include "search/tray_controller.h"
 #include "shell/menu_table.h"
 #include "shell/settings.h"
+#include "shell/tab_strip.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -75,12 +77,15 @@ void MainWindow::buildControls() {
     m_combo->setObjectName("Combo1");
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
-    m_combo->setGeometry(376, 16, 249, 20);
+    m_combo->setGeometry(376, 16, 185, 20);
     m_combo->setMaxVisibleItems(20);
     // The keyword is searched exactly as typed: no completion from the history, which would turn
     // a typed "ab" into an earlier "abc" (or an input method's "北京" into "北京大学") on Enter.
     // The earlier keywords stay in the drop-down list.
     m_combo->setCompleter(nullptr);
+
+    m_scope = new ScopeBox(m_ctx.programDir, client, this);
+    m_scope->setGeometry(566, 16, 84, 20);
 
     m_command1 = placed<QPushButton>(client, "Command1", QStringLiteral("搜索"), QRect(656, 16, 73, 25));
     m_command1->setDefault(true);
@@ -206,12 +211,18 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::search() {
     const std::string keyword = toStd(m_combo->currentText());
     const Settings settings = m_ctx.settings.current();
-    const SearchPlan plan = planSearch(m_ctx.engines, keyword, diyEngines(settings), m_history);
+    const TabSet scope = m_scope->tabs();
+    const SearchPlan plan =
+        planSearch(m_ctx.engines, keyword, diyEngines(settings), m_history, tabsSwitchedOn(settings) & scope);
     if (plan.refused) {
         m_ctx.dialogs.inform(this, toQ(plan.message));
         return;
     }
-    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}});
+    QVariantList tabs;
+    for (const Navigation& load : plan.navigations()) tabs.append(load.tab);
+    m_ctx.trace.record("search_started",
+                       {{"keyword", toQ(keyword)}, {"scope", m_scope->currentText()}, {"tabs", tabs}});
+    m_results.searchStarted(keyword, plan, scope);
     traceReferences(m_ctx.trace, QStringLiteral("main"), plan.references);
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {
@@ -234,8 +245,13 @@ void MainWindow::search() {
             case SearchStepKind::AddToHistory:
                 if (m_history.add(step.text)) m_combo->addItem(toQ(step.text));
                 break;
+            case SearchStepKind::SetStatus:
+                setStatusText(toQ(step.text));
+                break;
         }
     }
+    // A group's search shows its first page; the other tabs keep what they show.
+    if (!m_scope->isAll() && !tabs.isEmpty()) m_results.strip()->setCurrent(tabs.front().toInt());
     // The keyword box keeps the keyword as its text.
     m_combo->setEditText(toQ(keyword));
     m_ctx.trace.record("search_dispatched", {{"keyword", toQ(keyword)}});
@@ -257,8 +273,10 @@ void MainWindow::onTimer2() {
 }
 
 void MainWindow::onTimer4() {
-    m_results.navigate(EngineTable::kRetryTab,
-                       toQ(retryAddress(m_ctx.engines, toStd(m_combo->currentText()))));
+    // A later search that left the retry tab alone (switched off since) leaves it alone here too.
+    if (m_results.searched(EngineTable::kRetryTab))
+        m_results.navigate(EngineTable::kRetryTab,
+                           toQ(retryAddress(m_ctx.engines, toStd(m_combo->currentText()))));
     m_timer4->stop();
 }
 

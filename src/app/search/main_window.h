@@ -17,6 +17,8 @@ class QTimer;
 
 namespace pluvik {
 
+class ScopeBox;
+
 class BrowserView;
 class MenuShortcutsFirst;
 class TrayController;
@@ -65,6 +67,7 @@ private:
     ResultTabs m_results;
     ProgramWindows m_windows;
     QComboBox* m_combo = nullptr;
+    ScopeBox* m_scope = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
     QLabel* m_label4 = nullptr;

@@ -52,13 +52,16 @@ void ResultTabs::disconnectPages(QObject* receiver) {
 }
 
 void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened) {
-    QObject::connect(browser(0), &BrowserView::DownloadBegin, m_tabs, std::move(firstTabLoading));
-    BrowserView* signalTab = browser(EngineTable::kSignalTab);
-    QObject::connect(signalTab, &BrowserView::DownloadBegin, m_tabs, [this] { m_signalTabStopped = false; });
-    QObject::connect(signalTab, &BrowserView::DownloadComplete, m_tabs, [this, pagesOpened](bool) {
-        if (std::exchange(m_signalTabStopped, false)) return;
-        pagesOpened();
-    });
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        QObject::connect(browser(tab), &BrowserView::DownloadBegin, m_tabs, [this, tab, firstTabLoading] {
+            m_pagesOpened.loadBegan(tab);
+            if (tab == m_firstTab) firstTabLoading();
+        });
+        QObject::connect(browser(tab), &BrowserView::DownloadComplete, m_tabs,
+                         [this, tab, pagesOpened](bool) {
+                             if (m_pagesOpened.loadEnded(tab)) pagesOpened();
+                         });
+    }
 }
 
 void ResultTabs::buildMenu() {
@@ -119,14 +122,26 @@ void ResultTabs::load(const Settings& settings) {
     }
 }
 
+void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope) {
+    m_latest.searched(keyword, plan.tabs, scope);
+    // A search that loads nothing leaves the previous one's signal due.
+    if (plan.tabs.none()) return;
+    m_pagesOpened.searchStarted(plan.tabs);
+    m_firstTab = 0;
+    while (!plan.tabs.test(static_cast<size_t>(m_firstTab))) ++m_firstTab;
+}
+
 void ResultTabs::navigate(int tab, const QString& address) {
-    // A new search's load of the signal tab is news again, whatever the stop said before.
-    if (tab == EngineTable::kSignalTab) m_signalTabStopped = false;
     browser(tab)->Navigate(address);
 }
 
+void ResultTabs::switchesSaved(const Settings& settings) {
+    for (const Navigation& load : m_latest.catchUp(m_ctx.engines, settings))
+        navigate(load.tab, toQ(load.address));
+}
+
 void ResultTabs::stopBuiltIn() {
-    m_signalTabStopped = true;
+    m_pagesOpened.stopped();
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
 }
 

@@ -7,6 +7,8 @@
 #include "app_context.h"
 #include "options/options_target.h"
 #include "search/engine_table.h"
+#include "search/pages_opened_rule.h"
+#include "search/search_plan.h"
 
 class QObject;
 class QWidget;
@@ -33,9 +35,9 @@ public:
     // `receiver`, and the search's events stop before the window's parts go.
     void disconnectPages(QObject* receiver);
 
-    // What the search learns from its pages: tab 0 began a load, and the signal tab ended one (the
-    // pages have opened), unless it was the load the wait window's stop broke off. A failed load
-    // counts too, so a dead server or page never leaves the window disabled.
+    // What the search learns from its pages: its first tab (tab 0 when it loads it) began a load, and the
+    // pages have opened (by the rule of PagesOpenedRule), unless it was a load the wait window's stop broke
+    // off. A failed load counts too, so a dead server or page never leaves the window disabled.
     void onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened);
 
     TabStrip* strip() const { return m_tabs; }
@@ -45,6 +47,10 @@ public:
     // current, every tab shows the start page, pages raise no dialogs, and each tab is shown or
     // hidden by its engine's switch.
     void load(const Settings& settings);
+    // A search of `keyword` that loads `plan.tabs` begins; its navigations follow.
+    void searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope);
+    // Whether the latest search loaded `tab` (or a switch turned on since has).
+    bool searched(int tab) const { return m_latest.loaded(tab); }
     void navigate(int tab, const QString& address);
     // The wait window's stop: every built-in engine's load. The engine reports the stopped load of
     // the signal tab as finished a moment later; that end is no news.
@@ -67,6 +73,7 @@ public:
     void setTabVisible(int tab, bool visible) override;
     void setTabCaption(int tab, const QString& caption) override;
     std::vector<bool> tabVisibility() const override;
+    void switchesSaved(const Settings& settings) override;
 
 private:
     // The tab menu youjian: a right click on the strip opens it; a double click closes the tab.
@@ -78,9 +85,9 @@ private:
     std::function<bool()> m_windowAlive;
     TabStrip* m_tabs;
     std::array<BrowserView*, EngineTable::kSlotCount> m_browsers{};
-    // Set by the stop until the signal tab's stopped load has reported its end or a new load has
-    // begun there.
-    bool m_signalTabStopped = false;
+    PagesOpenedRule m_pagesOpened;
+    int m_firstTab = 0;
+    LatestSearch m_latest;
 };
 
 }  // namespace pluvik

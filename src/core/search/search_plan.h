@@ -7,6 +7,7 @@
 
 #include "search/engine_table.h"
 #include "search/keyword_history.h"
+#include "search/pages_opened_rule.h"
 
 namespace pluvik {
 
@@ -47,6 +48,7 @@ enum class SearchStepKind {
     Navigate,  // tab, text = address
     StartTimer4,
     AddToHistory,  // text = keyword: add it to the history and to the drop-down list of Combo1
+    SetStatus,     // text = the status bar's text
 };
 
 struct SearchStep {
@@ -65,16 +67,47 @@ struct SearchPlan {
     std::vector<SearchStep> steps;
     // The keyword's characters that some engine's encoding lacks (BuiltQuery::references).
     std::string references;
+    // The tabs the search loads.
+    TabSet tabs;
 
     std::vector<Navigation> navigations() const;
 };
 
 inline constexpr const char* kEmptyKeywordMessage = "请先输入关键词";
+inline constexpr const char* kNoEngineMessage = "所选的搜索引擎都已关闭，没有打开网页";
 
-// The search for the keyword exactly as typed (a keyword of blanks is searched). Tabs 0..20 are
-// always navigated, hidden or not; 21 and 22 only when switched on.
+// The tabs switched on in the settings. A built-in engine is off only when its field is 0 (a held
+// value leaves its tab as it is, searched as before); a user-defined one is on only when its field
+// is exactly 1.
+TabSet tabsSwitchedOn(const Settings& settings);
+inline TabSet allTabs() {
+    return TabSet{}.set();
+}
+
+// The search for the keyword exactly as typed (a keyword of blanks is searched), in the tabs of
+// `wanted` whose engine is on, hidden or not: an engine the user switched off costs no page load
+// and sends the keyword nowhere. With no tab to load the search says so in the status bar and
+// neither waits nor starts its timers.
 SearchPlan planSearch(const EngineCatalogue& engines, std::string_view keyword, const DiyEngines& diy,
-                      const KeywordHistory& history);
+                      const KeywordHistory& history, const TabSet& wanted = allTabs());
+
+// What the latest search left: a tab of its scope it skipped because its engine was off searches the
+// latest keyword as soon as the user switches it on again, so showing it shows that search's result
+// page. Tabs outside the scope keep what they show.
+class LatestSearch {
+public:
+    void searched(std::string_view keyword, const TabSet& loaded, const TabSet& scope = allTabs());
+    // The loads for the tabs on in `settings` that the latest search skipped; they count as
+    // loaded from now on.
+    std::vector<Navigation> catchUp(const EngineCatalogue& engines, const Settings& settings);
+    bool loaded(int tab) const { return m_loaded.test(static_cast<size_t>(tab)); }
+
+private:
+    bool m_any = false;
+    std::string m_keyword;
+    TabSet m_loaded;
+    TabSet m_scope;
+};
 
 // The second load of tab 20 when Timer4 ticks: built from what Combo1 holds at that moment, which
 // may differ from the keyword searched.

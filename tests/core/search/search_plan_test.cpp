@@ -7,6 +7,7 @@
 #include "search/engine_catalogue.h"
 #include "search/query_address.h"
 #include "search/service_hosts.h"
+#include "shell/settings.h"
 
 using namespace pluvik;
 
@@ -101,6 +102,41 @@ TEST(SearchPlan, BlanksAreAKeywordAndReachTheAddressEscaped) {
     ASSERT_FALSE(plan.refused);
     EXPECT_EQ(plan.navigations()[8].address,
               serviceAddress(Service::YoukuVideoSearch) + "/search_video/q_%20%20");
+}
+
+TEST(SearchPlan, EnginesSwitchedOffAreNotNavigatedAndNoneLeftLoadsNothing) {
+    Settings settings;
+    for (int tab = 0; tab < 21; ++tab) settings.setEngine(tab, 1);
+    settings.setEngine(3, 0);
+    settings.setEngine(20, 0);
+    settings.setEngine(7, 2);  // a held value: its tab stays as it is, and is searched
+    settings.opendiy1 = 1;
+    const DiyEngines diy{{true, "http://u/?q="}, {false, ""}};
+    const SearchPlan plan = planSearch(kEngines, "k", diy, {}, tabsSwitchedOn(settings));
+    std::vector<int> expected;
+    for (int tab = 0; tab < 22; ++tab)
+        if (tab != 3 && tab != 20) expected.push_back(tab);
+    EXPECT_EQ(tabs(plan), expected);
+    EXPECT_EQ(plan.tabs.count(), expected.size());
+    // The retry tab is off: no second load of it.
+    EXPECT_FALSE(has(plan, SearchStepKind::StartTimer4));
+
+    const SearchPlan none = planSearch(kEngines, "k", diy, {}, TabSet{});
+    using K = SearchStepKind;
+    EXPECT_EQ(kinds(none), (std::vector<K>{K::SetStatus, K::AddToHistory}));
+    EXPECT_EQ(none.steps.front().text, "所选的搜索引擎都已关闭，没有打开网页");
+}
+
+TEST(SearchPlan, ATabOfTheLatestScopeSwitchedOnAgainSearchesItsKeywordOnce) {
+    Settings settings;
+    for (int tab = 0; tab < 21; ++tab) settings.setEngine(tab, 1);
+    LatestSearch latest;
+    EXPECT_TRUE(latest.catchUp(kEngines, settings).empty());  // nothing searched yet
+    // A search of tabs 5 and 11 with 5 off; outside that scope a tab keeps what it shows.
+    latest.searched("中文", TabSet().set(11), TabSet().set(11).set(5));
+    EXPECT_EQ(latest.catchUp(kEngines, settings),
+              (std::vector<Navigation>{{5, kEngines.address(5, "中文").address}}));
+    EXPECT_TRUE(latest.catchUp(kEngines, settings).empty());
 }
 
 TEST(SearchPlan, RetryLoadsTheGougouAddressOfTheCurrentText) {
