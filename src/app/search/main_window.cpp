@@ -26,7 +26,6 @@
 #include "search/tray_controller.h"
 #include "shell/menu_table.h"
 #include "shell/settings.h"
-#include "shell/tab_strip.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -73,17 +72,7 @@ void MainWindow::buildControls() {
     m_label6 = placed<QLabel>(client, "Label6", {}, QRect(40, 56, 105, 17));
     m_label4 = placed<QLabel>(client, "Label4", {}, QRect(80, 72, 65, 17));
 
-    m_combo = new QComboBox(client);
-    m_combo->setObjectName("Combo1");
-    m_combo->setEditable(true);
-    m_combo->setInsertPolicy(QComboBox::NoInsert);
-    m_combo->setGeometry(376, 16, 185, 20);
-    m_combo->setMaxVisibleItems(20);
-    // The keyword is searched exactly as typed: no completion from the history, which would turn
-    // a typed "ab" into an earlier "abc" (or an input method's "北京" into "北京大学") on Enter.
-    // The earlier keywords stay in the drop-down list.
-    m_combo->setCompleter(nullptr);
-
+    m_combo = keywordHistoryBox(client, QRect(376, 16, 185, 20));
     m_scope = new ScopeBox(m_ctx.programDir, client, this);
     m_scope->setGeometry(566, 16, 84, 20);
 
@@ -218,11 +207,7 @@ void MainWindow::search() {
         m_ctx.dialogs.inform(this, toQ(plan.message));
         return;
     }
-    QVariantList tabs;
-    for (const Navigation& load : plan.navigations()) tabs.append(load.tab);
-    m_ctx.trace.record("search_started",
-                       {{"keyword", toQ(keyword)}, {"scope", m_scope->currentText()}, {"tabs", tabs}});
-    m_results.searchStarted(keyword, plan, scope);
+    m_results.searchStarted(keyword, plan, scope, m_scope->currentText(), m_scope->isAll());
     traceReferences(m_ctx.trace, QStringLiteral("main"), plan.references);
     for (const SearchStep& step : plan.steps) {
         switch (step.kind) {
@@ -250,15 +235,9 @@ void MainWindow::search() {
                 break;
         }
     }
-    // A group's search shows its first page; the other tabs keep what they show.
-    if (!m_scope->isAll() && !tabs.isEmpty()) m_results.strip()->setCurrent(tabs.front().toInt());
     // The keyword box keeps the keyword as its text.
     m_combo->setEditText(toQ(keyword));
     m_ctx.trace.record("search_dispatched", {{"keyword", toQ(keyword)}});
-}
-
-void MainWindow::stopResultTabs() {
-    m_results.stopBuiltIn();
 }
 
 void MainWindow::onTimer1() {

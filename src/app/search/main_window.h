@@ -17,10 +17,9 @@ class QTimer;
 
 namespace pluvik {
 
-class ScopeBox;
-
 class BrowserView;
 class MenuShortcutsFirst;
+class ScopeBox;
 class TrayController;
 
 // The main search window 禾朔搜索: 23 result tabs, one engine per tab, each with its own browser.
@@ -36,7 +35,7 @@ public:
     // WaitHost, CleanerTargets
     void setMainEnabled(bool enabled) override { setEnabled(enabled); }
     void setStatusText(const QString& text) override;
-    void stopResultTabs() override;
+    void stopResultTabs() override { m_results.stopBuiltIn(); }
     void clearKeywordHistory() override;
     void clearBrowseAddressList() override;
 

@@ -14,6 +14,7 @@
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
+#include "platform/trace.h"
 #include "search/tab_commands.h"
 #include "search/tab_keys.h"
 #include "shell/menu_table.h"
@@ -122,13 +123,19 @@ void ResultTabs::load(const Settings& settings) {
     }
 }
 
-void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope) {
+void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope,
+                               const QString& scopeName, bool wholeCatalogue) {
+    QVariantList tabs;
+    for (const Navigation& load : plan.navigations()) tabs.append(load.tab);
+    m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}, {"scope", scopeName}, {"tabs", tabs}});
     m_latest.searched(keyword, plan.tabs, scope);
     // A search that loads nothing leaves the previous one's signal due.
     if (plan.tabs.none()) return;
     m_pagesOpened.searchStarted(plan.tabs);
     m_firstTab = 0;
     while (!plan.tabs.test(static_cast<size_t>(m_firstTab))) ++m_firstTab;
+    // A group's search shows its first page; the other tabs keep what they show.
+    if (!wholeCatalogue) m_tabs->setCurrent(m_firstTab);
 }
 
 void ResultTabs::navigate(int tab, const QString& address) {

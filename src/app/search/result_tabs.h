@@ -47,8 +47,11 @@ public:
     // current, every tab shows the start page, pages raise no dialogs, and each tab is shown or
     // hidden by its engine's switch.
     void load(const Settings& settings);
-    // A search of `keyword` that loads `plan.tabs` begins; its navigations follow.
-    void searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope);
+    // A search of `keyword` that loads `plan.tabs` begins; its navigations follow. It is noted in
+    // the trace (`scopeName`: the scope box's entry), and a group's search (not `wholeCatalogue`)
+    // brings the group's first tab to the front.
+    void searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope,
+                       const QString& scopeName, bool wholeCatalogue);
     // Whether the latest search loaded `tab` (or a switch turned on since has).
     bool searched(int tab) const { return m_latest.loaded(tab); }
     void navigate(int tab, const QString& address);

@@ -1,6 +1,7 @@
 #include "shell/window_parts.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFrame>
 #include <QIcon>
 #include <QKeyEvent>
@@ -123,6 +124,20 @@ LinkDialog::LinkDialog(AppContext context, const QString& name, const QString& t
 
 void LinkDialog::openLink(const QString& address) {
     OpenLink(m_ctx, this, address);
+}
+
+QComboBox* keywordHistoryBox(QWidget* parent, const QRect& geometry) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QStringLiteral("Combo1"));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(geometry);
+    box->setMaxVisibleItems(20);
+    // The keyword is searched exactly as typed: no completion from the history, which would turn
+    // a typed "ab" into an earlier "abc" (or an input method's "北京" into "北京大学") on Enter.
+    // The earlier keywords stay in the drop-down list.
+    box->setCompleter(nullptr);
+    return box;
 }
 
 KeywordLine keywordLine(QWidget* parent, const QRect& label, const QRect& text, const QRect& button) {

@@ -15,6 +15,7 @@
 
 class QButtonGroup;
 class QKeyEvent;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -107,6 +108,9 @@ struct KeywordLine {
     QPushButton* search;
 };
 KeywordLine keywordLine(QWidget* parent, const QRect& label, const QRect& text, const QRect& button);
+
+// The main window's keyword box Combo1: typed into, with the earlier keywords in its list.
+QComboBox* keywordHistoryBox(QWidget* parent, const QRect& geometry);
 
 // The keyword in `box`; an empty box is refused with the program's message and gives nothing. Blanks
 // are a keyword like any other.
