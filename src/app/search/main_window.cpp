@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/clock_text.h"
+#include "search/engine_watch.h"
 #include "search/search_plan.h"
 #include "search/tray_controller.h"
 #include "shell/menu_table.h"
@@ -187,6 +188,10 @@ void MainWindow::connectEvents() {
         [this] {
             if (m_searchStarted) m_wait->pagesOpened();
         });
+    // Once every engine has answered (or the deadline has passed) the status says how many did well.
+    connect(&m_results.engines(), &EngineWatch::outcomeDecided, this, [this] {
+        if (const auto tally = m_results.enginesTally()) setStatusText(*tally);
+    });
     connect(m_timer1, &QTimer::timeout, this, &MainWindow::onTimer1);
     connect(m_timer2, &QTimer::timeout, this, &MainWindow::onTimer2);
     connect(m_timer4, &QTimer::timeout, this, &MainWindow::onTimer4);
@@ -218,6 +223,7 @@ void MainWindow::search() {
             case SearchStepKind::SetSearchStarted:
                 m_searchStarted = true;
                 m_wait->searchStarted();
+                m_results.searchStarted(toQ(keyword));
                 break;
             case SearchStepKind::StartTimer2:
                 m_timer2->start();
@@ -253,7 +259,7 @@ void MainWindow::onTimer1() {
 }
 
 void MainWindow::onTimer2() {
-    if (m_searchStarted) setStatusText(QStringLiteral("准备工作"));
+    if (m_searchStarted) setStatusText(m_results.enginesTally().value_or(QStringLiteral("准备工作")));
 }
 
 void MainWindow::onTimer4() {

@@ -14,11 +14,13 @@
 #include "platform/browser_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
+#include "search/engine_watch.h"
 #include "search/tab_commands.h"
 #include "search/tab_keys.h"
 #include "shell/menu_table.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "shell/wait_window_state.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -41,6 +43,8 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
         m_browsers[static_cast<size_t>(tab)] = view;
         m_ctx.browseWindows.routeNewWindowsOf(view, window);
     }
+    m_engines = new EngineWatch(m_ctx.trace, m_browsers, m_tabs);
+    QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this](int tab) { markOutcome(tab); });
     buildMenu();
 }
 
@@ -48,6 +52,7 @@ void ResultTabs::disconnectPages(QObject* receiver) {
     for (BrowserView* view : m_browsers) {
         if (receiver) view->disconnect(receiver);
         view->disconnect(m_tabs);
+        view->disconnect(m_engines);
     }
 }
 
@@ -119,9 +124,29 @@ void ResultTabs::load(const Settings& settings) {
     }
 }
 
+void ResultTabs::markOutcome(int tab) {
+    const EngineOutcome& outcome = *m_engines->outcome(tab);
+    // No answer at all is red; an answer that is not the results is amber.
+    const bool failed =
+        outcome.result == EngineResult::HttpError || outcome.result == EngineResult::NetworkError;
+    m_tabs->setMark(tab, toQ(outcomeText(outcome, WaitWindowState::kPagesOpenedDeadlineMs / 1000)),
+                    failed ? QColor(0xd0, 0x30, 0x30) : QColor(0xe0, 0x90, 0x00));
+}
+
+std::optional<QString> ResultTabs::enginesTally() const {
+    const auto tally = m_engines->tally();
+    if (!tally) return std::nullopt;
+    return QStringLiteral("%1 个引擎中 %2 个正常").arg(tally->first).arg(tally->second);
+}
+
+void ResultTabs::searchStarted(const QString& keyword) {
+    m_engines->searchStarted(keyword);
+}
+
 void ResultTabs::navigate(int tab, const QString& address) {
     // A new search's load of the signal tab is news again, whatever the stop said before.
     if (tab == EngineTable::kSignalTab) m_signalTabStopped = false;
+    m_engines->navigated(tab, address);
     browser(tab)->Navigate(address);
 }
 

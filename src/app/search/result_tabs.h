@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "app_context.h"
 #include "options/options_target.h"
@@ -14,6 +15,7 @@ class QWidget;
 namespace pluvik {
 
 class BrowserView;
+class EngineWatch;
 class TabStrip;
 struct Settings;
 enum class BrowserCommand;
@@ -45,7 +47,13 @@ public:
     // current, every tab shows the start page, pages raise no dialogs, and each tab is shown or
     // hidden by its engine's switch.
     void load(const Settings& settings);
+    // A search of `keyword` begins: what each engine's page then does on the search's navigations
+    // is followed (engines()).
+    void searchStarted(const QString& keyword);
     void navigate(int tab, const QString& address);
+    EngineWatch& engines() const { return *m_engines; }
+    // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome.
+    std::optional<QString> enginesTally() const;
     // The wait window's stop: every built-in engine's load. The engine reports the stopped load of
     // the signal tab as finished a moment later; that end is no news.
     void stopBuiltIn();
@@ -71,6 +79,8 @@ public:
 private:
     // The tab menu youjian: a right click on the strip opens it; a double click closes the tab.
     void buildMenu();
+    // A tab whose engine did not give ok carries a mark saying what happened; ok takes it away.
+    void markOutcome(int tab);
 
     const AppContext& m_ctx;
     QWidget* m_window;
@@ -78,6 +88,7 @@ private:
     std::function<bool()> m_windowAlive;
     TabStrip* m_tabs;
     std::array<BrowserView*, EngineTable::kSlotCount> m_browsers{};
+    EngineWatch* m_engines = nullptr;
     // Set by the stop until the signal tab's stopped load has reported its end or a new load has
     // begun there.
     bool m_signalTabStopped = false;
