@@ -44,8 +44,11 @@ EngineOutcome decideOutcome(const EngineReport& report) {
     if (!report.load) return outcome;
     const LoadOutcome& load = *report.load;
     outcome.status = load.httpStatus;
-    outcome.errorDomain = load.errorDomain;
-    outcome.errorCode = load.errorCode;
+    // An answer's status arrives as the engine's error code too: that is no network error.
+    if (load.httpStatus == 0) {
+        outcome.errorDomain = load.errorDomain;
+        outcome.errorCode = load.errorCode;
+    }
     outcome.ms = report.finishedAt - report.navigatedAt;
     outcome.finalHost = addressHost(load.url);
     if (httpFailed(load))

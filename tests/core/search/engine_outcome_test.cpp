@@ -26,6 +26,7 @@ TEST(EngineOutcome, EachResultFollowsFromWhatThePageReported) {
         const EngineOutcome notFound =
             decideOutcome(loaded(reportedOk, 404, 404, "http://www.yisou.com/s", true));
         EXPECT_EQ(notFound.result, EngineResult::HttpError);
+        EXPECT_EQ(notFound.errorCode, 0);
         EXPECT_EQ(outcomeText(notFound, 15), "服务器返回 404");
     }
 
