@@ -30,7 +30,8 @@ Misbehaving pages, as real pages sometimes are (any host):
                            would (a path, controls, 300 characters, raw GBK or broken UTF-8 bytes...)
 The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
 of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
-in; animate=1 makes every result page animate.
+in; animate=1 makes every result page animate. The switch engine_faults (HOST=FAULT,...) makes the result
+page of a host fail as a broken engine does: status:N, close (no answer), moved:HOST, nokeyword.
 
 Animation on screen (the switch animation): every result page starts with an animation where the user
 sees it, as an ad or a spinner would be: canvas (a 300x250 canvas redrawn every 16 ms with 2 ms of
