@@ -14,6 +14,12 @@ namespace {
 // The engine's code for a load given up because another began in its page.
 constexpr int kAbortedLoad = -3;
 
+// The built-in engines go by their catalogue key; the user's two by their slot.
+QString engineKey(int tab) {
+    if (tab >= EngineTable::kDiy1Tab) return QStringLiteral("diy%1").arg(tab - EngineTable::kDiy1Tab + 1);
+    return toQ(EngineTable::slot(tab).field);
+}
+
 }  // namespace
 
 EngineWatch::EngineWatch(Trace& trace, const Browsers& browsers, QObject* parent)
@@ -84,7 +90,7 @@ void EngineWatch::decide(int tab) {
     const EngineOutcome outcome = decideOutcome(report);
     m_outcomes.at(index) = outcome;
     m_trace.record("engine_outcome", {{"tab", tab},
-                                      {"key", toQ(EngineTable::slot(tab).field)},
+                                      {"key", engineKey(tab)},
                                       {"outcome", toQ(resultName(outcome.result))},
                                       {"status", outcome.status},
                                       {"error", outcome.errorCode},
