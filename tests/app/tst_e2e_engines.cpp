@@ -12,7 +12,9 @@
 
 #include "platform/qt_text.h"
 #include "search/engine_addresses.h"
+#include "search/engine_watch.h"
 #include "search/query_address.h"
+#include "shell/tab_strip.h"
 #include "support/engine_program.h"
 #include "support/engine_test_main.h"
 #include "support/main_controls.h"
@@ -58,6 +60,7 @@ class E2eEnginesTest : public QObject {
     Q_OBJECT
 private slots:
     void eachEngineReceivesTheKeywordInItsEncodingAtItsAddress();
+    void enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot();
 };
 
 void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
@@ -90,7 +93,8 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     // The GBK engines, the three with the keyword in the path among them.
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
         if (tab == 2) continue;  // moved to UTF-8 above
-        QVERIFY2(received(toQ(program.engines.address(tab, toStd(kKeyword)).address), "gbk"), qPrintable(QString::number(tab)));
+        QVERIFY2(received(toQ(program.engines.address(tab, toStd(kKeyword)).address), "gbk"),
+                 qPrintable(QString::number(tab)));
     }
 
     program.window->findChild<QAction*>("mini")->trigger();
@@ -103,6 +107,39 @@ void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
     QVERIFY(received(
         "http://m.sogou.example/web?query=C%2B%2B%20AT%26T%20%231%20100%25%20a%3Db%2Fc%20%C4%DA%BA%CB",
         "gbk"));
+}
+
+void E2eEnginesTest::enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot() {
+    EngineProgram program;
+    // Google (tab 1) answers 404, Yahoo (3) moved to Sogou, Youdao (4) never finishes, Yisou (6)
+    // closes without an answer, Zhongsou (7) shows a page without the keyword.
+    QVERIFY(program.server.control(
+        "engine_faults=www.google.cn%3Dstatus:404,www.yahoo.cn%3Dmoved:www.sogou.com,"
+        "www.yisou.com%3Dclose,www.zhongsou.com%3Dnokeyword&bad_host=www.youdao.com&bad_kind=slow"));
+    QComboBox* combo = keywordBox(*program.window);
+    QTest::keyClicks(combo, QStringLiteral("abc"));
+    QTest::keyClick(combo, Qt::Key_Return);
+    // Every tab but the one still loading has answered, tab 20 twice (its second load).
+    QTRY_VERIFY_WITH_TIMEOUT(
+        program.traced("engine_outcome", "\"tab\":20}") == 2 && program.traced("engine_outcome") == 21,
+        kTimeoutMs);
+    program.window->findChild<EngineWatch*>()->deadlinePassed();
+
+    for (const auto& [tab, outcome] : std::vector<std::pair<int, QByteArray>>{
+             {1, "http_error"}, {3, "moved"}, {4, "slow"}, {6, "network_error"}, {7, "no_keyword"}})
+        QVERIFY2(program.traced("engine_outcome", "\"outcome\":\"" + outcome + "\",\"status\"") >= 1 &&
+                     program.traced("engine_outcome", "\"tab\":" + QByteArray::number(tab) + "}") == 1,
+                 outcome.constData());
+    QCOMPARE(program.traced("engine_outcome", "\"outcome\":\"ok\""), 17);  // tab 20 twice
+    auto* strip = program.window->findChild<TabStrip*>("SSTab1");
+    QCOMPARE(strip->markText(1), QStringLiteral("服务器返回 404"));
+    QCOMPARE(strip->markText(3), QStringLiteral("已转到 www.sogou.com"));
+    QCOMPARE(strip->markText(4), QStringLiteral("15 秒内未打开"));
+    QVERIFY(strip->markText(6).startsWith(QStringLiteral("无法连接：")));
+    QVERIFY(strip->markText(6).endsWith(QStringLiteral(" www.yisou.com")));
+    QCOMPARE(strip->markText(7), QStringLiteral("页面中没有关键词"));
+    for (int tab : {0, 2, 5, 8, 15, 20}) QCOMPARE(strip->markText(tab), QString());
+    QCOMPARE(statusText(*program.window), QStringLiteral("21 个引擎中 16 个正常"));
 }
 
 ENGINE_TEST_MAIN(E2eEnginesTest)

@@ -13,7 +13,9 @@
 #include <QPushButton>
 
 #include "options/options_dialog.h"
+#include "platform/qt_text.h"
 #include "search/engine_table.h"
+#include "search/engine_watch.h"
 #include "search/main_window.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
@@ -38,6 +40,7 @@ private slots:
     void theWaitWindowStaysInFrontAndItsQuestionGoesWhenThePagesOpen();
     void statusTextFollowsTheLoadsOnlyAfterTheFirstSearch();
     void secondLoadOfTabTwentyUsesTheCurrentText();
+    void engineOutcomesMarkTheirTabsAndTheStatusCountsThem();
     void doubleClickNeverClosesTheLastTab();
     void trayHideBlinkAndRestore();
     void withoutTrayMinimisingKeepsTheWindow();
@@ -359,6 +362,51 @@ void SearchTest::secondLoadOfTabTwentyUsesTheCurrentText() {
     window.onTimer4();
     QCOMPARE(tab(app, 20)->navigations.last(), QStringLiteral("http://www.gougou.com/search?search=second"));
     QVERIFY(!window.findChild<QTimer*>("Timer4")->isActive());
+}
+
+void SearchTest::engineOutcomesMarkTheirTabsAndTheStatusCountsThem() {
+    AppFixture app;
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    auto* strip = window.findChild<TabStrip*>("SSTab1");
+    typeAndSearch(window, QStringLiteral("你好"));
+    const auto answer = [&](int t, LoadOutcome load, std::optional<bool> shown) {
+        if (load.url.empty()) load.url = toStd(tab(app, t)->navigations.last());
+        tab(app, t)->endLoad(load);
+        if (shown) emit tab(app, t)->KeywordChecked(*shown);
+    };
+    // The start page's load, broken off by the search, is not the engine's answer.
+    answer(0, {false, 0, 2, -3, {}}, std::nullopt);
+    QVERIFY(tab(app, 0)->keywordChecks.isEmpty());
+    for (int t = 0; t < 21; ++t)
+        if (t != 1 && t != 2 && t != 3 && t != 4 && t != 5) answer(t, {true, 200, 0, 0, {}}, true);
+    QCOMPARE(tab(app, 0)->keywordChecks, QStringList{QStringLiteral("你好")});
+    answer(1, {false, 404, 7, 404, {}}, std::nullopt);
+    answer(2, {false, 0, 2, -105, {}}, std::nullopt);
+    answer(3, {true, 200, 0, 0, "http://www.sogou.com/"}, std::nullopt);
+    answer(4, {true, 200, 0, 0, {}}, false);
+    QVERIFY(!statusText(window).contains(QStringLiteral("个引擎中")));  // tab 5 has not answered yet
+    window.findChild<EngineWatch*>()->deadlinePassed();
+
+    QCOMPARE(statusText(window), QStringLiteral("21 个引擎中 16 个正常"));
+    window.onTimer2();
+    QCOMPARE(statusText(window), QStringLiteral("21 个引擎中 16 个正常"));
+    const QString host = QUrl(tab(app, 2)->navigations.last()).host();
+    QCOMPARE(strip->markText(1), QStringLiteral("服务器返回 404"));
+    QCOMPARE(strip->markText(2), QStringLiteral("无法连接：找不到主机 ") + host);
+    QCOMPARE(strip->markText(3), QStringLiteral("已转到 www.sogou.com"));
+    QCOMPARE(strip->markText(4), QStringLiteral("页面中没有关键词"));
+    QCOMPARE(strip->markText(5), QStringLiteral("15 秒内未打开"));
+    QCOMPARE(strip->markText(0), QString());
+    QCOMPARE(strip->caption(1), QStringLiteral("谷歌"));
+    QVERIFY(strip->toolTipText(1).endsWith(QStringLiteral("服务器返回 404")));
+
+    // The next search that gives ok takes the mark away; one that fails again keeps it.
+    typeAndSearch(window, QStringLiteral("再"));
+    answer(1, {true, 200, 0, 0, {}}, true);
+    answer(2, {false, 0, 2, -105, {}}, std::nullopt);
+    QCOMPARE(strip->markText(1), QString());
+    QVERIFY(!strip->markText(2).isEmpty());
 }
 
 void SearchTest::doubleClickNeverClosesTheLastTab() {

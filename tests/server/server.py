@@ -30,7 +30,8 @@ Misbehaving pages, as real pages sometimes are (any host):
                            would (a path, controls, 300 characters, raw GBK or broken UTF-8 bytes...)
 The switches bad_host and bad_kind (popups, hang, stay, downloads, anim, slow, huge) make the result page
 of one host misbehave (bad_host may name several, separated by commas), so a search can mix such a page
-in; animate=1 makes every result page animate.
+in; animate=1 makes every result page animate. The switch engine_faults (HOST=FAULT,...) makes the result
+page of a host fail as a broken engine does: status:N, close (no answer), moved:HOST, nokeyword.
 
 Animation on screen (the switch animation): every result page starts with an animation where the user
 sees it, as an ad or a spinner would be: canvas (a 300x250 canvas redrawn every 16 ms with 2 ms of
@@ -86,6 +87,7 @@ DEFAULTS = {
     "download_size": 200000,      # size of /__download/NAME; byte i is i % 251
     "download_bps": 0,            # send the attachment at this many bytes per second
     "download_truncate_at": -1,   # announce the full length, close after this many bytes
+    "engine_faults": "",          # HOST=FAULT,...: how the result page of each host fails (engine_fault)
 }
 
 _switches = dict(DEFAULTS)
@@ -428,6 +430,21 @@ HOSTILE_NAMES = {
 }
 
 
+# -- engines that fail --------------------------------------------------------------------------------
+# The switch engine_faults gives a host's result page a fault, as engines on the real web have them:
+#   status:N   the server answers with status N
+#   close      the connection closes without an answer
+#   moved:HOST a redirect to HOST's front page (a site that moved)
+#   nokeyword  a page that loads but never shows the keyword (a front or consent page)
+
+def engine_fault(sw, host):
+    for item in sw["engine_faults"].split(","):
+        name, _, fault = item.partition("=")
+        if name.strip().lower() == host.lower():
+            return fault.strip()
+    return ""
+
+
 def hostile_page():
     links = "".join(f'<p><a id="{kind}" href="/__hostile/{kind}">{kind}</a></p>' for kind in HOSTILE_NAMES)
     return page("Hostile names", links)
@@ -594,6 +611,9 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
         if path == "/6.2.368.htm":
             return self.send_html(200, "Pluvik 6.2.368", "<p>Pluvik 6.2.368</p>", cache="max-age=3600")
 
+        fault = engine_fault(switches(), host)
+        if fault:
+            return self.send_engine_fault(fault)
         delay = switches()["page_delay_ms"]
         if delay > 0:
             time.sleep(delay / 1000.0)
@@ -739,6 +759,17 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             self.wfile.write(data[start:start + step])
             self.wfile.flush()
             time.sleep(len(data[start:start + step]) / bytes_per_second)
+
+    def send_engine_fault(self, fault):
+        kind, _, arg = fault.partition(":")
+        if kind == "status" and arg.isdigit() and 400 <= int(arg) <= 599:
+            return self.send_html(int(arg), f"Status {arg}", f"<h1>Status {arg}</h1>")
+        if kind == "moved" and arg:
+            return self.send_html(301, "Moved", "<h1>Moved</h1>", [("Location", f"http://{arg}/")])
+        if kind == "nokeyword":
+            return self.send_html(200, "Welcome", "<h1>Welcome</h1><p>Please accept the terms first.</p>")
+        # close, and any fault not known: no answer at all
+        self.close_connection = True
 
     def reset_connection(self):
         self.wfile.flush()

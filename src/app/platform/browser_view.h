@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "browse/page_session.h"
+
 namespace pluvik {
 
 class BrowserView;
@@ -51,11 +53,17 @@ public:
 
     virtual void setSilent(bool silent) = 0;
     virtual bool isSilent() const = 0;
+    // Asks the page whether its title or text shows `keyword` as typed; the answer comes as
+    // KeywordChecked. The page's text stays in the page.
+    virtual void checkKeyword(const QString& keyword) = 0;
 
 signals:
     void DownloadBegin();
     void DownloadComplete(bool ok);
     void DocumentComplete();
+    // How the load ended, as the engine reported it; before DownloadComplete.
+    void LoadEnded(const pluvik::LoadOutcome& outcome);
+    void KeywordChecked(bool shown);
     void TitleChange();
     // Emitted before the new page loads; handlers are called directly and may fill the slot.
     void NewWindow2(pluvik::NewWindowSlot& slot);

@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLayout>
 #include <QPrinter>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "platform/frame_pacer.h"
@@ -148,8 +151,25 @@ void WebBrowserView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
                              {"ok", ok},
                              {"own_page", !m_session.ownPageFor().empty()},
                              {"pid", m_pid}});
+    emit LoadEnded(outcome);
     emit DownloadComplete(ok);
     emit DocumentComplete();
+}
+
+void WebBrowserView::checkKeyword(const QString& keyword) {
+    // The page looks for itself, in the world of the program's scripts, so neither its own scripts
+    // see the question nor does its text cross to the program; the keyword goes in as JSON.
+    const QString literal =
+        QString::fromUtf8(QJsonDocument(QJsonArray{keyword}).toJson(QJsonDocument::Compact));
+    const QString script =
+        QStringLiteral(
+            "(function(k){var b=document.body;"
+            "return String(document.title).includes(k)||(!!b&&b.innerText.includes(k));})(%1[0])")
+            .arg(literal);
+    QPointer<WebBrowserView> self(this);
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant& shown) {
+        if (self) emit self->KeywordChecked(shown.toBool());
+    });
 }
 
 void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {

@@ -54,6 +54,7 @@ public:
 
     void setSilent(bool silent) override;
     bool isSilent() const override { return m_silent; }
+    void checkKeyword(const QString& keyword) override;
 
     // Turns an address as the program writes it (a URL, a local path, a bare word) into a URL.
     static QUrl addressToUrl(const QString& address);

@@ -40,7 +40,6 @@ MainWindow::MainWindow(AppContext context, CleanerStores stores, QWidget* parent
           [self = QPointer<MainWindow>(this), this] { return self && !m_exiting; }),
       m_windows(m_ctx, m_results, *this, stores) {
     windowPreamble(this, QStringLiteral("禾朔搜索"), QStringLiteral("Pluvik"));
-    // A minimise button and no maximise button; the layout is fixed.
     setWindowFlags(kFixedWindowFlags);
     buildControls();
     buildMenus();
@@ -180,7 +179,8 @@ void MainWindow::connectEvents() {
         },
         [this] {
             if (m_searchStarted) m_wait->pagesOpened();
-        });
+        },
+        [this](const QString& tally) { setStatusText(tally); });
     connect(m_timer1, &QTimer::timeout, this, &MainWindow::onTimer1);
     connect(m_timer2, &QTimer::timeout, this, &MainWindow::onTimer2);
     connect(m_timer4, &QTimer::timeout, this, &MainWindow::onTimer4);
@@ -248,7 +248,7 @@ void MainWindow::onTimer1() {
 }
 
 void MainWindow::onTimer2() {
-    if (m_searchStarted) setStatusText(QStringLiteral("准备工作"));
+    if (m_searchStarted) setStatusText(m_results.enginesTally().value_or(QStringLiteral("准备工作")));
 }
 
 void MainWindow::onTimer4() {

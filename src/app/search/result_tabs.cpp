@@ -15,11 +15,13 @@
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/trace.h"
+#include "search/engine_watch.h"
 #include "search/tab_commands.h"
 #include "search/tab_keys.h"
 #include "shell/menu_table.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
+#include "shell/wait_window_state.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -42,6 +44,8 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
         m_browsers[static_cast<size_t>(tab)] = view;
         m_ctx.browseWindows.routeNewWindowsOf(view, window);
     }
+    m_engines = new EngineWatch(m_ctx.trace, m_browsers, m_tabs);
+    QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this](int tab) { markOutcome(tab); });
     buildMenu();
 }
 
@@ -49,10 +53,15 @@ void ResultTabs::disconnectPages(QObject* receiver) {
     for (BrowserView* view : m_browsers) {
         if (receiver) view->disconnect(receiver);
         view->disconnect(m_tabs);
+        view->disconnect(m_engines);
     }
 }
 
-void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened) {
+void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened,
+                                std::function<void(const QString&)> enginesTallied) {
+    QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this, enginesTallied] {
+        if (const auto tally = enginesTally()) enginesTallied(*tally);
+    });
     for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
         QObject::connect(browser(tab), &BrowserView::DownloadBegin, m_tabs, [this, tab, firstTabLoading] {
             m_pagesOpened.loadBegan(tab);
@@ -129,8 +138,9 @@ void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& pla
     for (const Navigation& load : plan.navigations()) tabs.append(load.tab);
     m_ctx.trace.record("search_started", {{"keyword", toQ(keyword)}, {"scope", scopeName}, {"tabs", tabs}});
     m_latest.searched(keyword, plan.tabs, scope);
-    // A search that loads nothing leaves the previous one's signal due.
+    // A search that loads nothing leaves the previous one's signal due, and its engines' outcomes.
     if (plan.tabs.none()) return;
+    m_engines->searchStarted(toQ(keyword));
     m_pagesOpened.searchStarted(plan.tabs);
     m_firstTab = 0;
     while (!plan.tabs.test(static_cast<size_t>(m_firstTab))) ++m_firstTab;
@@ -138,7 +148,23 @@ void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& pla
     if (!wholeCatalogue) m_tabs->setCurrent(m_firstTab);
 }
 
+void ResultTabs::markOutcome(int tab) {
+    const EngineOutcome& outcome = *m_engines->outcome(tab);
+    // No answer at all is red; an answer that is not the results is amber.
+    const bool failed =
+        outcome.result == EngineResult::HttpError || outcome.result == EngineResult::NetworkError;
+    m_tabs->setMark(tab, toQ(outcomeText(outcome, WaitWindowState::kPagesOpenedDeadlineMs / 1000)),
+                    failed ? QColor(0xd0, 0x30, 0x30) : QColor(0xe0, 0x90, 0x00));
+}
+
+std::optional<QString> ResultTabs::enginesTally() const {
+    const auto tally = m_engines->tally();
+    if (!tally) return std::nullopt;
+    return QStringLiteral("%1 个引擎中 %2 个正常").arg(tally->first).arg(tally->second);
+}
+
 void ResultTabs::navigate(int tab, const QString& address) {
+    m_engines->navigated(tab, address);
     browser(tab)->Navigate(address);
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "app_context.h"
 #include "options/options_target.h"
@@ -16,6 +17,7 @@ class QWidget;
 namespace pluvik {
 
 class BrowserView;
+class EngineWatch;
 class TabStrip;
 struct Settings;
 enum class BrowserCommand;
@@ -37,8 +39,11 @@ public:
 
     // What the search learns from its pages: its first tab (tab 0 when it loads it) began a load, and the
     // pages have opened (by the rule of PagesOpenedRule), unless it was a load the wait window's stop broke
-    // off. A failed load counts too, so a dead server or page never leaves the window disabled.
-    void onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened);
+    // off. A failed load counts too, so a dead server or page never leaves the window disabled. Once
+    // every engine of the search has its outcome (or the deadline has passed), `enginesTallied` hears
+    // how many did well ("21 个引擎中 17 个正常").
+    void onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened,
+                        std::function<void(const QString&)> enginesTallied);
 
     TabStrip* strip() const { return m_tabs; }
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
@@ -55,6 +60,9 @@ public:
     // Whether the latest search loaded `tab` (or a switch turned on since has).
     bool searched(int tab) const { return m_latest.loaded(tab); }
     void navigate(int tab, const QString& address);
+    EngineWatch& engines() const { return *m_engines; }
+    // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome.
+    std::optional<QString> enginesTally() const;
     // The wait window's stop: every built-in engine's load. The engine reports the stopped load of
     // the signal tab as finished a moment later; that end is no news.
     void stopBuiltIn();
@@ -81,6 +89,8 @@ public:
 private:
     // The tab menu youjian: a right click on the strip opens it; a double click closes the tab.
     void buildMenu();
+    // A tab whose engine did not give ok carries a mark saying what happened; ok takes it away.
+    void markOutcome(int tab);
 
     const AppContext& m_ctx;
     QWidget* m_window;
@@ -91,6 +101,7 @@ private:
     PagesOpenedRule m_pagesOpened;
     int m_firstTab = 0;
     LatestSearch m_latest;
+    EngineWatch* m_engines = nullptr;
 };
 
 }  // namespace pluvik

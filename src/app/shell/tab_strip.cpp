@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionTab>
@@ -14,7 +15,8 @@
 
 namespace pluvik {
 
-TabStrip::TabStrip(int tabCount, QWidget* parent) : QWidget(parent), m_model(tabCount) {
+TabStrip::TabStrip(int tabCount, QWidget* parent)
+    : QWidget(parent), m_model(tabCount), m_marks(static_cast<size_t>(tabCount)) {
     for (int i = 0; i < tabCount; ++i) {
         auto* page = new QWidget(this);
         page->setObjectName(QStringLiteral("page%1").arg(i));
@@ -51,6 +53,18 @@ void TabStrip::setTabsPerRow(int n) {
     const int before = m_model.current();
     m_model.setTabsPerRow(n);
     sync(before);
+}
+
+void TabStrip::setMark(int index, const QString& text, const QColor& color) {
+    m_marks.at(static_cast<size_t>(index)) = {text, color};
+    update();
+}
+
+QString TabStrip::toolTipText(int index) const {
+    QStringList lines;
+    if (captionCut(index)) lines << caption(index);
+    if (!markText(index).isEmpty()) lines << markText(index);
+    return lines.join(QLatin1Char('\n'));
 }
 
 QColor TabStrip::captionColor() const {
@@ -170,6 +184,16 @@ void TabStrip::paintEvent(QPaintEvent*) {
         painter.setPen(text);
         painter.drawText(r, Qt::AlignCenter | Qt::TextSingleLine,
                          QFontMetrics(f).elidedText(caption(i), Qt::ElideRight, r.width() - 4));
+        if (!markText(i).isEmpty()) {
+            // Sized from the font, so the dot reads at any scale; in the corner, clear of the caption.
+            const int d = std::max(4, fontMetrics().height() / 3);
+            painter.save();
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(m_marks.at(static_cast<size_t>(i)).second);
+            painter.drawEllipse(QRect(r.right() - d - 2, r.top() + 3, d, d));
+            painter.restore();
+        }
         if (selected && hasFocus()) {
             // Keyboard users see where the keys go (the menu key opens the tab menu here).
             QStyleOptionFocusRect focus;
@@ -192,11 +216,12 @@ void TabStrip::mousePressEvent(QMouseEvent* event) {
 
 bool TabStrip::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        // A caption too long for its tab shows whole in a tooltip.
+        // A caption too long for its tab shows whole in a tooltip, and a mark says what it means.
         const auto* help = static_cast<QHelpEvent*>(event);
         const int index = tabAt(help->pos());
-        if (index >= 0 && captionCut(index))
-            QToolTip::showText(help->globalPos(), caption(index), this, tabRect(index));
+        const QString tip = index >= 0 ? toolTipText(index) : QString();
+        if (!tip.isEmpty())
+            QToolTip::showText(help->globalPos(), tip, this, tabRect(index));
         else
             QToolTip::hideText();
         return true;

@@ -52,6 +52,13 @@ public:
     QColor captionColor() const;
     void setCaptionColor(const QColor& color);
 
+    // A mark on tab `index`: a dot of `color` in its corner and `text` in its tooltip, the caption
+    // untouched. An empty text takes the mark away.
+    void setMark(int index, const QString& text, const QColor& color = Qt::red);
+    QString markText(int index) const { return m_marks.at(static_cast<size_t>(index)).first; }
+    // What the tooltip of tab `index` says: the caption when it is cut, then the mark's text.
+    QString toolTipText(int index) const;
+
     QWidget* page(int index) const { return m_pages.at(static_cast<size_t>(index)); }
     // Pins the page area (in strip coordinates); by default it fills the space below the tab rows.
     void setPageRect(const QRect& rect);
@@ -85,6 +92,7 @@ private:
     TabStripModel m_model;
     std::vector<QWidget*> m_pages;
     QRect m_fixedPageRect;
+    std::vector<std::pair<QString, QColor>> m_marks;
 };
 
 }  // namespace pluvik

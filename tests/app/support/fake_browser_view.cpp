@@ -25,6 +25,11 @@ void FakeBrowserView::finishLoad(bool ok) {
     emit DocumentComplete();
 }
 
+void FakeBrowserView::endLoad(const LoadOutcome& outcome) {
+    emit LoadEnded(outcome);
+    finishLoad(outcome.ok);
+}
+
 void FakeBrowserView::setTitle(const QString& text) {
     title = text;
     emit TitleChange();

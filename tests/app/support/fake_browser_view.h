@@ -31,15 +31,19 @@ public:
     bool hasPage() const override { return !navigations.isEmpty(); }
     void setSilent(bool s) override { silent = s; }
     bool isSilent() const override { return silent; }
+    void checkKeyword(const QString& keyword) override { keywordChecks << keyword; }
 
     // Raising events as the engine would.
     void finishLoad(bool ok = true);
+    // The load's end as the engine reports it (on `url`, or where the page is), then finishLoad.
+    void endLoad(const LoadOutcome& outcome);
     void setTitle(const QString& text);
     // Asks for a new window; returns the browser the window chose, or nullptr.
     BrowserView* requestNewWindow(const QUrl& url);
 
     QStringList navigations;
-    QStringList calls;  // every call in order, "navigate <address>" among them
+    QStringList keywordChecks;  // every keyword the page was asked for
+    QStringList calls;          // every call in order, "navigate <address>" among them
     QString location;
     QString title;
     QString homeAddress = QStringLiteral("about:home");
