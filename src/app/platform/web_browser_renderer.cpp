@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QWebEngineScript>
+#include <array>
 
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
@@ -16,17 +17,9 @@ namespace pluvik {
 namespace {
 
 const char* recoveryName(Recovery recovery) {
-    switch (recovery) {
-        case Recovery::Stopped:
-            return "stopped";
-        case Recovery::Crashed:
-            return "crashed";
-        case Recovery::Reload:
-            return "reload";
-        case Recovery::ReloadWhenShown:
-            return "reload_when_shown";
-    }
-    return "";
+    // In the order of Recovery.
+    static constexpr std::array<const char*, 4> kNames{"stopped", "crashed", "reload", "reload_when_shown"};
+    return kNames.at(static_cast<size_t>(recovery));
 }
 
 }  // namespace

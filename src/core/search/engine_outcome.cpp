@@ -1,5 +1,6 @@
 #include "search/engine_outcome.h"
 
+#include <array>
 #include <cstdlib>
 
 namespace pluvik {
@@ -63,21 +64,10 @@ EngineOutcome decideOutcome(const EngineReport& report) {
 }
 
 std::string_view resultName(EngineResult result) {
-    switch (result) {
-        case EngineResult::Ok:
-            return "ok";
-        case EngineResult::HttpError:
-            return "http_error";
-        case EngineResult::NetworkError:
-            return "network_error";
-        case EngineResult::Slow:
-            return "slow";
-        case EngineResult::Moved:
-            return "moved";
-        case EngineResult::NoKeyword:
-            return "no_keyword";
-    }
-    return "slow";
+    // In the order of EngineResult.
+    static constexpr std::array<std::string_view, 6> kNames{"ok",   "http_error", "network_error",
+                                                            "slow", "moved",      "no_keyword"};
+    return kNames.at(static_cast<size_t>(result));
 }
 
 namespace {
