@@ -13,15 +13,16 @@ class QMainWindow;
 namespace pluvik {
 
 class CleanerTargets;
-class OptionsTarget;
+class ResultTabs;
 class TrayController;
 
 // The program's windows of which there is one at a time: made on first use, shown and raised again
 // while open. They are made without a parent: a disabled main window would disable them with it.
 class ProgramWindows {
 public:
-    ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
-                   CleanerStores stores);
+    // `results` are what the options dialog changes; their engine health is what the mini and dual
+    // windows add to.
+    ProgramWindows(const AppContext& ctx, ResultTabs& results, CleanerTargets& cleaner, CleanerStores stores);
 
     void showOptions();
     void showRanking();
@@ -36,7 +37,7 @@ public:
 
 private:
     const AppContext& m_ctx;
-    OptionsTarget& m_optionsTarget;
+    ResultTabs& m_results;
     CleanerTargets& m_cleanerTargets;
     CleanerStores m_stores;
     QPointer<QWidget> m_options;
