@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QtTest>
 #include <filesystem>
 
@@ -146,6 +147,26 @@ void E2eEnginesTest::enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot() 
     for (int tab : {0, 2, 5, 8, 15, 20}) QCOMPARE(strip->markText(tab), QString());
     QCOMPARE(statusText(*program.window), QStringLiteral("21 个引擎中 16 个正常"));
     QVERIFY(ProgramRunner::readFile(program.programDir + "/health.txt").contains("\ngoogle http_error:"));
+
+    // The engines page shows what each did; an address edited there is the next search's.
+    program.window->findChild<QAction*>("yinqing")->trigger();
+    QWidget* page = topLevel(QStringLiteral("EnginesWindow"));
+    QVERIFY(page);
+    auto* list = page->findChild<QTableWidget*>("EngineList");
+    for (const auto& [tab, caption] : std::vector<std::pair<int, QString>>{
+             {0, "正常"}, {1, "服务器错误"}, {3, "已转走"}, {4, "未打开"}, {6, "无法连接"}, {7, "无关键词"}})
+        QCOMPARE(list->item(tab, 6)->text(), caption);
+    list->setCurrentCell(5, 1);  // soso
+    auto* address = page->findChild<QLineEdit*>("AddressEdit");
+    address->setText("http://soso.example/q?w={keyword}&from=page");
+    QTest::keyClick(address, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(program.window->isEnabled(), kTimeoutMs);
+    combo->setEditText(QStringLiteral("def"));
+    QTest::keyClick(combo, Qt::Key_Return);
+    QVERIFY(program.server.waitForRequest(
+        [](const QJsonObject& r) { return r["target"] == "http://soso.example/q?w=def&from=page"; }, kTimeoutMs));
+    QVERIFY(ProgramRunner::readFile(program.programDir + "/" + kEngineAddressesFileName)
+                .contains("soso=http://soso.example/q?w={keyword}&from=page"));
 }
 
 ENGINE_TEST_MAIN(E2eEnginesTest)

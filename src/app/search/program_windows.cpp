@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "cleaner/del_search.h"
+#include "options/engines_window.h"
 #include "options/options_dialog.h"
 #include "platform/trace.h"
 #include "search/engine_watch.h"
@@ -32,6 +33,10 @@ void showSingle(QPointer<QWidget>& slot, Make make) {
 ProgramWindows::ProgramWindows(const AppContext& ctx, ResultTabs& results, CleanerTargets& cleaner,
                                CleanerStores stores)
     : m_ctx(ctx), m_results(results), m_cleanerTargets(cleaner), m_stores(stores) {}
+
+ProgramWindows::~ProgramWindows() {
+    delete m_engines;
+}
 
 void ProgramWindows::showOptions() {
     showSingle(m_options, [this] { return new OptionsDialog(m_ctx, m_results); });
@@ -63,6 +68,10 @@ void ProgramWindows::showCleaner() {
         dialog->setAttribute(Qt::WA_DeleteOnClose);
         return dialog;
     });
+}
+
+void ProgramWindows::showEngines() {
+    showSingle(m_engines, [this] { return new EnginesWindow(m_ctx, m_results); });
 }
 
 void ProgramWindows::showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram) {

@@ -20,9 +20,11 @@ class TrayController;
 // while open. They are made without a parent: a disabled main window would disable them with it.
 class ProgramWindows {
 public:
-    // `results` are what the options dialog changes; their engine health is what the mini and dual
-    // windows add to.
+    // `results` are what the options dialog and the engines window change; their engine health is
+    // what the mini and dual windows add to.
     ProgramWindows(const AppContext& ctx, ResultTabs& results, CleanerTargets& cleaner, CleanerStores stores);
+    // The engines page goes first: it works on the result tabs.
+    ~ProgramWindows();
 
     void showOptions();
     void showRanking();
@@ -31,6 +33,7 @@ public:
     void showSponsor();
     void showUpdate();
     void showCleaner();
+    void showEngines();
     // "Mini模式": `main` and its tray icon give way to the mini window; its "标准模式" brings them
     // back, and closing it runs `exitProgram`.
     void showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram);
@@ -47,6 +50,7 @@ private:
     QPointer<QWidget> m_sponsor;
     QPointer<QWidget> m_cleaner;
     QPointer<QWidget> m_update;
+    QPointer<QWidget> m_engines;
     std::unique_ptr<QWidget> m_mini;
 };
 
