@@ -498,7 +498,8 @@ void AuxWindowsTest::miniAndDualSearchesGiveTheirEnginesOutcomes() {
     QVERIFY(health->summary("dual_google").last == EngineResult::HttpError);
 
     // The mini window's page that never ends is slow at its own deadline.
-    MiniWindow mini(app.context(), [] {}, {}, health.get());
+    MiniWindow mini(
+        app.context(), [] {}, {}, health.get());
     keywordBoxOf(mini)->setText("abc");
     QTest::keyClick(keywordBoxOf(mini), Qt::Key_Return);
     QVERIFY(!health->summary("mini_baidu").last);
@@ -512,4 +513,3 @@ void AuxWindowsTest::miniAndDualSearchesGiveTheirEnginesOutcomes() {
 
 QTEST_MAIN(AuxWindowsTest)
 #include "tst_aux_windows.moc"
-

@@ -124,11 +124,10 @@ void E2eEnginesTest::enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot() 
     QTest::keyClick(combo, Qt::Key_Return);
     // Every tab but the one still loading has answered, tab 20 twice (its second load). On a busy
     // machine the deadline may have come first and made that one slow already.
-    QTRY_VERIFY_WITH_TIMEOUT(program.traced("engine_outcome", "\"tab\":20}") == 2 &&
-                                 program.traced("engine_outcome") -
-                                         program.traced("engine_outcome", "\"tab\":4}") ==
-                                     21,
-                             kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        program.traced("engine_outcome", "\"tab\":20}") == 2 &&
+            program.traced("engine_outcome") - program.traced("engine_outcome", "\"tab\":4}") == 21,
+        kTimeoutMs);
     waitWindow()->checkDeadline(SteadyTickCounter().tickCount() + WaitWindowState::kPagesOpenedDeadlineMs);
 
     for (const auto& [tab, outcome] : std::vector<std::pair<int, QByteArray>>{
@@ -164,7 +163,8 @@ void E2eEnginesTest::enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot() 
     combo->setEditText(QStringLiteral("def"));
     QTest::keyClick(combo, Qt::Key_Return);
     QVERIFY(program.server.waitForRequest(
-        [](const QJsonObject& r) { return r["target"] == "http://soso.example/q?w=def&from=page"; }, kTimeoutMs));
+        [](const QJsonObject& r) { return r["target"] == "http://soso.example/q?w=def&from=page"; },
+        kTimeoutMs));
     QVERIFY(ProgramRunner::readFile(program.programDir + "/" + kEngineAddressesFileName)
                 .contains("soso=http://soso.example/q?w={keyword}&from=page"));
 }

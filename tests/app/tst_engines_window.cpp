@@ -83,12 +83,14 @@ void EnginesWindowTest::anEditedAddressIsCheckedUsedAtOnceKeptInTheFileAndPutBac
     address->setText("http://sogou.example/web?q={keyword}&from=me");
     page->findChild<QComboBox*>("EncodingBox")->setCurrentIndex(1);
     QTest::keyClick(address, Qt::Key_Return);
-    QCOMPARE(list->item(2, kAddressColumn)->text(), QStringLiteral("http://sogou.example/web?q={keyword}&from=me"));
+    QCOMPARE(list->item(2, kAddressColumn)->text(),
+             QStringLiteral("http://sogou.example/web?q={keyword}&from=me"));
     const QByteArray file = app.readProgramFile("engines.txt");
     QVERIFY(file.startsWith("# my engines\r\nnot a line\r\n"));
     QVERIFY(file.contains("sogou=http://sogou.example/web?q={keyword}&from=me utf-8"));
     typeAndSearch(window, QStringLiteral("内核"));
-    QCOMPARE(tab(app, 2)->navigations.last(), QStringLiteral("http://sogou.example/web?q=%E5%86%85%E6%A0%B8&from=me"));
+    QCOMPARE(tab(app, 2)->navigations.last(),
+             QStringLiteral("http://sogou.example/web?q=%E5%86%85%E6%A0%B8&from=me"));
 
     QTest::mouseClick(page->findChild<QPushButton*>("RestoreButton"), Qt::LeftButton);
     QVERIFY(!app.engines.replaced("sogou"));

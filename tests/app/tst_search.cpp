@@ -13,8 +13,8 @@
 #include <QPushButton>
 
 #include "options/options_dialog.h"
-#include "platform/steady_tick_counter.h"
 #include "platform/qt_text.h"
+#include "platform/steady_tick_counter.h"
 #include "search/engine_table.h"
 #include "search/engine_watch.h"
 #include "search/main_window.h"

@@ -76,6 +76,8 @@ void EnginesWindow::buildControls() {
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setTabKeyNavigation(false);
+    m_list->setWordWrap(false);  // an address is one line, cut short where the column ends
+    m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->verticalHeader()->hide();
     m_list->horizontalHeader()->setSectionResizeMode(kAddress, QHeaderView::Stretch);
     m_list->installEventFilter(this);
@@ -144,8 +146,9 @@ void EnginesWindow::fillRow(int row) {
         const std::int16_t value = engine.window == EngineWindow::Main ? settings.engine(engine.index)
                                                                        : settings.diy(diyNumber(engine));
         const Switch state = switchValue(value);
-        onOff = state == Switch::On ? QStringLiteral("开") : state == Switch::Off ? QStringLiteral("关")
-                                                                                  : QString::number(value);
+        onOff = state == Switch::On    ? QStringLiteral("开")
+                : state == Switch::Off ? QStringLiteral("关")
+                                       : QString::number(value);
     }
     if (engine.window == EngineWindow::User && !settings.diyName(diyNumber(engine)).empty())
         caption = toQ(settings.diyName(diyNumber(engine)));
@@ -184,7 +187,8 @@ void EnginesWindow::showSelected() {
     m_restore->setEnabled(!user && m_ctx.engines.replaced(row.key).has_value());
     m_try->setEnabled(onMainWindow(row));
     m_switch->setEnabled(onMainWindow(row));
-    m_switch->setChecked(onMainWindow(row) && m_list->item(selected(), kSwitch)->text() == QStringLiteral("开"));
+    m_switch->setChecked(onMainWindow(row) &&
+                         m_list->item(selected(), kSwitch)->text() == QStringLiteral("开"));
     if (user)
         tell(QStringLiteral("用户引擎的名称和地址在“选项”中修改。"));
     else if (!onMainWindow(row))
@@ -201,8 +205,9 @@ void EnginesWindow::tell(const QString& text, bool problem) {
 void EnginesWindow::saveAddress() {
     if (selected() < 0 || m_address->isReadOnly()) return;
     const EngineRow row = m_rows.at(static_cast<size_t>(selected()));
-    const QString value = m_address->text().trimmed() +
-                          (m_encoding->currentIndex() == 1 ? QStringLiteral(" utf-8") : QStringLiteral(" gbk"));
+    const QString value =
+        m_address->text().trimmed() +
+        (m_encoding->currentIndex() == 1 ? QStringLiteral(" utf-8") : QStringLiteral(" gbk"));
     const ParsedAddress parsed = parseEngineAddress(toStd(value));
     if (!parsed.address) return tell(toQ(addressProblemText(toStd(value))), true);
     m_ctx.engines.replace(row.key, *parsed.address);

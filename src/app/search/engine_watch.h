@@ -51,8 +51,8 @@ public:
     // follower's own started at each navigation, for a window without a wait window.
     enum class Deadline { Told, Own };
     // `tab` is the main window's result tab, traced with the outcome; none elsewhere.
-    EngineFollower(Trace& trace, BrowserView* view, QString key, std::optional<int> tab, EngineHealthLog* health,
-                   Deadline deadline, QObject* parent);
+    EngineFollower(Trace& trace, BrowserView* view, QString key, std::optional<int> tab,
+                   EngineHealthLog* health, Deadline deadline, QObject* parent);
 
     // A search of `keyword` begins: the previous search's load still open is news no more.
     void searchStarted(const QString& keyword);

@@ -18,8 +18,8 @@
 #include "platform/qt_text.h"
 #include "platform/trace.h"
 #include "search/engine_catalogue.h"
-#include "search/engine_watch.h"
 #include "search/engine_table.h"
+#include "search/engine_watch.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
