@@ -15,6 +15,7 @@
 #include "platform/shell_opener.h"
 #include "shell/window_parts.h"
 #include "update/qt_internet_session.h"
+#include "update/engine_list_panel.h"
 #include "update/status_line.h"
 #include "platform/steady_tick_counter.h"
 
@@ -27,7 +28,13 @@ struct frmUpdate::Run {
     std::shared_ptr<InternetSession> session;
 };
 
-frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& programDir, QWidget* parent)
+namespace {
+const QSize kPlainSize(400, 170);
+const QSize kWithEnginesSize(720, 440);
+}  // namespace
+
+frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, EngineCatalogue& engines, Trace& trace,
+                     const QString& programDir, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       m_dialogs(dialogs),
       m_shell(shell),
@@ -47,6 +54,10 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     label1->setWordWrap(true);
     label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    m_engineList = new EngineListPanel(engines, dialogs, trace, std::filesystem::path(toStd(programDir)), this);
+    connect(m_engineList, &EngineListPanel::shownChanged, this,
+            [this](bool shown) { setFixedSize(shown ? kWithEnginesSize : kPlainSize); });
+
     m_command1 = named<QPushButton>(this, "Command1", QStringLiteral("检查更新"));
     m_command1->setDefault(true);
     m_command2 = named<QPushButton>(this, "Command2", QStringLiteral("退出"));
@@ -62,9 +73,10 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     layout->setSpacing(10);
     layout->addWidget(m_lblCount);
     layout->addWidget(label1);
+    layout->addWidget(m_engineList, 1);
     layout->addStretch();
     layout->addLayout(buttons);
-    setFixedSize(400, 170);
+    setFixedSize(kPlainSize);
 }
 
 frmUpdate::~frmUpdate() {
@@ -132,6 +144,8 @@ void frmUpdate::Command1_Click() {
         return;
     }
     if (decision.cancelled) return;
+    // Listed before the message box below, so the window already shows it behind the box.
+    m_engineList->offer(decision.engineList);
     if (decision.showUpToDate) {
         m_dialogs.show(this, {QStringLiteral("检查更新"), toQ(kUpToDateText), MessageIcon::Information,
                               MessageButtons::Ok});

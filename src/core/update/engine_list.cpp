@@ -92,7 +92,10 @@ std::optional<std::string> engineListAddress(std::string_view description, std::
     if (value.empty()) return std::nullopt;
     for (const unsigned char c : value)
         if (c <= ' ' || c == 0x7f) return std::nullopt;
-    if (startsWithIgnoringCase(value, "http://") || startsWithIgnoringCase(value, "https://")) return value;
+    if (startsWithIgnoringCase(value, "http://") || startsWithIgnoringCase(value, "https://")) {
+        const std::size_t schemeEnd = value.find(':');
+        return asciiLowered(value.substr(0, schemeEnd)) + value.substr(schemeEnd);
+    }
     // Anything else naming a scheme or a host of its own is not the update server's.
     if (value.find("://") != std::string::npos || value.starts_with("//")) return std::nullopt;
 

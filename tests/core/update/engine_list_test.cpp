@@ -21,7 +21,7 @@ TEST(EngineListAddress, ComesFromALineAfterTheVersionAndResolvesOnTheUpdateServe
     EXPECT_EQ(engineListAddress("6.3\r\nengines=/e/list.txt\r\n", url), "http://update.example:8080/e/list.txt");
     EXPECT_EQ(engineListAddress("6.3\r\nPluvik\r\n ENGINES = list.txt\r\n", url),
               "http://update.example:8080/pluvik/list.txt");
-    EXPECT_EQ(engineListAddress("6.3\r\nengines=https://cdn.example/l.txt", url), "https://cdn.example/l.txt");
+    EXPECT_EQ(engineListAddress("6.3\r\nengines=HTTPS://cdn.example/l.txt", url), "https://cdn.example/l.txt");
     // An old server's description, and values that are no address of the web.
     for (const char* description : {"6.3\r\nPluvik\r\n", "engines=/l.txt", "6.3\r\nengines=\r\n",
                                     "6.3\r\nengines=file:///etc/passwd", "6.3\r\nengines=//other.example/l",
