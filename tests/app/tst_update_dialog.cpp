@@ -276,12 +276,12 @@ void UpdateDialogTest::anEnginesListChangesOnlyTheTickedEngines() {
     QVERIFY(rows->isVisible());
     QVERIFY(h.dialog->width() > 400);
     QCOMPARE(rows->topLevelItemCount(), 2);
-    QCOMPARE(rows->topLevelItem(0)->text(0), QStringLiteral("百度 (baidu)"));
-    QCOMPARE(rows->topLevelItem(0)->text(2), QStringLiteral("http://list.example/s?wd={keyword} utf-8"));
+    QCOMPARE(rows->topLevelItem(0)->text(0), QStringLiteral("百度"));
+    QCOMPARE(rows->topLevelItem(0)->text(3), QStringLiteral("http://list.example/s?wd={keyword} utf-8"));
     QCOMPARE(rows->topLevelItem(0)->checkState(0), Qt::Checked);
     // The user's own address: said so, and not ticked.
-    QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("搜狗 (sogou)（您修改过）"));
-    QCOMPARE(rows->topLevelItem(1)->text(1), QStringLiteral("http://mine.example/?q={keyword}"));
+    QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("搜狗（您修改过）"));
+    QCOMPARE(rows->topLevelItem(1)->text(2), QStringLiteral("http://mine.example/?q={keyword}"));
     QCOMPARE(rows->topLevelItem(1)->checkState(0), Qt::Unchecked);
 
     QTest::mouseClick(h.button("Command3"), Qt::LeftButton);
@@ -289,6 +289,8 @@ void UpdateDialogTest::anEnginesListChangesOnlyTheTickedEngines() {
     QCOMPARE(h.app.engines.address(0, "ab").address, std::string("http://list.example/s?wd=ab"));
     QCOMPARE(h.app.engines.address(2, "ab").address, std::string("http://mine.example/?q=ab"));
     QCOMPARE(h.app.readProgramFile("engines.txt"), kMine + "baidu=http://list.example/s?wd={keyword} utf-8\r\n");
+    QCOMPARE(h.dialog->statusText(), QStringLiteral("已更新 1 个引擎的地址。"));
+    QVERIFY(!engineRowsShown(h));
     // The same list again offers nothing: the user has answered it.
     QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
     QVERIFY(!engineRowsShown(h));

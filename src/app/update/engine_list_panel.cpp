@@ -17,13 +17,13 @@
 namespace pluvik {
 namespace {
 
-enum Column { EngineColumn, FromColumn, ToColumn };
+enum Column { EngineColumn, KeyColumn, FromColumn, ToColumn };
 
 QTreeWidgetItem* changeRow(const OfferedChange& change) {
-    QString engine = QStringLiteral("%1 (%2)").arg(toQ(engineCaption(change.key)), toQ(change.key));
+    QString engine = toQ(engineCaption(change.key));
     if (change.setByHand) engine += QStringLiteral("（您修改过）");
-    auto* row = new QTreeWidgetItem(
-        QStringList{engine, toQ(engineLineValue(change.from)), toQ(engineLineValue(change.to))});
+    auto* row = new QTreeWidgetItem(QStringList{engine, toQ(change.key), toQ(engineLineValue(change.from)),
+                                                toQ(engineLineValue(change.to))});
     for (int column = EngineColumn; column <= ToColumn; ++column) row->setToolTip(column, row->text(column));
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     // The user's own address is never replaced unless they tick it themselves.
@@ -41,12 +41,16 @@ EngineListPanel::EngineListPanel(EngineCatalogue& engines, Dialogs& dialogs, Tra
     m_lblEngines->setWordWrap(true);
     m_lstEngines = new QTreeWidget(this);
     m_lstEngines->setObjectName(QStringLiteral("lstEngines"));
-    m_lstEngines->setHeaderLabels({QStringLiteral("引擎"), QStringLiteral("原地址"), QStringLiteral("新地址")});
+    m_lstEngines->setHeaderLabels(
+        {QStringLiteral("引擎"), QStringLiteral("名称"), QStringLiteral("原地址"), QStringLiteral("新地址")});
     m_lstEngines->setRootIsDecorated(false);
     m_lstEngines->setAllColumnsShowFocus(true);
     m_lstEngines->header()->setSectionResizeMode(QHeaderView::Interactive);
-    m_lstEngines->setColumnWidth(EngineColumn, 190);
-    m_lstEngines->setColumnWidth(FromColumn, 230);
+    // Two addresses of one engine mostly differ in their host or in their query: keep both ends.
+    m_lstEngines->setTextElideMode(Qt::ElideMiddle);
+    m_lstEngines->setColumnWidth(EngineColumn, 200);
+    m_lstEngines->setColumnWidth(KeyColumn, 100);
+    m_lstEngines->setColumnWidth(FromColumn, 260);
     m_command3 = named<QPushButton>(this, "Command3", QStringLiteral("更新引擎"));
     connect(m_command3, &QPushButton::clicked, this, &EngineListPanel::Command3_Click);
     connect(m_lstEngines, &QTreeWidget::itemChanged, this, &EngineListPanel::updateButton);
@@ -104,8 +108,6 @@ void EngineListPanel::updateButton() {
 }
 
 void EngineListPanel::showChanges(bool shown) {
-    m_lstEngines->setVisible(shown);
-    m_command3->setVisible(shown);
     setVisible(shown);
     emit shownChanged(shown);
 }
@@ -155,9 +157,8 @@ void EngineListPanel::Command3_Click() {
     m_list.reset();
     m_changes.clear();
     m_lstEngines->clear();
-    m_lblEngines->setText(QStringLiteral("已更新 %1 个引擎的地址。").arg(keys.size()));
-    m_lstEngines->hide();
-    m_command3->hide();
+    showChanges(false);
+    emit applied(QStringLiteral("已更新 %1 个引擎的地址。").arg(keys.size()));
 }
 
 }  // namespace pluvik

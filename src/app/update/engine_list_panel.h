@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "update/engine_list.h"
+#include "update/update_check.h"
 
 class QLabel;
 class QPushButton;
@@ -20,7 +20,7 @@ class Trace;
 // The part of the update window that lists what the update server's engines list would change
 // (engine, address now, the list's address) and changes the ticked engines when the user clicks
 // "更新引擎": at once in the catalogue, and in "engines.txt". An engine the user set by hand says so
-// and starts unticked. Hidden while there is nothing to offer.
+// and starts unticked. Hidden while there is nothing to offer, and once the changes are made.
 class EngineListPanel : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +37,8 @@ public:
 
 signals:
     void shownChanged(bool shown);
+    // The engines were changed; the text says how many, for the status line.
+    void applied(const QString& text);
 
 private:
     EngineLookup lookup() const;

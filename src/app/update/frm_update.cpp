@@ -7,12 +7,14 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/shell_opener.h"
+#include "shell/window_fit.h"
 #include "shell/window_parts.h"
 #include "update/qt_internet_session.h"
 #include "update/engine_list_panel.h"
@@ -30,7 +32,24 @@ struct frmUpdate::Run {
 
 namespace {
 const QSize kPlainSize(400, 170);
-const QSize kWithEnginesSize(720, 440);
+const QSize kWithEnginesSize(860, 440);
+
+// A window that changes size keeps its centre where it was, but never leaves the work area.
+void resizeInPlace(QWidget* window, const QSize& size) {
+    const QRect before = window->geometry();
+    if (before.size() == size) return;
+    window->setFixedSize(size);
+    if (!window->isVisible() || !window->screen()) return;
+    const QRect frame = window->frameGeometry();
+    const FrameMargins margins{before.x() - frame.x(), before.y() - frame.y(), frame.right() - before.right(),
+                               frame.bottom() - before.bottom()};
+    const QRect work = window->screen()->availableGeometry();
+    const QPoint centre = before.center();
+    const DesktopRect inner =
+        innerInside({centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height()},
+                    margins, {work.x(), work.y(), work.width(), work.height()});
+    window->move(inner.x, inner.y);
+}
 }  // namespace
 
 frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, EngineCatalogue& engines, Trace& trace,
@@ -56,7 +75,8 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, EngineCatalogue& engi
 
     m_engineList = new EngineListPanel(engines, dialogs, trace, std::filesystem::path(toStd(programDir)), this);
     connect(m_engineList, &EngineListPanel::shownChanged, this,
-            [this](bool shown) { setFixedSize(shown ? kWithEnginesSize : kPlainSize); });
+            [this](bool shown) { resizeInPlace(this, shown ? kWithEnginesSize : kPlainSize); });
+    connect(m_engineList, &EngineListPanel::applied, this, &frmUpdate::showStatus);
 
     m_command1 = named<QPushButton>(this, "Command1", QStringLiteral("检查更新"));
     m_command1->setDefault(true);

@@ -67,11 +67,6 @@ std::vector<long long> versionNumbers(std::string_view version) {
     return numbers;
 }
 
-std::string lineValue(const AddressTemplate& address) {
-    return address.before + std::string(kKeywordPlace) + address.after +
-           (address.encoding == KeywordEncoding::Utf8 ? " utf-8" : "");
-}
-
 const AddressTemplate* recorded(const EngineListRecord& record, std::string_view key) {
     const auto it = record.addresses.find(key);
     return it == record.addresses.end() ? nullptr : &it->second;
@@ -161,7 +156,7 @@ bool writeEngineListRecord(const std::filesystem::path& file, const EngineListRe
                            const FileWriter& write) {
     std::string text = "# " + std::string(kVersionTag) + "=" + record.version + "\n";
     for (const std::string& key : engineKeys())
-        if (const AddressTemplate* address = recorded(record, key)) text += key + "=" + lineValue(*address) + "\n";
+        if (const AddressTemplate* address = recorded(record, key)) text += key + "=" + engineLineValue(*address) + "\n";
     text += "# " + std::string(kEndLine) + "\n";
     return write(file, text, error);
 }
