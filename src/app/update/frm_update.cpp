@@ -123,6 +123,8 @@ void frmUpdate::showStatus(const QString& text) {
 void frmUpdate::setBusy(bool busy) {
     m_command1->setEnabled(!busy);
     m_command2->setEnabled(!busy);
+    // The list on show belongs to the check before: nothing is changed while the next one runs.
+    m_engineList->setEnabled(!busy);
 }
 
 void frmUpdate::giveUp() {

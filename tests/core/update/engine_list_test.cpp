@@ -126,11 +126,5 @@ TEST(EngineListRecord, KeepsWhatTheListsGaveAndSurvivesARoundTrip) {
     EXPECT_TRUE(readEngineListRecord(file).version.empty());
 }
 
-TEST(EngineListCaption, NamesTheWindowOfAnEngineOutsideTheMainWindow) {
-    EXPECT_EQ(engineCaption("baidu"), "百度");
-    EXPECT_EQ(engineCaption("mini_yisou"), "易搜（Mini Pluvik）");
-    EXPECT_EQ(engineCaption("dual_soso"), "搜搜（双屏搜索）");
-}
-
 }  // namespace
 }  // namespace pluvik
