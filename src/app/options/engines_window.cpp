@@ -243,8 +243,9 @@ void EnginesWindow::tryEngine() {
             ? m_ctx.engines.address(row.index, keyword)
             : diyAddress(settings.diyUrl(diyNumber(row)), settings.diyEncoding(diyNumber(row)), keyword);
     m_ctx.trace.record("engine_tried", {{"key", toQ(row.key)}, {"url", toQ(query.address)}});
-    m_results.navigate(row.index, toQ(query.address));
+    // Shown first: a tab still waiting to load the search's page loads it as it comes to the front.
     m_results.strip()->setCurrent(row.index);
+    m_results.navigate(row.index, toQ(query.address));
     QWidget* main = m_results.strip()->window();
     main->raise();
     main->activateWindow();
