@@ -5,10 +5,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <filesystem>
+#include <memory>
 
 #include "browse/browse_window.h"
 #include "browse/browse_windows.h"
 #include "platform/qt_text.h"
+#include "search/engine_watch.h"
 #include "search/service_hosts.h"
 #include "shell/tab_strip.h"
 #include "support/app_fixture.h"
@@ -68,6 +71,7 @@ private slots:
     void miniStatusFollowsTheBrowser();
     void miniCommand2AndCloseBoxEndTheProgram();
     void miniNewWindowFollowsTheLinkSetting();
+    void miniAndDualSearchesGiveTheirEnginesOutcomes();
 
     void rankingOpensOnBaiduAndEntersTheMusicChart();
     void rankingScalesItsControls();
@@ -470,6 +474,41 @@ void AuxWindowsTest::bugReportAndNonWebAddressesAtTheShell() {
     QCOMPARE(OpenLink(ctx, &owner, QStringLiteral("javascript:alert(1)")), nullptr);
     QCOMPARE(app.shell.opened.size(), 1);
     QVERIFY(windows.windows().isEmpty());
+}
+
+void AuxWindowsTest::miniAndDualSearchesGiveTheirEnginesOutcomes() {
+    AppFixture app;
+    const std::filesystem::path file = std::filesystem::path(toStd(app.programDir)) / "health.txt";
+    auto health = std::make_unique<EngineHealthLog>(file, nullptr);
+    DualWindow dual(app.context(), health.get());
+    dual.setAttribute(Qt::WA_DeleteOnClose, false);
+    dual.show();
+    FakeBrowserView* left = browserOf(dual, "WebBrowser1");
+    FakeBrowserView* right = browserOf(dual, "WebBrowser2");
+    QTest::keyClicks(keywordBoxOf(dual), "abc");
+    QTest::keyClick(keywordBoxOf(dual), Qt::Key_Return);
+    // The home page's load, broken off by the search, is no answer.
+    left->endLoad({false, 0, 2, -3, toStd(left->navigations.first())});
+    QVERIFY(!health->summary("dual_baidu").last);
+    left->endLoad({true, 200, 0, 0, toStd(left->navigations.last())});
+    QCOMPARE(left->keywordChecks, QStringList{"abc"});
+    emit left->KeywordChecked(true);
+    right->endLoad({false, 404, 7, 404, toStd(right->navigations.last())});
+    QVERIFY(health->summary("dual_baidu").last == EngineResult::Ok);
+    QVERIFY(health->summary("dual_google").last == EngineResult::HttpError);
+
+    // The mini window's page that never ends is slow at its own deadline.
+    MiniWindow mini(
+        app.context(), [] {}, {}, health.get());
+    keywordBoxOf(mini)->setText("abc");
+    QTest::keyClick(keywordBoxOf(mini), Qt::Key_Return);
+    QVERIFY(!health->summary("mini_baidu").last);
+    mini.findChild<EngineFollower*>()->deadlinePassed();
+    QVERIFY(health->summary("mini_baidu").last == EngineResult::Slow);
+    health.reset();  // written as it goes
+    const EngineHealth read = EngineHealth::load(file);
+    QCOMPARE(read.summary("dual_google").failures, 1);
+    QCOMPARE(read.summary("mini_baidu").failures, 1);
 }
 
 QTEST_MAIN(AuxWindowsTest)

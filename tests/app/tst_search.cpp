@@ -14,6 +14,7 @@
 
 #include "options/options_dialog.h"
 #include "platform/qt_text.h"
+#include "platform/steady_tick_counter.h"
 #include "search/engine_table.h"
 #include "search/engine_watch.h"
 #include "search/main_window.h"
@@ -268,6 +269,10 @@ void SearchTest::stopQuestionOkStopsLoading() {
     MainWindow window(app.context(), app.stores());
     window.show();
     typeAndSearch(window, QStringLiteral("x"));
+    // Two engines answered before the stop; the others' stopped loads get no outcome.
+    tab(app, 0)->endLoad({true, 200, 0, 0, toStd(tab(app, 0)->navigations.last())});
+    emit tab(app, 0)->KeywordChecked(true);
+    tab(app, 1)->endLoad({false, 404, 7, 404, toStd(tab(app, 1)->navigations.last())});
     waitWindow()->close();
     QCOMPARE(app.messages.size(), size_t(1));
     QCOMPARE(app.messages[0].title, QStringLiteral("停止确认"));
@@ -280,6 +285,9 @@ void SearchTest::stopQuestionOkStopsLoading() {
     // The engine reports the stopped load as finished: the search stays stopped.
     tab(app, 15)->finishLoad(false);
     QCOMPARE(statusText(window), QStringLiteral("已停止打开"));
+    // The count of the engines that answered keeps the stop in view.
+    window.onTimer2();
+    QCOMPARE(statusText(window), QStringLiteral("已停止打开，2 个引擎中 1 个正常"));
     // A later load of that tab (a click on a link) counts again.
     emit tab(app, 15)->DownloadBegin();
     tab(app, 15)->finishLoad(false);
@@ -386,7 +394,8 @@ void SearchTest::engineOutcomesMarkTheirTabsAndTheStatusCountsThem() {
     answer(3, {true, 200, 0, 0, "http://www.sogou.com/"}, std::nullopt);
     answer(4, {true, 200, 0, 0, {}}, false);
     QVERIFY(!statusText(window).contains(QStringLiteral("个引擎中")));  // tab 5 has not answered yet
-    window.findChild<EngineWatch*>()->deadlinePassed();
+    // Tab 15 gave the pages-opened signal long before: the search's one deadline still comes.
+    waitWindow()->checkDeadline(SteadyTickCounter().tickCount() + WaitWindowState::kPagesOpenedDeadlineMs);
 
     QCOMPARE(statusText(window), QStringLiteral("21 个引擎中 16 个正常"));
     window.onTimer2();

@@ -1,6 +1,7 @@
 #include "search/engine_watch.h"
 
 #include <QTimer>
+#include <utility>
 
 #include "platform/browser_view.h"
 #include "platform/qt_text.h"
@@ -14,100 +15,163 @@ namespace {
 // The engine's code for a load given up because another began in its page.
 constexpr int kAbortedLoad = -3;
 
-// The built-in engines go by their catalogue key; the user's two by their slot.
-QString engineKey(int tab) {
+}  // namespace
+
+EngineHealthLog::EngineHealthLog(std::filesystem::path file, QObject* parent)
+    : QObject(parent), m_file(std::move(file)), m_health(EngineHealth::load(m_file)) {}
+
+EngineHealthLog::~EngineHealthLog() {
+    save();
+}
+
+void EngineHealthLog::record(const QString& key, const EngineOutcome& outcome) {
+    m_health.record(toStd(key), outcome);
+    emit recorded(key);
+}
+
+EngineHealth::Summary EngineHealthLog::summary(const QString& key) const {
+    return m_health.summary(toStd(key));
+}
+
+void EngineHealthLog::save() {
+    if (m_health.changed()) static_cast<void>(m_health.save(m_file));
+}
+
+EngineFollower::EngineFollower(Trace& trace, BrowserView* view, QString key, std::optional<int> tab,
+                               EngineHealthLog* health, Deadline deadline, QObject* parent)
+    : QObject(parent), m_trace(trace), m_view(view), m_key(std::move(key)), m_tab(tab), m_health(health) {
+    m_clock.start();
+    if (deadline == Deadline::Own) {
+        m_deadline = new QTimer(this);
+        m_deadline->setSingleShot(true);
+        m_deadline->setInterval(static_cast<int>(WaitWindowState::kPagesOpenedDeadlineMs));
+        connect(m_deadline, &QTimer::timeout, this, &EngineFollower::deadlinePassed);
+    }
+    connect(view, &BrowserView::LoadEnded, this, &EngineFollower::loadEnded);
+    connect(view, &BrowserView::KeywordChecked, this, &EngineFollower::keywordChecked);
+}
+
+void EngineFollower::searchStarted(const QString& keyword) {
+    m_keyword = keyword;
+    m_pending.reset();
+    m_followed = false;
+}
+
+void EngineFollower::navigated(const QString& address) {
+    m_pending = Pending{EngineReport{toStd(address), m_clock.elapsed(), std::nullopt, 0, false}};
+    m_followed = true;
+    if (m_deadline) m_deadline->start();
+}
+
+void EngineFollower::follow(const QString& key, const QString& keyword, const QString& address) {
+    m_key = key;
+    searchStarted(keyword);
+    navigated(address);
+}
+
+void EngineFollower::detach() {
+    m_view->disconnect(this);
+    m_pending.reset();
+}
+
+void EngineFollower::loadEnded(const LoadOutcome& load) {
+    // The page's earlier load, broken off by the search's, is not the search's answer.
+    if (!m_pending || m_pending->awaitingKeyword || (!load.ok && load.errorCode == kAbortedLoad)) return;
+    m_pending->report.load = load;
+    m_pending->report.finishedAt = m_clock.elapsed();
+    if (!needsKeywordCheck(m_pending->report)) return decide();
+    m_pending->awaitingKeyword = true;
+    m_view->checkKeyword(m_keyword);
+}
+
+void EngineFollower::keywordChecked(bool shown) {
+    if (!m_pending || !m_pending->awaitingKeyword) return;
+    m_pending->report.keywordShown = shown;
+    decide();
+}
+
+void EngineFollower::deadlinePassed() {
+    if (!m_pending) return;
+    // A page still busy answering for the keyword has not opened either.
+    m_pending->report.load.reset();
+    decide();
+}
+
+void EngineFollower::decide() {
+    if (m_deadline) m_deadline->stop();
+    const EngineOutcome outcome = decideOutcome(std::exchange(m_pending, std::nullopt)->report);
+    m_outcome = outcome;
+    QVariantMap fields{{"key", m_key},
+                       {"outcome", toQ(resultName(outcome.result))},
+                       {"status", outcome.status},
+                       {"error", outcome.errorCode},
+                       {"ms", static_cast<qint64>(outcome.ms)},
+                       {"host", toQ(outcome.host)},
+                       {"final_host", toQ(outcome.finalHost)}};
+    if (m_tab) fields.insert("tab", *m_tab);
+    m_trace.record("engine_outcome", fields);
+    if (m_health) m_health->record(m_key, outcome);
+    emit decided();
+}
+
+EngineWatch::EngineWatch(Trace& trace, const Browsers& browsers, const std::filesystem::path& programDir,
+                         QObject* parent)
+    : QObject(parent), m_health(new EngineHealthLog(programDir / kEngineHealthFileName, this)) {
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
+        auto* follower = new EngineFollower(trace, browsers.at(static_cast<size_t>(tab)), engineKey(tab), tab,
+                                            m_health, EngineFollower::Deadline::Told, this);
+        m_followers.at(static_cast<size_t>(tab)) = follower;
+        connect(follower, &EngineFollower::decided, this, [this, tab] {
+            // Written once a search is tallied, not at every page.
+            if (tally()) m_health->save();
+            emit outcomeDecided(tab);
+        });
+    }
+}
+
+QString EngineWatch::engineKey(int tab) {
+    // The built-in engines go by their catalogue key; the user's two by their slot.
     if (tab >= EngineTable::kDiy1Tab) return QStringLiteral("diy%1").arg(tab - EngineTable::kDiy1Tab + 1);
     return toQ(EngineTable::slot(tab).field);
 }
 
-}  // namespace
-
-EngineWatch::EngineWatch(Trace& trace, const Browsers& browsers, QObject* parent)
-    : QObject(parent), m_trace(trace), m_browsers(browsers), m_deadline(new QTimer(this)) {
-    m_clock.start();
-    m_deadline->setObjectName(QStringLiteral("engineDeadline"));
-    m_deadline->setSingleShot(true);
-    m_deadline->setInterval(static_cast<int>(WaitWindowState::kPagesOpenedDeadlineMs));
-    connect(m_deadline, &QTimer::timeout, this, &EngineWatch::deadlinePassed);
-    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        BrowserView* view = m_browsers.at(static_cast<size_t>(tab));
-        connect(view, &BrowserView::LoadEnded, this,
-                [this, tab](const LoadOutcome& load) { loadEnded(tab, load); });
-        connect(view, &BrowserView::KeywordChecked, this,
-                [this, tab](bool shown) { keywordChecked(tab, shown); });
-    }
-}
-
 void EngineWatch::searchStarted(const QString& keyword) {
-    m_keyword = keyword;
-    m_pending.fill(std::nullopt);
-    m_followed.fill(false);
-    m_deadline->start();
+    m_open = true;
+    m_stopped = false;
+    for (EngineFollower* follower : m_followers) follower->searchStarted(keyword);
 }
 
 void EngineWatch::navigated(int tab, const QString& address) {
-    if (!m_deadline->isActive()) return;
-    const auto index = static_cast<size_t>(tab);
-    m_pending.at(index) = Pending{EngineReport{toStd(address), m_clock.elapsed(), std::nullopt, 0, false}};
-    m_followed.at(index) = true;
+    if (m_open) follower(tab).navigated(address);
+}
+
+void EngineWatch::deadlinePassed() {
+    m_open = false;
+    for (EngineFollower* follower : m_followers) follower->deadlinePassed();
+}
+
+void EngineWatch::stopped() {
+    m_open = false;
+    m_stopped = true;
+    for (EngineFollower* follower : m_followers) follower->forget();
+    if (tally()) m_health->save();
+}
+
+void EngineWatch::detach() {
+    for (EngineFollower* follower : m_followers) follower->detach();
 }
 
 std::optional<std::pair<int, int>> EngineWatch::tally() const {
     int followed = 0;
     int ok = 0;
-    for (size_t tab = 0; tab < m_followed.size(); ++tab) {
-        if (!m_followed.at(tab)) continue;
-        if (m_pending.at(tab) || !m_outcomes.at(tab)) return std::nullopt;
+    for (const EngineFollower* follower : m_followers) {
+        if (!follower->followed()) continue;
+        if (follower->pending()) return std::nullopt;
         ++followed;
-        if (m_outcomes.at(tab)->result == EngineResult::Ok) ++ok;
+        if (follower->outcome()->result == EngineResult::Ok) ++ok;
     }
     if (followed == 0) return std::nullopt;
     return std::pair{followed, ok};
-}
-
-void EngineWatch::loadEnded(int tab, const LoadOutcome& load) {
-    std::optional<Pending>& pending = m_pending.at(static_cast<size_t>(tab));
-    // The page's earlier load, broken off by the search's, is not the search's answer.
-    if (!pending || pending->awaitingKeyword || (!load.ok && load.errorCode == kAbortedLoad)) return;
-    pending->report.load = load;
-    pending->report.finishedAt = m_clock.elapsed();
-    if (!needsKeywordCheck(pending->report)) return decide(tab);
-    pending->awaitingKeyword = true;
-    m_browsers.at(static_cast<size_t>(tab))->checkKeyword(m_keyword);
-}
-
-void EngineWatch::keywordChecked(int tab, bool shown) {
-    std::optional<Pending>& pending = m_pending.at(static_cast<size_t>(tab));
-    if (!pending || !pending->awaitingKeyword) return;
-    pending->report.keywordShown = shown;
-    decide(tab);
-}
-
-void EngineWatch::decide(int tab) {
-    const auto index = static_cast<size_t>(tab);
-    EngineReport report = std::move(m_pending.at(index)->report);
-    m_pending.at(index).reset();
-    const EngineOutcome outcome = decideOutcome(report);
-    m_outcomes.at(index) = outcome;
-    m_trace.record("engine_outcome", {{"tab", tab},
-                                      {"key", engineKey(tab)},
-                                      {"outcome", toQ(resultName(outcome.result))},
-                                      {"status", outcome.status},
-                                      {"error", outcome.errorCode},
-                                      {"ms", static_cast<qint64>(outcome.ms)},
-                                      {"host", toQ(outcome.host)},
-                                      {"final_host", toQ(outcome.finalHost)}});
-    emit outcomeDecided(tab);
-}
-
-void EngineWatch::deadlinePassed() {
-    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
-        std::optional<Pending>& pending = m_pending.at(static_cast<size_t>(tab));
-        if (!pending) continue;
-        // A page still busy answering for the keyword has not opened either.
-        pending->report.load.reset();
-        decide(tab);
-    }
 }
 
 }  // namespace pluvik

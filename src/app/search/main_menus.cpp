@@ -42,6 +42,7 @@ void MainWindow::buildMenus() {
                     {"delete", "清理搜索记录", "Ctrl+D", cleaner},
                     {nullptr},
                     {"xuanxiang", "选项", "Ctrl+X", options},
+                    {"yinqing", "引擎管理…", nullptr, [this] { m_windows.showEngines(); }},
                     {nullptr},
                     {"baocunjieguo", "保存当前结果", "Ctrl+S", save},
                     {"baocunsuoyoujieguo", "保存所有结果", "Ctrl+F11", saveAll},
@@ -60,7 +61,6 @@ void MainWindow::buildMenus() {
     big->setCheckable(true);
     big->setChecked(true);
     connect(big, &QAction::triggered, big, [big] { big->setChecked(true); });
-
     QMenu* hp = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
     hp->setObjectName("hp");
     addMenuEntries(hp, this,

@@ -36,6 +36,7 @@ public:
     void setMainEnabled(bool enabled) override { setEnabled(enabled); }
     void setStatusText(const QString& text) override;
     void stopResultTabs() override { m_results.stopBuiltIn(); }
+    void resultDeadlinePassed() override { m_results.deadlinePassed(); }
     void clearKeywordHistory() override;
     void clearBrowseAddressList() override;
 

@@ -3,8 +3,11 @@
 #include <QMainWindow>
 
 #include "cleaner/del_search.h"
+#include "options/engines_window.h"
 #include "options/options_dialog.h"
 #include "platform/trace.h"
+#include "search/engine_watch.h"
+#include "search/result_tabs.h"
 #include "search/tray_controller.h"
 #include "update/frm_update.h"
 #include "windows/about_dialog.h"
@@ -27,12 +30,16 @@ void showSingle(QPointer<QWidget>& slot, Make make) {
 
 }  // namespace
 
-ProgramWindows::ProgramWindows(const AppContext& ctx, OptionsTarget& options, CleanerTargets& cleaner,
+ProgramWindows::ProgramWindows(const AppContext& ctx, ResultTabs& results, CleanerTargets& cleaner,
                                CleanerStores stores)
-    : m_ctx(ctx), m_optionsTarget(options), m_cleanerTargets(cleaner), m_stores(stores) {}
+    : m_ctx(ctx), m_results(results), m_cleanerTargets(cleaner), m_stores(stores) {}
+
+ProgramWindows::~ProgramWindows() {
+    delete m_engines;
+}
 
 void ProgramWindows::showOptions() {
-    showSingle(m_options, [this] { return new OptionsDialog(m_ctx, m_optionsTarget); });
+    showSingle(m_options, [this] { return new OptionsDialog(m_ctx, m_results); });
 }
 
 void ProgramWindows::showRanking() {
@@ -40,7 +47,7 @@ void ProgramWindows::showRanking() {
 }
 
 void ProgramWindows::showDual() {
-    showSingle(m_dual, [this] { return new DualWindow(m_ctx); });
+    showSingle(m_dual, [this] { return new DualWindow(m_ctx, &m_results.engines().health()); });
 }
 
 void ProgramWindows::showAbout() {
@@ -65,6 +72,10 @@ void ProgramWindows::showCleaner() {
     });
 }
 
+void ProgramWindows::showEngines() {
+    showSingle(m_engines, [this] { return new EnginesWindow(m_ctx, m_results); });
+}
+
 void ProgramWindows::showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram) {
     if (!m_mini) {
         m_mini = std::make_unique<MiniWindow>(
@@ -75,7 +86,7 @@ void ProgramWindows::showMini(QMainWindow* main, TrayController& tray, std::func
                 main->activateWindow();
                 tray.install();
             },
-            std::move(exitProgram));
+            std::move(exitProgram), &m_results.engines().health());
     }
     main->hide();
     m_mini->show();

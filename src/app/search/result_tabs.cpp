@@ -56,7 +56,7 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
     QObject::connect(m_tabs, &TabStrip::currentChanged, m_tabs, [this](int tab) {
         if (const auto load = m_loading.shown(tab)) open(load->tab, toQ(load->address));
     });
-    m_engines = new EngineWatch(m_ctx.trace, m_browsers, m_tabs);
+    m_engines = new EngineWatch(m_ctx.trace, m_browsers, toStd(m_ctx.programDir), m_tabs);
     QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this](int tab) { markOutcome(tab); });
     buildMenu();
 }
@@ -70,8 +70,8 @@ void ResultTabs::disconnectPages(QObject* receiver) {
     for (BrowserView* view : m_browsers) {
         if (receiver) view->disconnect(receiver);
         view->disconnect(m_tabs);
-        view->disconnect(m_engines);
     }
+    m_engines->detach();
 }
 
 void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened,
@@ -182,7 +182,12 @@ void ResultTabs::markOutcome(int tab) {
 std::optional<QString> ResultTabs::enginesTally() const {
     const auto tally = m_engines->tally();
     if (!tally) return std::nullopt;
-    return QStringLiteral("%1 个引擎中 %2 个正常").arg(tally->first).arg(tally->second);
+    const QString count = QStringLiteral("%1 个引擎中 %2 个正常").arg(tally->first).arg(tally->second);
+    return m_engines->wasStopped() ? QStringLiteral("已停止打开，") + count : count;
+}
+
+void ResultTabs::deadlinePassed() {
+    m_engines->deadlinePassed();
 }
 
 void ResultTabs::navigate(int tab, const QString& address) {
@@ -210,6 +215,7 @@ bool ResultTabs::setLoadsTabsWhenShown(bool on, bool keep, QString* error) {
 
 void ResultTabs::stopBuiltIn() {
     m_pagesOpened.stopped();
+    m_engines->stopped();
     for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) browser(tab)->Stop();
 }
 

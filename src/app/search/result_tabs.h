@@ -49,6 +49,8 @@ public:
                         std::function<void(const QString&)> enginesTallied);
 
     TabStrip* strip() const { return m_tabs; }
+    // The keyword as the main window's box holds it now.
+    QString keyword() const { return m_keyword(); }
     BrowserView* browser(int tab) const { return m_browsers.at(static_cast<size_t>(tab)); }
 
     // What the window's loading does to the tabs: the user's tabs take their names, tab 0 is
@@ -66,11 +68,14 @@ public:
     // A search's navigation of `tab`; a load kept until the tab is shown goes then instead.
     void navigate(int tab, const QString& address);
     EngineWatch& engines() const { return *m_engines; }
-    // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome.
+    // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome; after the
+    // wait window's stop it says that too ("已停止打开，12 个引擎中 11 个正常").
     std::optional<QString> enginesTally() const;
     // The wait window's stop: every built-in engine's load. The engine reports the stopped load of
-    // the signal tab as finished a moment later; that end is no news.
+    // the signal tab as finished a moment later; that end is no news, and no engine's outcome.
     void stopBuiltIn();
+    // The search's deadline passed: the engines still loading are slow.
+    void deadlinePassed();
 
     // The tab menu: blank the current or every page, close the current tab (asking first for
     // "关闭当前选项卡") or all others.

@@ -64,7 +64,8 @@ void WaitWindow::pagesOpened() {
 
 void WaitWindow::checkDeadline(std::uint32_t now) {
     const WaitSteps steps = m_state.checkDeadline(now);
-    if (!steps.empty()) {
+    // More than the deadline's own step: the deadline gave the signal too.
+    if (steps.size() > 1) {
         m_trace.record("pages_opened",
                        {{"wait_open", m_state.isOpen()}, {"reason", QStringLiteral("deadline")}});
     }
@@ -140,6 +141,9 @@ void WaitWindow::run(const WaitSteps& steps) {
                 break;
             case WaitAction::StopResultTabs:
                 m_host.stopResultTabs();
+                break;
+            case WaitAction::PassDeadline:
+                m_host.resultDeadlinePassed();
                 break;
             case WaitAction::StartTimer:
                 m_timer->start();

@@ -20,6 +20,8 @@ public:
     virtual void setMainEnabled(bool enabled) = 0;
     virtual void setStatusText(const QString& text) = 0;
     virtual void stopResultTabs() = 0;
+    // The search's deadline passed: the result pages still loading are slow.
+    virtual void resultDeadlinePassed() = 0;
 };
 
 // The wait window `ready`: shown by every search, it keeps the main window disabled until the

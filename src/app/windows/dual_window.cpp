@@ -12,6 +12,7 @@
 #include "platform/trace.h"
 #include "search/engine_catalogue.h"
 #include "search/engine_table.h"
+#include "search/engine_watch.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -22,12 +23,19 @@ constexpr QSize kClientSize{1000, 660};
 
 }  // namespace
 
-DualWindow::DualWindow(AppContext context, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(context) {
+DualWindow::DualWindow(AppContext context, EngineHealthLog* health, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_ctx(context) {
     windowPreamble(this, QStringLiteral("ersou"), QStringLiteral("双屏搜索"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(kFixedWindowFlags);
     setFixedSize(kClientSize);
     buildControls();
+    const auto follower = [&](BrowserView* view) {
+        return new EngineFollower(m_ctx.trace, view, {}, std::nullopt, health, EngineFollower::Deadline::Own,
+                                  this);
+    };
+    m_follower1 = follower(m_browser1);
+    m_follower2 = follower(m_browser2);
 
     // Load: both home pages, then quiet script errors on both browsers.
     const DualAddresses home = DualPairTable::homePages();
@@ -38,6 +46,8 @@ DualWindow::DualWindow(AppContext context, QWidget* parent) : QWidget(parent, Qt
 }
 
 DualWindow::~DualWindow() {
+    m_follower1->detach();
+    m_follower2->detach();
     for (BrowserView* view : {m_browser1, m_browser2}) {
         if (view) view->disconnect(this);
     }
@@ -81,6 +91,9 @@ void DualWindow::search() {
     const DualAddresses addresses = m_ctx.engines.dualAddresses(pair, toStd(*keyword));
     m_ctx.trace.record("dual_search", {{"left", toQ(addresses.left)}, {"right", toQ(addresses.right)}});
     traceReferences(m_ctx.trace, QStringLiteral("dual"), addresses.references);
+    const DualPair& engines = DualPairTable::pair(pair);
+    m_follower1->follow(toQ(engines.leftKey), *keyword, toQ(addresses.left));
+    m_follower2->follow(toQ(engines.rightKey), *keyword, toQ(addresses.right));
     m_browser1->Navigate(toQ(addresses.left));
     m_browser2->Navigate(toQ(addresses.right));
 }

@@ -10,6 +10,8 @@ class QLineEdit;
 namespace pluvik {
 
 class BrowserView;
+class EngineFollower;
+class EngineHealthLog;
 
 // The dual-screen window ersou ("双屏搜索"): one keyword (Text1, Command1) on one of four fixed
 // engine pairs (Option1..Option4), the first engine's page on the left (WebBrowser1), the second's on
@@ -18,7 +20,8 @@ class BrowserView;
 class DualWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit DualWindow(AppContext context, QWidget* parent = nullptr);
+    // What each search's engines did goes to `health`.
+    explicit DualWindow(AppContext context, EngineHealthLog* health = nullptr, QWidget* parent = nullptr);
     ~DualWindow() override;
 
 protected:
@@ -33,6 +36,8 @@ private:
     QButtonGroup* m_group = nullptr;
     BrowserView* m_browser1 = nullptr;
     BrowserView* m_browser2 = nullptr;
+    EngineFollower* m_follower1 = nullptr;
+    EngineFollower* m_follower2 = nullptr;
 };
 
 }  // namespace pluvik

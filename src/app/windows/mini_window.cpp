@@ -19,6 +19,7 @@
 #include "platform/trace.h"
 #include "search/engine_catalogue.h"
 #include "search/engine_table.h"
+#include "search/engine_watch.h"
 #include "shell/window_parts.h"
 
 namespace pluvik {
@@ -31,7 +32,7 @@ constexpr QSize kClientSize{544, 334};
 }  // namespace
 
 MiniWindow::MiniWindow(AppContext context, std::function<void()> onBackToStandard,
-                       std::function<void()> onExitProgram, QWidget* parent)
+                       std::function<void()> onExitProgram, EngineHealthLog* health, QWidget* parent)
     : QMainWindow(parent),
       m_ctx(context),
       m_onBackToStandard(std::move(onBackToStandard)),
@@ -40,9 +41,12 @@ MiniWindow::MiniWindow(AppContext context, std::function<void()> onBackToStandar
     setWindowFlags(kFixedWindowFlags);
     buildControls();
     buildMenus();
+    m_follower = new EngineFollower(m_ctx.trace, m_browser, {}, std::nullopt, health,
+                                    EngineFollower::Deadline::Own, this);
 }
 
 MiniWindow::~MiniWindow() {
+    m_follower->detach();
     if (m_browser) m_browser->disconnect(this);
 }
 
@@ -104,6 +108,7 @@ void MiniWindow::search() {
     m_ctx.trace.record("mini_search",
                        {{"engine", toQ(MiniEngineTable::engine(engine).option)}, {"url", address}});
     traceReferences(m_ctx.trace, QStringLiteral("mini"), query.references);
+    m_follower->follow(toQ(MiniEngineTable::key(engine)), *keyword, address);
     m_browser->Navigate(address);
 }
 

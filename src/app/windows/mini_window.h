@@ -12,6 +12,8 @@ class QLineEdit;
 namespace pluvik {
 
 class BrowserView;
+class EngineFollower;
+class EngineHealthLog;
 
 // The mini window Miniform ("Mini Pluvik"): one keyword (Text1, Command1), one of 21 engines of its
 // own (option buttons named after MiniEngineTable), one result page (WebBrowser1) and its status
@@ -22,9 +24,10 @@ class MiniWindow : public QMainWindow {
 public:
     // `onBackToStandard` runs after `big` has hidden this window: it shows the main window and puts
     // the tray icon back. `onExitProgram` ends the program (Command2, the close box); without one
-    // the application is asked to quit.
+    // the application is asked to quit. What each search's engine did goes to `health`.
     MiniWindow(AppContext context, std::function<void()> onBackToStandard,
-               std::function<void()> onExitProgram = {}, QWidget* parent = nullptr);
+               std::function<void()> onExitProgram = {}, EngineHealthLog* health = nullptr,
+               QWidget* parent = nullptr);
     ~MiniWindow() override;
 
 protected:
@@ -44,6 +47,7 @@ private:
     QLineEdit* m_text1 = nullptr;
     QButtonGroup* m_group = nullptr;
     BrowserView* m_browser = nullptr;
+    EngineFollower* m_follower = nullptr;
     QLabel* m_statusLabel = nullptr;
     bool m_exiting = false;
 };

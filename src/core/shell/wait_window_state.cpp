@@ -20,11 +20,12 @@ WaitSteps WaitWindowState::show() {
 
 void WaitWindowState::searchStarted(std::uint32_t tick) {
     m_awaiting = true;
+    m_deadlineDue = true;
     m_searchTick = tick;
 }
 
 std::optional<std::uint32_t> WaitWindowState::deadlineLeft(std::uint32_t now) const {
-    if (!m_awaiting) return std::nullopt;
+    if (!m_deadlineDue) return std::nullopt;
     // Unsigned differences stay right across the counter's wrap.
     const std::uint32_t passed = now - m_searchTick;
     return passed >= kPagesOpenedDeadlineMs ? 0 : kPagesOpenedDeadlineMs - passed;
@@ -32,7 +33,11 @@ std::optional<std::uint32_t> WaitWindowState::deadlineLeft(std::uint32_t now) co
 
 WaitSteps WaitWindowState::checkDeadline(std::uint32_t now) {
     if (deadlineLeft(now) != 0u) return {};
-    return signalPagesOpened();
+    m_deadlineDue = false;
+    WaitSteps steps{{WaitAction::PassDeadline}};
+    if (!m_awaiting) return steps;
+    for (WaitStep& step : signalPagesOpened()) steps.push_back(std::move(step));
+    return steps;
 }
 
 WaitSteps WaitWindowState::signalPagesOpened() {
@@ -76,7 +81,9 @@ WaitSteps WaitWindowState::finishClose(std::optional<CloseAnswer> answer) {
     if (!m_open) return {};
     WaitSteps steps;
     if (answer == CloseAnswer::Ok) {
-        m_awaiting = false;  // the search is stopped: no deadline turns it into "opened"
+        // The search is stopped: no deadline turns it into "opened", nor its pages into slow ones.
+        m_awaiting = false;
+        m_deadlineDue = false;
         steps.push_back({WaitAction::StopResultTabs});
         steps.push_back({WaitAction::EnableMain});
         steps.push_back({WaitAction::SetStatus, "已停止打开"});

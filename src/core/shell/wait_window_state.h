@@ -19,6 +19,7 @@ enum class WaitAction {
     StartTimer,       // start the wait window's Timer1 (2000 ms); only asked for while it is stopped
     StopTimer,        // stop Timer1
     DismissQuestion,  // the stop question on screen goes away, answered "Cancel"
+    PassDeadline,     // the search's deadline passed: a result page still loading is slow
 };
 
 struct WaitStep {
@@ -65,10 +66,12 @@ public:
     // A search started at `tick` (milliseconds of the system's tick counter, which wraps): the
     // pages-opened signal is due by the deadline, counted from the latest search.
     void searchStarted(std::uint32_t tick);
-    // The milliseconds left until the deadline at `now`, none when no signal is awaited.
+    // The milliseconds left until the deadline at `now`, none once it has passed or the user
+    // stopped the search. The deadline outlives the signal: the pages that have not loaded by then
+    // are slow, whenever the signal came.
     std::optional<std::uint32_t> deadlineLeft(std::uint32_t now) const;
-    // At `now`: once the deadline has passed without the signal, the signal's own steps (once);
-    // otherwise nothing.
+    // At `now`: once the deadline has passed, PassDeadline and, without the signal, the signal's own
+    // steps (once); otherwise nothing.
     WaitSteps checkDeadline(std::uint32_t now);
 
     // One tick of Timer1: closes the window once the signal asked for it. The close runs the same
@@ -89,6 +92,7 @@ public:
     void markExiting() {
         m_pagesOpened = true;
         m_awaiting = false;
+        m_deadlineDue = false;
     }
 
 private:
@@ -96,6 +100,8 @@ private:
 
     // Since the latest search, while its signal has not come and nobody stopped the loading.
     bool m_awaiting = false;
+    // Since the latest search, until its deadline passed or the user stopped it.
+    bool m_deadlineDue = false;
     std::uint32_t m_searchTick = 0;
     bool m_asking = false;
     bool m_open = false;
