@@ -359,6 +359,31 @@ def all_loaded(tabs=RESULT_TABS, since_ms=0, scheme=None):
     return predicate
 
 
+def loaded_count(count, since_ms=0, scheme=None):
+    """A trace predicate: the time the count-th result tab had loaded, once that many have."""
+    def predicate(events):
+        loads = first_loads(events, since_ms, RESULT_TABS, scheme)
+        return max(e["t_ms"] for e in loads.values()) if len(loads) >= count else None
+    return predicate
+
+
+# The program's own option files that change what a search loads: tabs loaded when first shown (only
+# the tab in front loads at Enter), and a search scope of one group (网页, nine engines).
+VARIANTS = {"lazy": ("tabs_when_shown.txt", "1\n"), "group": ("scope.txt", "网页\n")}
+
+
+def write_variant(home, variant):
+    if variant:
+        name, text = VARIANTS[variant]
+        with open(os.path.join(home.program_dir, name), "w", encoding="utf-8") as f:
+            f.write(text)
+
+
+def search_loads(started, variant):
+    """How many pages a search loads at Enter: one with tabs loaded when shown, else its tabs."""
+    return 1 if variant == "lazy" else len(started.get("tabs", [])) or BUILT_IN_TABS
+
+
 def event_time(name, since_ms=0):
     def predicate(events):
         for e in events:

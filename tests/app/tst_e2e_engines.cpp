@@ -3,9 +3,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDir>
 #include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <filesystem>
@@ -54,6 +57,36 @@ QWidget* topLevel(const QString& name) {
     return nullptr;
 }
 
+// The options dialog opened from the menu, `change` done to it, and closed with 确定.
+void changeOptions(QWidget& main, const std::function<void(QWidget&)>& change) {
+    main.findChild<QAction*>("xuanxiang")->trigger();
+    QWidget* options = topLevel(QStringLiteral("frmOptions"));
+    QVERIFY(options);
+    change(*options);
+    options->findChild<QPushButton*>("cmdOK")->click();
+}
+
+void search(QWidget& main, const QString& keyword) {
+    QComboBox* combo = keywordBox(main);
+    combo->setEditText(keyword);
+    QTest::keyClick(combo, Qt::Key_Return);
+}
+
+// The result tabs whose engine the server was asked for `keyword`, by the engine's own address.
+QList<int> tabsAsked(EngineProgram& program, const QString& keyword) {
+    QList<int> tabs;
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab) {
+        const QString address = toQ(program.engines.address(tab, toStd(keyword)).address);
+        if (!program.server.requests([&](const QJsonObject& r) { return r["target"] == address; }).isEmpty())
+            tabs << tab;
+    }
+    return tabs;
+}
+
+bool waitReleased(QWidget& main) {
+    return main.isEnabled() && !waitWindow()->isVisible();
+}
+
 }  // namespace
 
 class E2eEnginesTest : public QObject {
@@ -61,6 +94,8 @@ class E2eEnginesTest : public QObject {
 private slots:
     void eachEngineReceivesTheKeywordInItsEncodingAtItsAddress();
     void enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot();
+    void aGroupAndAnEngineSwitchedOffSendTheKeywordOnlyWhereAsked();
+    void tabsLoadedWhenShownLoadOneAtEnterOneMorePerTabShownAndAllForSaveAll();
 };
 
 void E2eEnginesTest::eachEngineReceivesTheKeywordInItsEncodingAtItsAddress() {
@@ -140,6 +175,75 @@ void E2eEnginesTest::enginesFailingEachTheirOwnWayAreMarkedAndTheOthersAreNot() 
     QCOMPARE(strip->markText(7), QStringLiteral("页面中没有关键词"));
     for (int tab : {0, 2, 5, 8, 15, 20}) QCOMPARE(strip->markText(tab), QString());
     QCOMPARE(statusText(*program.window), QStringLiteral("21 个引擎中 16 个正常"));
+}
+
+void E2eEnginesTest::aGroupAndAnEngineSwitchedOffSendTheKeywordOnlyWhereAsked() {
+    EngineProgram program;
+    QWidget& main = *program.window;
+    // 图片 holds the image engine alone (tab 11); the signal tab is not part of it, yet the wait
+    // window lets go once that page has ended.
+    auto* scope = main.findChild<QComboBox*>("Scope");
+    scope->setCurrentIndex(scope->findText(QStringLiteral("图片")));
+    search(main, QStringLiteral("pictures"));
+    QVERIFY(!main.isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(waitReleased(main) && program.traced("engine_outcome") == 1, kTimeoutMs);
+    QCOMPARE(tabsAsked(program, QStringLiteral("pictures")), QList<int>{11});
+    QCOMPARE(resultTabs(main)->current(), 11);
+    QTest::qWait(3500);  // the retry tab's second load would be due by now
+    QCOMPARE(tabsAsked(program, QStringLiteral("pictures")), QList<int>{11});
+
+    // Yahoo (tab 3) unticked: every other engine gets the keyword, Yahoo nothing; ticked again, it
+    // gets the keyword of the last search at once.
+    scope->setCurrentIndex(0);
+    changeOptions(main, [](QWidget& options) { options.findChild<QCheckBox*>("yahoo")->setChecked(false); });
+    search(main, QStringLiteral("hello world"));
+    QTRY_VERIFY_WITH_TIMEOUT(waitReleased(main) && program.traced("engine_outcome") == 1 + 21, kTimeoutMs);
+    QList<int> others;
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab)
+        if (tab != 3) others << tab;
+    QCOMPARE(tabsAsked(program, QStringLiteral("hello world")), others);
+    changeOptions(main, [](QWidget& options) { options.findChild<QCheckBox*>("yahoo")->setChecked(true); });
+    QVERIFY(program.server.waitForRequest(
+        TestServer::to(QStringLiteral("www.yahoo.cn"), QStringLiteral("/s")), kTimeoutMs));
+    QCOMPARE(tabsAsked(program, QStringLiteral("hello world")).size(), EngineTable::kBuiltInCount);
+}
+
+void E2eEnginesTest::tabsLoadedWhenShownLoadOneAtEnterOneMorePerTabShownAndAllForSaveAll() {
+    EngineProgram program;
+    QWidget& main = *program.window;
+    changeOptions(main, [](QWidget& options) { options.findChild<QCheckBox*>("qiehuandakai")->setChecked(true); });
+    QVERIFY(QFile::exists(program.dir.filePath("tabs_when_shown.txt")));
+
+    // Enter loads the tab in front; the wait window lets go when it has ended.
+    search(main, QStringLiteral("lazy"));
+    QTRY_VERIFY_WITH_TIMEOUT(waitReleased(main) && program.traced("engine_outcome") == 1, kTimeoutMs);
+    QTest::qWait(3500);  // past the retry tab's second load, which a tab not loaded has no need of
+    QCOMPARE(tabsAsked(program, QStringLiteral("lazy")), QList<int>{0});
+    // Each tab shown loads once; shown again, it does not load again.
+    resultTabs(main)->setCurrent(5);
+    QTRY_COMPARE_WITH_TIMEOUT(tabsAsked(program, QStringLiteral("lazy")), (QList<int>{0, 5}), kTimeoutMs);
+    resultTabs(main)->setCurrent(0);
+    resultTabs(main)->setCurrent(5);
+    QTRY_VERIFY_WITH_TIMEOUT(program.traced("engine_outcome") == 2, kTimeoutMs);
+    QCOMPARE(program.server.requests(TestServer::to(QStringLiteral("www.soso.com"), QStringLiteral("/q"))).size(), 1);
+
+    // Save all loads the 19 tabs not loaded yet, then saves all 21 pages whole.
+    QDir saved(program.dir.filePath("saved"));
+    QVERIFY(saved.mkpath("."));
+    int asked = 0;
+    program.dialogs.setSaveHook([&](const SavePathRequest&) {
+        return std::optional<SavePathAnswer>(SavePathAnswer{saved.filePath(QString::number(asked++) + ".htm"), 0});
+    });
+    main.findChild<QAction*>("baocunsuoyoujieguo")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(tabsAsked(program, QStringLiteral("lazy")).size(), EngineTable::kBuiltInCount, kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(asked, EngineTable::kBuiltInCount, 2 * kTimeoutMs);
+    const auto whole = [&](int page) {
+        QFile file(saved.filePath(QString::number(page) + ".htm"));
+        return file.open(QIODevice::ReadOnly) && file.size() > 50 * 1024 && file.readAll().contains("lazy") &&
+               saved.exists(QString::number(page) + "_files");
+    };
+    for (int page = 0; page < EngineTable::kBuiltInCount; ++page)
+        QTRY_VERIFY2_WITH_TIMEOUT(whole(page), qPrintable(QString::number(page)), kTimeoutMs);
 }
 
 ENGINE_TEST_MAIN(E2eEnginesTest)

@@ -1,7 +1,9 @@
 // The update dialog against the local test server, over real Qt Network: the server stands in as the
 // proxy for the maker's update server, as http_proxy makes it for the program.
 
+#include <QAction>
 #include <QApplication>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
@@ -17,7 +19,14 @@
 
 #include "platform/shell_opener.h"
 #include "platform/dialogs.h"
+#include "platform/qt_text.h"
+#include "platform/trace.h"
+#include "search/engine_catalogue.h"
 #include "search/service_hosts.h"
+#include "support/engine_program.h"
+#include "support/engine_test_main.h"
+#include "support/main_controls.h"
+#include "support/program_runner.h"
 #include "support/test_server.h"
 #include "update/frm_update.h"
 #include "update/qt_internet_session.h"
@@ -27,6 +36,7 @@ using namespace pluvik;
 
 using pluvik::test::packagePattern;
 using pluvik::test::upIni;
+using namespace pluvik::test;
 
 namespace {
 
@@ -54,7 +64,7 @@ struct Program {
             // What the shell was given must be whole at the moment it is opened.
             openedBytes = package.open(QIODevice::ReadOnly) ? package.readAll() : QByteArray();
         });
-        dialog = new frmUpdate(dialogs, shell, programDir);
+        dialog = new frmUpdate(dialogs, shell, engines, trace, programDir);
         dialog->show();
     }
     ~Program() { delete dialog.data(); }
@@ -76,7 +86,10 @@ struct Program {
     }
 
     QTemporaryDir dir;
+    QTemporaryDir traceDir;
     QString programDir;
+    EngineCatalogue engines;
+    Trace trace{traceDir.filePath("trace.jsonl")};
     Dialogs dialogs;
     QPointer<frmUpdate> dialog;
     QStringList messages;
@@ -101,6 +114,10 @@ private slots:
     void aSlowDownloadKeepsTheWindowAlive();
     void aStalledServerIsGivenUp();
     void aStalledServerCanBeLeftByClosingTheWindow();
+    void aBadEnginesListChangesNothing_data();
+    void aBadEnginesListChangesNothing();
+    // Last: it starts the browser engine, whose program sets a proxy of its own.
+    void anEnginesListIsAppliedAndTheNextSearchUsesIt();
 
 private:
     bool packageRequested() const {
@@ -125,6 +142,65 @@ void UpdateEndToEndTest::initTestCase() {
 
 void UpdateEndToEndTest::init() {
     QVERIFY(m_server->resetControl());
+}
+
+void UpdateEndToEndTest::aBadEnginesListChangesNothing_data() {
+    QTest::addColumn<QString>("switches");
+    QTest::addColumn<QByteArray>("refused");
+    QTest::newRow("cut short") << "faults_on=engines&truncate_at=30" << QByteArray("download_failed");
+    QTest::newRow("not there") << "engines_status=404" << QByteArray("download_failed");
+    const QByteArray noKeyword = QUrl::toPercentEncoding("# version=9\r\nbaidu=http://a.example/s?wd=\r\n# end\r\n");
+    QTest::newRow("a bad line") << "engines_text=" + QString::fromLatin1(noKeyword) << QByteArray("keyword_place");
+}
+
+void UpdateEndToEndTest::aBadEnginesListChangesNothing() {
+    QFETCH(QString, switches);
+    QFETCH(QByteArray, refused);
+    QVERIFY(m_server->control("engines_key=/engines.txt&" + switches));
+    Program program("6.2.368");
+    const AddressTemplate before = program.engines.current("baidu");
+
+    program.clickCheck();
+
+    QVERIFY(!m_server->requests([](const QJsonObject& r) { return r["path"] == "/engines.txt"; }).isEmpty());
+    QVERIFY(program.dialog->findChild<QWidget*>("fraEngines")->isHidden());
+    QCOMPARE(program.engines.current("baidu"), before);
+    QCOMPARE(program.files(), (QStringList{"up.ini", "update.txt"}));
+    QFile trace(program.traceDir.filePath("trace.jsonl"));
+    QVERIFY(trace.open(QIODevice::ReadOnly));
+    QVERIFY2(trace.readAll().contains("\"refused\":\"" + refused + "\""), refused.constData());
+}
+
+void UpdateEndToEndTest::anEnginesListIsAppliedAndTheNextSearchUsesIt() {
+    EngineProgram program;
+    QVERIFY(program.server.control("engines_key=/engines.txt"));
+    QVERIFY(ProgramRunner::writeFile(program.programDir + "/up.ini", upIni("6.2.368")));
+    QVERIFY(ProgramRunner::writeFile(program.programDir + "/engines.txt", "# mine\r\nsogou=http://s.example/?q={keyword}\r\n"));
+    program.engines.applyFile(toStd(program.programDir + "/engines.txt"));
+
+    program.window->findChild<QAction*>("update")->trigger();
+    QWidget* dialog = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmUpdate") dialog = w;
+    QVERIFY(dialog);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command1"), Qt::LeftButton);
+    auto* list = dialog->findChild<QTreeWidget*>("lstEngines");
+    QTRY_VERIFY(list && list->isVisible());
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QVERIFY(list->topLevelItem(0)->text(0).startsWith(QStringLiteral("百度")));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("Command3"), Qt::LeftButton);
+
+    QCOMPARE(ProgramRunner::readFile(program.programDir + "/engines.txt"),
+             QByteArray("# mine\r\nsogou=http://s.example/?q={keyword}\r\n"
+                        "baidu=http://www.baidu.com/s?ie=utf-8&wd={keyword} utf-8\r\n"));
+    QComboBox* combo = keywordBox(*program.window);
+    QTest::keyClicks(combo, QStringLiteral("abc"));
+    QTest::keyClick(combo, Qt::Key_Return);
+    QVERIFY(program.server.waitForRequest(
+        [](const QJsonObject& r) { return r["target"] == "http://www.baidu.com/s?ie=utf-8&wd=abc"; }, 30000));
+    // The user's own engine stayed theirs.
+    QVERIFY(program.server.waitForRequest([](const QJsonObject& r) { return r["target"] == "http://s.example/?q=abc"; },
+                                          30000));
 }
 
 void UpdateEndToEndTest::aNewerVersionArrivesByteForByteAndIsOpened() {
@@ -282,12 +358,6 @@ void UpdateEndToEndTest::aStalledServerCanBeLeftByClosingTheWindow() {
     QCOMPARE(program.files(), QStringList{"up.ini"});
 }
 
-int main(int argc, char** argv) {
-    // No browser here, so no display is needed either.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    UpdateEndToEndTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+ENGINE_TEST_MAIN(UpdateEndToEndTest)
 
 #include "tst_e2e_update.moc"

@@ -436,7 +436,9 @@ void FaultsTest::aBrokenDescriptionFileNeverReplacesTheEarlierOne() {
     QStringList opened;
     ShellOpener shell{dialogs};
     shell.setTestHook([&](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
-    QPointer<frmUpdate> dialog = new frmUpdate(dialogs, shell, programDir);
+    EngineCatalogue engines;
+    Trace trace{QString()};
+    QPointer<frmUpdate> dialog = new frmUpdate(dialogs, shell, engines, trace, programDir);
     const QNetworkProxy proxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port());
     dialog->setSessionFactory([proxy, stallMs] {
         auto session = std::make_unique<QtInternetSession>();

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
 #include <map>
 
@@ -11,6 +12,8 @@
 #include "platform/qt_text.h"
 #include "support/app_fixture.h"
 #include "support/update_files.h"
+#include "search/engine_catalogue.h"
+#include "update/engine_list.h"
 #include "update/frm_update.h"
 #include "update/status_line.h"
 
@@ -20,6 +23,8 @@ using namespace pluvik::test;
 namespace {
 
 const UpdateAddresses kAddresses{"http://update.test/up.txt", "http://update.test/Pluvik.rar"};
+const std::string kListAddress = "http://update.test/engines.txt";
+const QByteArray kMine = "# my own\r\nsogou=http://mine.example/?q={keyword}\r\n";
 
 // The server side of a scripted session: answers by URL, and what the dialog did with them.
 struct Script {
@@ -100,7 +105,7 @@ private:
 struct Harness {
     explicit Harness(QWidget* parent = nullptr) {
         app.shell.setTestHook([this](QWidget*, const QUrl& url) { opened << url.toLocalFile(); });
-        dialog = new frmUpdate(app.dialogs, app.shell, app.programDir, parent);
+        dialog = new frmUpdate(app.dialogs, app.shell, app.engines, app.trace, app.programDir, parent);
         dialog->setAddresses(kAddresses);
         dialog->setSessionFactory([this] { return std::make_unique<ScriptedSession>(script); });
         dialog->show();
@@ -112,6 +117,17 @@ struct Harness {
         script.answers[kAddresses.description] = {200, QByteArray(latest) + "\r\nPluvik\r\n"};
         script.answers[kAddresses.package] = {200, package, stallAt};
     }
+    // A description naming an engines list that moves baidu and sogou, with sogou set by hand.
+    void serveEngines() {
+        serve("6.02", "6.02", packagePattern(100));
+        script.answers[kAddresses.description].body += "engines=/engines.txt\r\n";
+        script.answers[kListAddress] = {200,
+                                        "# version=2026.12.1\r\nsogou=http://list.example/web?query={keyword}\r\n"
+                                        "baidu=http://list.example/s?wd={keyword} utf-8\r\n# end\r\n"};
+        app.writeProgramFile("engines.txt", kMine);
+        app.engines.applyFile(toStd(app.programDir + "/engines.txt"));
+    }
+    QTreeWidget* engineRows() const { return dialog->findChild<QTreeWidget*>("lstEngines"); }
     QPushButton* button(const char* name) const { return dialog->findChild<QPushButton*>(name); }
     QStringList programFiles() const { return QDir(app.programDir).entryList(QDir::Files); }
     bool packageRequested() const {
@@ -125,6 +141,10 @@ struct Harness {
     QStringList opened;
 };
 
+bool engineRowsShown(const Harness& h) {
+    return h.engineRows() && h.engineRows()->isVisible();
+}
+
 }  // namespace
 
 class UpdateDialogTest : public QObject {
@@ -135,6 +155,8 @@ private slots:
     void noTransferStartsOnTopOfAnother();
     void closingDuringATransferGivesItUp();
     void destroyingTheWindowDuringATransferIsSafe();
+    void anEnginesListChangesOnlyTheTickedEngines();
+    void anEnginesFileThatCannotBeWrittenChangesNothing();
 };
 
 void UpdateDialogTest::showsItsControlsAndTexts() {
@@ -241,6 +263,57 @@ void UpdateDialogTest::destroyingTheWindowDuringATransferIsSafe() {
     QVERIFY(h.opened.isEmpty());
     QCOMPARE(h.programFiles(), QStringList{"up.ini"});
     QCOMPARE(h.script.liveSessions, 0);
+}
+
+void UpdateDialogTest::anEnginesListChangesOnlyTheTickedEngines() {
+    Harness h;
+    h.serveEngines();
+    QVERIFY(!engineRowsShown(h));
+
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+
+    QTreeWidget* rows = h.engineRows();
+    QVERIFY(rows->isVisible());
+    QVERIFY(h.dialog->width() > 400);
+    QCOMPARE(rows->topLevelItemCount(), 2);
+    QCOMPARE(rows->topLevelItem(0)->text(0), QStringLiteral("百度"));
+    QCOMPARE(rows->topLevelItem(0)->text(3), QStringLiteral("http://list.example/s?wd={keyword} utf-8"));
+    QCOMPARE(rows->topLevelItem(0)->checkState(0), Qt::Checked);
+    // The user's own address: said so, and not ticked.
+    QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("搜狗（您修改过）"));
+    QCOMPARE(rows->topLevelItem(1)->text(2), QStringLiteral("http://mine.example/?q={keyword}"));
+    QCOMPARE(rows->topLevelItem(1)->checkState(0), Qt::Unchecked);
+
+    QTest::mouseClick(h.button("Command3"), Qt::LeftButton);
+
+    QCOMPARE(h.app.engines.address(0, "ab").address, std::string("http://list.example/s?wd=ab"));
+    QCOMPARE(h.app.engines.address(2, "ab").address, std::string("http://mine.example/?q=ab"));
+    QCOMPARE(h.app.readProgramFile("engines.txt"), kMine + "baidu=http://list.example/s?wd={keyword} utf-8\r\n");
+    QCOMPARE(h.dialog->statusText(), QStringLiteral("已更新 1 个引擎的地址。"));
+    QVERIFY(!engineRowsShown(h));
+    // The same list again offers nothing: the user has answered it.
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+    QVERIFY(!engineRowsShown(h));
+    QCOMPARE(h.dialog->width(), 400);
+}
+
+void UpdateDialogTest::anEnginesFileThatCannotBeWrittenChangesNothing() {
+    Harness h;
+    h.serveEngines();
+    // A folder where the file goes: it can be neither read nor replaced.
+    QFile::remove(h.app.programDir + "/engines.txt");
+    QVERIFY(QDir(h.app.programDir).mkdir("engines.txt"));
+    const AddressTemplate before = h.app.engines.current("baidu");
+    QTest::mouseClick(h.button("Command1"), Qt::LeftButton);
+    h.app.messages.clear();
+
+    QTest::mouseClick(h.button("Command3"), Qt::LeftButton);
+
+    QCOMPARE(h.app.messages.size(), size_t(1));
+    QVERIFY(h.app.messages.front().text.startsWith(QStringLiteral("引擎地址未能保存：")));
+    QCOMPARE(h.app.engines.current("baidu"), before);
+    QVERIFY(!h.programFiles().contains(toQ(kEngineListRecordName)));
+    QVERIFY(h.engineRows()->isVisible());
 }
 
 QTEST_MAIN(UpdateDialogTest)

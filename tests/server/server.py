@@ -40,6 +40,10 @@ script), css (one element spun by a CSS animation, no script), gif (an animated 
 VP8 made with vpxenc at the first request), video-frame (the same video in a frame of another site).
 /__anim/KIND is each of them on a small page of its own.
 
+Update files: /up.txt (its first line the version; with the switch engines_key set, a later line
+"engines=VALUE" names the engines list), /Pluvik.rar (the package) and /engines.txt (the engines list,
+engines_text byte for byte; engines_status its status). The faults below hit the file faults_on names.
+
 Requests to host control.test change the switches of the update files:
   http://control.test/set?key=value&...   change switches (unknown keys answer 400)
   http://control.test/reset               restore the defaults
@@ -65,8 +69,15 @@ import zlib
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 CONTROL_HOST = "control.test"
+# The update server's files and the switch holding each one's status.
+UPDATE_FILES = {"/up.txt": "update_status", "/Pluvik.rar": "package_status", "/engines.txt": "engines_status"}
 POPUP_HOST = "popup.test"
 HANG_SECONDS = 120
+
+# The engines list /engines.txt offers unless a test sets engines_text: one engine moved.
+DEFAULT_ENGINE_LIST = ("# version=2026.12.1\r\n"
+                       "baidu=http://www.baidu.com/s?ie=utf-8&wd={keyword} utf-8\r\n"
+                       "# end\r\n")
 
 DEFAULTS = {
     "update_version": "6.2.368",  # first line of /up.txt
@@ -74,7 +85,11 @@ DEFAULTS = {
     "update_status": 200,         # status of /up.txt
     "package_size": 300000,       # size of /Pluvik.rar; byte i is i % 251
     "package_status": 200,        # status of /Pluvik.rar
-    "faults_on": "package",       # which update file the four faults below hit: package, update or both
+    "engines_key": "",            # when set, /up.txt names the engines list: a line "engines=VALUE"
+    "engines_text": DEFAULT_ENGINE_LIST,  # the whole body of /engines.txt, byte for byte
+    "engines_status": 200,        # status of /engines.txt
+    "faults_on": "package",       # which update file the four faults below hit: package, update, engines
+                                  # or both (package and update)
     "truncate_at": -1,            # announce the full length, close after this many body bytes
     "delay_ms": 0,                # wait before answering
     "trickle_bps": 0,             # send the body at this many bytes per second
@@ -553,8 +568,8 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
                 status = 400
             if not 100 <= status <= 599:
                 status = 400
-        elif path == "/up.txt" or path == "/Pluvik.rar":
-            status = switches()["update_status" if path == "/up.txt" else "package_status"]
+        elif path in UPDATE_FILES:
+            status = switches()[UPDATE_FILES[path]]
         elif path.startswith("/__img/") or path == "/__js/app.js" or path == "/__viewport":
             pass
         elif path.startswith("/__download/"):
@@ -569,7 +584,7 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             status = 404
         self.log_entry(host, path, query, status)
 
-        if path == "/up.txt" or path == "/Pluvik.rar":
+        if path in UPDATE_FILES:
             return self.send_update_file(path, status)
         if path.startswith("/__status/"):
             headers = [("Location", params["to"])] if 300 <= status < 400 and "to" in params else []
@@ -679,7 +694,13 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
                 body = sw["update_text"].encode("latin-1")
             else:
                 body = sw["update_version"].encode("latin-1") + b"\r\nPluvik\r\n"
+                if sw["engines_key"]:
+                    body += b"engines=" + sw["engines_key"].encode("latin-1") + b"\r\n"
             faulty = sw["faults_on"] in ("update", "both")
+            content_type = "text/plain"
+        elif path == "/engines.txt":
+            body = sw["engines_text"].encode("latin-1")
+            faulty = sw["faults_on"] == "engines"
             content_type = "text/plain"
         else:
             body = package_bytes(max(0, sw["package_size"]))

@@ -222,6 +222,7 @@ QWidget* OptionsDialog::buildBrowserPage() {
         note->setWordWrap(true);
         column->addWidget(note);
         column->addWidget(buildAnimationChoice(page));
+        column->addWidget(buildTabLoadingChoice(page));
     });
 }
 
@@ -261,6 +262,27 @@ QGroupBox* OptionsDialog::buildAnimationChoice(QWidget* page) {
 
 void OptionsDialog::applyAnimation() {
     m_ctx.animation.setChoice(static_cast<AnimationChoice>(m_animation->checkedId()));
+}
+
+QGroupBox* OptionsDialog::buildTabLoadingChoice(QWidget* page) {
+    auto* box = named<QGroupBox>(page, "dakai", QStringLiteral("打开网页"));
+    auto* column = new QVBoxLayout(box);
+    m_whenShown = named<QCheckBox>(box, "qiehuandakai", QStringLiteral("切换到标签时才打开网页"));
+    m_whenShown->setChecked(m_target.loadsTabsWhenShown());
+    column->addWidget(m_whenShown);
+    auto* note = named<QLabel>(
+        box, "Label9",
+        QStringLiteral("注：搜索时只打开当前标签的网页，其他标签的网页在第一次切换到该标签时打开，"
+                       "保存或打印所有结果时先打开全部网页。"));
+    note->setWordWrap(true);
+    column->addWidget(note);
+    return box;
+}
+
+void OptionsDialog::applyTabLoading(bool keep) {
+    if (QString error; !m_target.setLoadsTabsWhenShown(m_whenShown->isChecked(), keep, &error))
+        m_ctx.dialogs.inform(this, QStringLiteral("打开网页的设置无法保存：") + error +
+                                       QStringLiteral("\n本次运行中仍然有效。"));
 }
 
 QWidget* OptionsDialog::buildStatementPage() {
@@ -371,6 +393,7 @@ void OptionsDialog::carryOut(const TabPlan& plan) {
 void OptionsDialog::cmdApplyClick() {
     carryOut(applyOps(valuesFromControls(), m_target.tabVisibility()));
     applyAnimation();
+    applyTabLoading(false);
 }
 
 void OptionsDialog::cmdOKClick() {
@@ -386,6 +409,7 @@ void OptionsDialog::cmdOKClick() {
     if (QString error; !m_ctx.animation.save(&error))
         m_ctx.dialogs.inform(this, QStringLiteral("网页动画的设置无法保存：") + error +
                                        QStringLiteral("\n本次运行中仍然有效。"));
+    applyTabLoading(true);
     m_saved = true;
     close();
 }

@@ -65,6 +65,9 @@ private:
     // 网页动画: how calm pages' own animations are shown (流畅, 标准, 省电).
     QGroupBox* buildAnimationChoice(QWidget* page);
     void applyAnimation();
+    // 打开网页: whether a search loads only the tab in front and the others when they are shown.
+    QGroupBox* buildTabLoadingChoice(QWidget* page);
+    void applyTabLoading(bool keep);
     QWidget* buildStatementPage();
     void centreOnScreen();
     void load();
@@ -87,6 +90,7 @@ private:
     QRadioButton* m_sousuo = nullptr;
     QRadioButton* m_ie = nullptr;
     QButtonGroup* m_animation = nullptr;
+    QCheckBox* m_whenShown = nullptr;
     bool m_saved = false;
     bool m_finished = false;
     bool m_toldKeptTab = false;

@@ -18,6 +18,11 @@ public:
     virtual std::vector<bool> tabVisibility() const = 0;
     // "确定" kept these switches (saved, or held for this run when saving failed).
     virtual void switchesSaved(const Settings&) {}
+    // Whether a search loads only the tab in front and every other tab when it is first shown.
+    virtual bool loadsTabsWhenShown() const { return false; }
+    // Takes effect from the next search; `keep` also keeps it for the next start (false, with the
+    // reason in Chinese in *error, when that fails).
+    virtual bool setLoadsTabsWhenShown(bool /*on*/, bool /*keep*/, QString* /*error*/) { return true; }
 };
 
 }  // namespace pluvik

@@ -52,7 +52,9 @@ void ProgramWindows::showSponsor() {
 }
 
 void ProgramWindows::showUpdate() {
-    showSingle(m_update, [this] { return new frmUpdate(m_ctx.dialogs, m_ctx.shell, m_ctx.programDir); });
+    showSingle(m_update, [this] {
+        return new frmUpdate(m_ctx.dialogs, m_ctx.shell, m_ctx.engines, m_ctx.trace, m_ctx.programDir);
+    });
 }
 
 void ProgramWindows::showCleaner() {

@@ -3,7 +3,10 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QColor>
+#include <QDir>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QWidget>
 #include <utility>
 
@@ -18,6 +21,7 @@
 #include "search/engine_watch.h"
 #include "search/tab_commands.h"
 #include "search/tab_keys.h"
+#include "shell/file_io.h"
 #include "shell/menu_table.h"
 #include "shell/settings.h"
 #include "shell/tab_strip.h"
@@ -32,7 +36,9 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
       m_window(window),
       m_keyword(std::move(keyword)),
       m_windowAlive(std::move(windowAlive)),
-      m_tabs(new TabStrip(EngineTable::kSlotCount, parent)) {
+      m_tabs(new TabStrip(EngineTable::kSlotCount, parent)),
+      m_loadingFile(QDir(m_ctx.programDir).filePath(kTabLoadingFileName)) {
+    m_loading.setWhenShown(whenShownFromFile(readFileBytes(m_loadingFile.toStdString())));
     m_tabs->setObjectName("SSTab1");
     m_tabs->setGeometry(8, 96, 1001, 569);
     m_tabs->setPageRect(QRect(8, 32, 985, 529));
@@ -43,10 +49,21 @@ ResultTabs::ResultTabs(const AppContext& context, QWidget* parent, QWidget* wind
         view->setGeometry(0, 0, 985, 529);
         m_browsers[static_cast<size_t>(tab)] = view;
         m_ctx.browseWindows.routeNewWindowsOf(view, window);
+        QObject::connect(view, &BrowserView::DownloadComplete, m_tabs, [this, tab](bool) { waitingOpened(tab); });
     }
+    // A tab shown the first time since a search kept its load loads now: a click, a key, a group's
+    // search bringing its first tab to the front.
+    QObject::connect(m_tabs, &TabStrip::currentChanged, m_tabs, [this](int tab) {
+        if (const auto load = m_loading.shown(tab)) open(load->tab, toQ(load->address));
+    });
     m_engines = new EngineWatch(m_ctx.trace, m_browsers, m_tabs);
     QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this](int tab) { markOutcome(tab); });
     buildMenu();
+}
+
+ResultTabs::~ResultTabs() {
+    delete m_opening;
+    disconnectPages(nullptr);
 }
 
 void ResultTabs::disconnectPages(QObject* receiver) {
@@ -141,9 +158,14 @@ void ResultTabs::searchStarted(const std::string& keyword, const SearchPlan& pla
     // A search that loads nothing leaves the previous one's signal due, and its engines' outcomes.
     if (plan.tabs.none()) return;
     m_engines->searchStarted(toQ(keyword));
-    m_pagesOpened.searchStarted(plan.tabs);
     m_firstTab = 0;
     while (!plan.tabs.test(static_cast<size_t>(m_firstTab))) ++m_firstTab;
+    // The tabs that load now (all, or only the one in front) are the ones the pages-opened signal
+    // waits for; the others are navigated when shown, and the window's navigations skip them.
+    const std::vector<Navigation> now =
+        m_loading.searchStarted(plan.navigations(), wholeCatalogue ? m_tabs->current() : m_firstTab);
+    m_pagesOpened.searchStarted(TabLoading::tabsOf(now));
+    if (m_loading.whenShown()) m_firstTab = now.front().tab;
     // A group's search shows its first page; the other tabs keep what they show.
     if (!wholeCatalogue) m_tabs->setCurrent(m_firstTab);
 }
@@ -164,13 +186,26 @@ std::optional<QString> ResultTabs::enginesTally() const {
 }
 
 void ResultTabs::navigate(int tab, const QString& address) {
+    if (!m_loading.waiting(tab)) open(tab, address);
+}
+
+void ResultTabs::open(int tab, const QString& address) {
     m_engines->navigated(tab, address);
     browser(tab)->Navigate(address);
 }
 
 void ResultTabs::switchesSaved(const Settings& settings) {
-    for (const Navigation& load : m_latest.catchUp(m_ctx.engines, settings))
-        navigate(load.tab, toQ(load.address));
+    for (const Navigation& load : m_loading.later(m_latest.catchUp(m_ctx.engines, settings), m_tabs->current()))
+        open(load.tab, toQ(load.address));
+}
+
+bool ResultTabs::setLoadsTabsWhenShown(bool on, bool keep, QString* error) {
+    m_loading.setWhenShown(on);
+    if (!keep || whenShownFromFile(readFileBytes(m_loadingFile.toStdString())) == on) return true;
+    std::string reason;
+    if (writeFileAtomically(m_loadingFile.toStdString(), whenShownFileBytes(on), &reason)) return true;
+    if (error) *error = toQ(reason);
+    return false;
 }
 
 void ResultTabs::stopBuiltIn() {
@@ -207,6 +242,9 @@ void ResultTabs::execCurrent(BrowserCommand command) {
 }
 
 void ResultTabs::execAll(BrowserCommand command) {
+    if (m_opening) return;  // a run already waits for its pages
+    // A tab switched off since keeps its load waiting: the run does not go over it.
+    if ((m_loading.waitingTabs() & shownTabs()).any()) return openWaitingThen(command);
     execOnEveryPage(m_window, m_ctx.dialogs, command,
                     {EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
                      [this](int tab) { return m_tabs->caption(tab); },
@@ -221,10 +259,63 @@ void ResultTabs::setTabCaption(int tab, const QString& caption) {
     m_tabs->setCaption(tab, caption);
 }
 
+TabSet ResultTabs::shownTabs() const {
+    TabSet shown;
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) shown.set(static_cast<size_t>(tab), m_tabs->isTabVisible(tab));
+    return shown;
+}
+
 std::vector<bool> ResultTabs::tabVisibility() const {
     std::vector<bool> out;
     for (int tab = 0; tab < m_tabs->tabCount(); ++tab) out.push_back(m_tabs->isTabVisible(tab));
     return out;
+}
+
+void ResultTabs::openWaitingThen(BrowserCommand command) {
+    m_openingForAll.reset();
+    for (const Navigation& load : m_loading.takeAll(shownTabs())) {
+        m_openingForAll.set(static_cast<size_t>(load.tab));
+        open(load.tab, toQ(load.address));
+    }
+    auto* wait = new QProgressDialog(QStringLiteral("正在打开尚未打开的网页…"), QStringLiteral("取消"), 0,
+                                     static_cast<int>(m_openingForAll.count()), m_window);
+    wait->setObjectName(QStringLiteral("opening"));
+    wait->setWindowTitle(m_window->windowTitle());
+    wait->setWindowModality(Qt::WindowModal);
+    wait->setMinimumDuration(0);
+    wait->setAutoReset(false);
+    wait->setAutoClose(false);
+    wait->setAttribute(Qt::WA_DeleteOnClose);
+    m_opening = wait;
+    m_openingCommand = command;
+    QTimer::singleShot(WaitWindowState::kPagesOpenedDeadlineMs, wait, [this, wait] { beginRun(wait); });
+    QObject::connect(wait, &QProgressDialog::canceled, wait, [this, wait] {
+        if (m_opening == wait) m_opening = nullptr;
+        m_openingForAll.reset();
+        wait->close();
+    });
+    wait->setValue(0);
+    wait->show();
+}
+
+void ResultTabs::waitingOpened(int tab) {
+    if (!m_opening || !m_openingForAll.test(static_cast<size_t>(tab))) return;
+    m_openingForAll.reset(static_cast<size_t>(tab));
+    // The run begins from the event loop, never inside a page's own signal: a window-modal progress
+    // runs the event loop as it moves on, and so does every dialog of the run.
+    const int done = m_opening->maximum() - static_cast<int>(m_openingForAll.count());
+    QTimer::singleShot(0, m_opening, [this, wait = m_opening, done] {
+        if (wait) wait->setValue(done);
+        if (wait && done >= wait->maximum()) beginRun(wait);
+    });
+}
+
+void ResultTabs::beginRun(QProgressDialog* wait) {
+    if (m_opening != wait || wait->wasCanceled()) return;
+    m_opening = nullptr;
+    wait->close();
+    m_openingForAll.reset();
+    if (m_windowAlive()) execAll(m_openingCommand);
 }
 
 }  // namespace pluvik

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <functional>
@@ -10,8 +11,10 @@
 #include "search/engine_table.h"
 #include "search/pages_opened_rule.h"
 #include "search/search_plan.h"
+#include "search/tab_loading.h"
 
 class QObject;
+class QProgressDialog;
 class QWidget;
 
 namespace pluvik {
@@ -32,7 +35,7 @@ public:
     // event loop, after which `windowAlive()` says whether the run may go on.
     ResultTabs(const AppContext& context, QWidget* parent, QWidget* window, std::function<QString()> keyword,
                std::function<bool()> windowAlive);
-    ~ResultTabs() override { disconnectPages(nullptr); }
+    ~ResultTabs() override;
     // A page that goes reports the end of its load: what the window connected to the pages, as
     // `receiver`, and the search's events stop before the window's parts go.
     void disconnectPages(QObject* receiver);
@@ -57,8 +60,10 @@ public:
     // brings the group's first tab to the front.
     void searchStarted(const std::string& keyword, const SearchPlan& plan, const TabSet& scope,
                        const QString& scopeName, bool wholeCatalogue);
-    // Whether the latest search loaded `tab` (or a switch turned on since has).
-    bool searched(int tab) const { return m_latest.loaded(tab); }
+    // Whether the latest search loaded `tab` (or a switch turned on since has), and not only has it
+    // waiting until the tab is shown.
+    bool searched(int tab) const { return m_latest.loaded(tab) && !m_loading.waiting(tab); }
+    // A search's navigation of `tab`; a load kept until the tab is shown goes then instead.
     void navigate(int tab, const QString& address);
     EngineWatch& engines() const { return *m_engines; }
     // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome.
@@ -85,12 +90,24 @@ public:
     void setTabCaption(int tab, const QString& caption) override;
     std::vector<bool> tabVisibility() const override;
     void switchesSaved(const Settings& settings) override;
+    bool loadsTabsWhenShown() const override { return m_loading.whenShown(); }
+    bool setLoadsTabsWhenShown(bool on, bool keep, QString* error) override;
 
 private:
     // The tab menu youjian: a right click on the strip opens it; a double click closes the tab.
     void buildMenu();
     // A tab whose engine did not give ok carries a mark saying what happened; ok takes it away.
     void markOutcome(int tab);
+    // Loads `tab` now, followed by the engine watch.
+    void open(int tab, const QString& address);
+    // Save or print of every page when some tabs of the search have not loaded yet: they load first,
+    // a small window saying so, and the run begins once they have ended (or at the pages-opened
+    // deadline, or not at all when the user cancels).
+    void openWaitingThen(BrowserCommand command);
+    void waitingOpened(int tab);
+    void beginRun(QProgressDialog* wait);
+    // The tabs on the strip (their engine switched on).
+    TabSet shownTabs() const;
 
     const AppContext& m_ctx;
     QWidget* m_window;
@@ -102,6 +119,11 @@ private:
     int m_firstTab = 0;
     LatestSearch m_latest;
     EngineWatch* m_engines = nullptr;
+    TabLoading m_loading;
+    QString m_loadingFile;
+    TabSet m_openingForAll;
+    QPointer<QProgressDialog> m_opening;
+    BrowserCommand m_openingCommand{};
 };
 
 }  // namespace pluvik

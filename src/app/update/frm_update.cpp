@@ -7,14 +7,17 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 #include "platform/shell_opener.h"
+#include "shell/window_fit.h"
 #include "shell/window_parts.h"
 #include "update/qt_internet_session.h"
+#include "update/engine_list_panel.h"
 #include "update/status_line.h"
 #include "platform/steady_tick_counter.h"
 
@@ -27,7 +30,30 @@ struct frmUpdate::Run {
     std::shared_ptr<InternetSession> session;
 };
 
-frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& programDir, QWidget* parent)
+namespace {
+const QSize kPlainSize(400, 170);
+const QSize kWithEnginesSize(860, 440);
+
+// A window that changes size keeps its centre where it was, but never leaves the work area.
+void resizeInPlace(QWidget* window, const QSize& size) {
+    const QRect before = window->geometry();
+    if (before.size() == size) return;
+    window->setFixedSize(size);
+    if (!window->isVisible() || !window->screen()) return;
+    const QRect frame = window->frameGeometry();
+    const FrameMargins margins{before.x() - frame.x(), before.y() - frame.y(), frame.right() - before.right(),
+                               frame.bottom() - before.bottom()};
+    const QRect work = window->screen()->availableGeometry();
+    const QPoint centre = before.center();
+    const DesktopRect inner =
+        innerInside({centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height()},
+                    margins, {work.x(), work.y(), work.width(), work.height()});
+    window->move(inner.x, inner.y);
+}
+}  // namespace
+
+frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, EngineCatalogue& engines, Trace& trace,
+                     const QString& programDir, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       m_dialogs(dialogs),
       m_shell(shell),
@@ -47,6 +73,11 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     label1->setWordWrap(true);
     label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    m_engineList = new EngineListPanel(engines, dialogs, trace, std::filesystem::path(toStd(programDir)), this);
+    connect(m_engineList, &EngineListPanel::shownChanged, this,
+            [this](bool shown) { resizeInPlace(this, shown ? kWithEnginesSize : kPlainSize); });
+    connect(m_engineList, &EngineListPanel::applied, this, &frmUpdate::showStatus);
+
     m_command1 = named<QPushButton>(this, "Command1", QStringLiteral("检查更新"));
     m_command1->setDefault(true);
     m_command2 = named<QPushButton>(this, "Command2", QStringLiteral("退出"));
@@ -62,9 +93,10 @@ frmUpdate::frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& progra
     layout->setSpacing(10);
     layout->addWidget(m_lblCount);
     layout->addWidget(label1);
+    layout->addWidget(m_engineList, 1);
     layout->addStretch();
     layout->addLayout(buttons);
-    setFixedSize(400, 170);
+    setFixedSize(kPlainSize);
 }
 
 frmUpdate::~frmUpdate() {
@@ -91,6 +123,8 @@ void frmUpdate::showStatus(const QString& text) {
 void frmUpdate::setBusy(bool busy) {
     m_command1->setEnabled(!busy);
     m_command2->setEnabled(!busy);
+    // The list on show belongs to the check before: nothing is changed while the next one runs.
+    m_engineList->setEnabled(!busy);
 }
 
 void frmUpdate::giveUp() {
@@ -132,6 +166,8 @@ void frmUpdate::Command1_Click() {
         return;
     }
     if (decision.cancelled) return;
+    // Listed before the message box below, so the window already shows it behind the box.
+    m_engineList->offer(decision.engineList);
     if (decision.showUpToDate) {
         m_dialogs.show(this, {QStringLiteral("检查更新"), toQ(kUpToDateText), MessageIcon::Information,
                               MessageButtons::Ok});

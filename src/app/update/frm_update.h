@@ -13,11 +13,15 @@ class QPushButton;
 namespace pluvik {
 
 class Dialogs;
+class EngineCatalogue;
+class EngineListPanel;
 class ShellOpener;
+class Trace;
 class StatusLine;
 
 // The update dialog frmUpdate, "检查更新": asks the maker's server for the latest version, downloads
-// the package into the program directory when it is newer, and opens it with the system.
+// the package into the program directory when it is newer, and opens it with the system. When the
+// server offers an engines list, the window grows to list what it would change (EngineListPanel).
 //
 // While a check runs, both buttons are disabled. Closing the window then gives the transfer up (the
 // half file is removed) and the window closes as soon as the transfer has wound down. It closes
@@ -27,8 +31,10 @@ class frmUpdate : public QWidget {
 public:
     using SessionFactory = std::function<std::unique_ptr<InternetSession>()>;
 
-    // A downloaded package is opened through `shell` (the system's registered program).
-    frmUpdate(Dialogs& dialogs, ShellOpener& shell, const QString& programDir, QWidget* parent = nullptr);
+    // A downloaded package is opened through `shell` (the system's registered program); an engines
+    // list changes `engines`.
+    frmUpdate(Dialogs& dialogs, ShellOpener& shell, EngineCatalogue& engines, Trace& trace,
+              const QString& programDir, QWidget* parent = nullptr);
     ~frmUpdate() override;
 
     // Where the sessions come from (the Qt Network one by default); tests hand in their own.
@@ -59,6 +65,7 @@ private:
     ShellOpener& m_shell;
     QString m_programDir;
     StatusLine* m_lblCount = nullptr;
+    EngineListPanel* m_engineList = nullptr;
     QPushButton* m_command1 = nullptr;
     QPushButton* m_command2 = nullptr;
     SessionFactory m_sessionFactory;

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "search/host_overrides.h"
+#include "shell/text_codec.h"
 
 namespace pluvik {
 namespace {
@@ -26,10 +27,7 @@ std::optional<KeywordEncoding> encodingNamed(std::string_view word) {
     return std::nullopt;
 }
 
-struct ParsedAddress {
-    std::optional<AddressTemplate> address;
-    std::string reason;  // when there is none
-};
+}  // namespace
 
 // "https://a.example/s?wd={keyword}&ie=utf-8 utf-8" as a template.
 ParsedAddress parseEngineAddress(std::string_view value) {
@@ -56,7 +54,24 @@ ParsedAddress parseEngineAddress(std::string_view value) {
             {}};
 }
 
-}  // namespace
+std::string addressProblemText(std::string_view value) {
+    const ParsedAddress parsed = parseEngineAddress(asciiTrimmed(value));
+    if (parsed.address) return {};
+    if (parsed.reason == "bad_address")
+        return "地址要以 http:// 或 https:// 开头，后面是网站的主机名。";
+    if (parsed.reason == "keyword_place") {
+        return value.find(kKeywordPlace) == std::string_view::npos
+                   ? "地址中没有 {keyword}：请在关键词的位置写上 {keyword}。"
+                   : "地址中 {keyword} 只能出现一次。";
+    }
+    return "编码只能是 gbk 或 utf-8，写在地址后面，中间空一格。";
+}
+
+std::string engineLineValue(const AddressTemplate& address) {
+    std::string value = address.before + std::string(kKeywordPlace) + address.after;
+    if (address.encoding == KeywordEncoding::Utf8) value += " utf-8";
+    return value;
+}
 
 EngineAddresses parseEngineAddresses(std::string_view bytes) {
     EngineAddresses result;

@@ -32,4 +32,17 @@ struct EngineAddresses {
 
 EngineAddresses parseEngineAddresses(std::string_view bytes);
 
+// One value of the file, "address [encoding]": the template, or the reason it is refused (the
+// reasons of EngineAddresses::ignored after "unknown_key").
+struct ParsedAddress {
+    std::optional<AddressTemplate> address;
+    std::string reason;
+};
+ParsedAddress parseEngineAddress(std::string_view value);
+// What is wrong with a value the user typed, in words for the user; empty for a good value.
+std::string addressProblemText(std::string_view value);
+// The value a line of the file holds for the address: "before{keyword}after", " utf-8" after it
+// for an engine that reads UTF-8.
+std::string engineLineValue(const AddressTemplate& address);
+
 }  // namespace pluvik

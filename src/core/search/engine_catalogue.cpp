@@ -10,11 +10,37 @@ namespace pluvik {
 bool EngineCatalogue::replace(std::string_view key, AddressTemplate address) {
     if (!isEngineKey(key)) return false;
     const auto [at, inserted] = m_replaced.insert_or_assign(std::string(key), std::move(address));
+    tell(at->first, at->second);
+    return true;
+}
+
+bool EngineCatalogue::restore(std::string_view key) {
+    const auto it = m_replaced.find(key);
+    if (it == m_replaced.end()) return false;
+    const std::string name = it->first;
+    m_replaced.erase(it);
+    tell(name, builtIn(name));
+    return true;
+}
+
+void EngineCatalogue::tell(const std::string& key, const AddressTemplate& address) const {
     // A listener may stop listening (or start another) while it is told: tell a copy.
     std::vector<Listener> listeners;
     for (const auto& [id, listener] : m_listeners) listeners.push_back(listener);
-    for (const Listener& listener : listeners) listener(at->first, at->second);
-    return true;
+    for (const Listener& listener : listeners) listener(key, address);
+}
+
+std::optional<AddressTemplate> EngineCatalogue::replaced(std::string_view key) const {
+    if (const auto it = m_replaced.find(key); it != m_replaced.end()) return it->second;
+    return std::nullopt;
+}
+
+AddressTemplate EngineCatalogue::builtIn(std::string_view key) const {
+    return onCurrentHost(engineQuery(key));
+}
+
+AddressTemplate EngineCatalogue::current(std::string_view key) const {
+    return effective(key, engineQuery(key));
 }
 
 EngineAddresses EngineCatalogue::applyFile(const std::filesystem::path& file) {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,15 @@ public:
     // Replaces the address of the engine with this key (engineKeys); a replaced address no longer
     // follows the hosts file. False, changing nothing and telling nobody, for an unknown key.
     bool replace(std::string_view key, AddressTemplate address);
+    // Gives the engine with this key its built-in address again and tells the listeners; false,
+    // telling nobody, for an unknown key or one not replaced.
+    bool restore(std::string_view key);
+    // The address that replaced the built-in one of the engine with this key, if one did.
+    std::optional<AddressTemplate> replaced(std::string_view key) const;
+    // The catalogue's own address of the engine with this key, on its service's current host, and
+    // the address its next search uses; std::out_of_range for an unknown key.
+    AddressTemplate builtIn(std::string_view key) const;
+    AddressTemplate current(std::string_view key) const;
     // Reads the engines file, if there is one, and replaces every address it names, in file order.
     // A missing or unreadable file changes nothing and reports nothing.
     EngineAddresses applyFile(const std::filesystem::path& file);
@@ -45,6 +55,7 @@ public:
 
 private:
     AddressTemplate effective(std::string_view key, const QueryTemplate& query) const;
+    void tell(const std::string& key, const AddressTemplate& address) const;
 
     std::map<std::string, AddressTemplate, std::less<>> m_replaced;
     std::map<ListenerId, Listener> m_listeners;

@@ -1,5 +1,7 @@
 #include "search/engine_table.h"
 
+#include <stdexcept>
+
 #include "search/query_address.h"
 
 namespace pluvik {
@@ -30,6 +32,18 @@ bool isEngineKey(std::string_view key) {
         if (k == key) return true;
     }
     return false;
+}
+
+const QueryTemplate& engineQuery(std::string_view key) {
+    for (int tab = 0; tab < EngineTable::kBuiltInCount; ++tab)
+        if (EngineTable::slot(tab).field == key) return *EngineTable::slot(tab).query;
+    for (int i = 0; i < MiniEngineTable::kCount; ++i)
+        if (MiniEngineTable::key(i) == key) return MiniEngineTable::engine(i).query;
+    for (const DualPair& pair : DualPairTable::kPairs) {
+        if (pair.leftKey == key) return pair.left;
+        if (pair.rightKey == key) return pair.right;
+    }
+    throw std::out_of_range("no engine has the key " + std::string(key));
 }
 
 int MiniEngineTable::indexOf(std::string_view option) {

@@ -55,6 +55,8 @@ AddressTemplate onCurrentHost(const QueryTemplate& query);
 bool isEngineKey(std::string_view key);
 // Every key in the order of the catalogue: the main window's, the mini window's, the dual window's.
 std::vector<std::string> engineKeys();
+// The catalogue's query of the engine with this key; std::out_of_range for an unknown key.
+const QueryTemplate& engineQuery(std::string_view key);
 
 // One result tab of the main window. Tab i holds browser WebBrowser(i+1).
 struct EngineSlot {

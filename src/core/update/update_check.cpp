@@ -23,6 +23,29 @@ std::string_view firstLine(std::string_view text) {
 UpdateCheck::UpdateCheck(std::filesystem::path programDir, UpdateAddresses addresses)
     : m_programDir(std::move(programDir)), m_addresses(std::move(addresses)) {}
 
+std::optional<EngineListCheck> UpdateCheck::fetchEngineList(InternetSession& session, TickCounter& ticks,
+                                                            const std::string& address,
+                                                            const DownloadHooks& hooks) const {
+    EngineListCheck check{address, std::nullopt, {}, 0};
+    const DownloadResult download =
+        DownloadFile(session, ticks, m_programDir, address, kEngineListFileName, hooks);
+    if (download.outcome == DownloadOutcome::Cancelled) return std::nullopt;
+    const std::filesystem::path file = m_programDir / kEngineListFileName;
+    // Only a whole download is read: a broken one leaves an earlier copy in place.
+    const std::optional<std::string> bytes = download.complete() ? readFileBytes(file) : std::nullopt;
+    std::error_code ignored;  // a copy left behind is read again only after a whole download
+    std::filesystem::remove(file, ignored);
+    if (!bytes) {
+        check.refusal = "download_failed";
+        return check;
+    }
+    ParsedEngineList parsed = parseEngineList(*bytes);
+    check.list = std::move(parsed.list);
+    check.refusal = std::move(parsed.reason);
+    check.line = parsed.line;
+    return check;
+}
+
 CheckDecision UpdateCheck::run(InternetSession& session, TickCounter& ticks, const DownloadHooks& hooks) {
     CheckDecision decision;
     const DownloadResult description =
@@ -34,6 +57,16 @@ CheckDecision UpdateCheck::run(InternetSession& session, TickCounter& ticks, con
 
     const std::optional<std::string> text = readFileBytes(m_programDir / kDescriptionFileName);
     LatestVersion = text ? gbkToUtf8(firstLine(*text)) : std::string();
+
+    if (text) {
+        if (std::optional<std::string> address = engineListAddress(*text, m_addresses.description)) {
+            decision.engineList = fetchEngineList(session, ticks, *address, hooks);
+            if (!decision.engineList) {
+                decision.cancelled = true;
+                return decision;
+            }
+        }
+    }
 
     Ini ini;
     ini.IniFileName = (m_programDir / kVersionIniName).string();

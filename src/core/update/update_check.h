@@ -8,6 +8,7 @@
 #include "platform/internet_session.h"
 #include "platform/tick_counter.h"
 #include "update/download_file.h"
+#include "update/engine_list.h"
 
 namespace pluvik {
 
@@ -30,15 +31,26 @@ UpdateAddresses defaultUpdateAddresses();
 // alone does not end it), or the whole text when there is none.
 std::string_view firstLine(std::string_view text);
 
+// The engines list the description named, as the check found it.
+struct EngineListCheck {
+    std::string address;
+    std::optional<EngineList> list;  // nothing when refused
+    // Why it was refused: "download_failed" (not whole: cut short, an error status, no answer),
+    // or what parseEngineList says, with the line.
+    std::string refusal;
+    int line = 0;
+};
+
 // What the window does once a check has run: the message box, and the package to open with the shell.
 struct CheckDecision {
     bool showUpToDate = false;  // the information box with kUpToDateText
     std::optional<std::filesystem::path> packageToOpen;
     bool cancelled = false;  // the window gave up in the middle; do nothing more
+    std::optional<EngineListCheck> engineList;  // nothing when the description names no list
 };
 
 // The update dialog's check: fetch the description file, compare its version with the installed one
-// from "up.ini", download the package when the installed one is older, and decide what to show and
+// from "up.ini", fetch the engines list the description names (engine_list.h), download the package when the installed one is older, and decide what to show and
 // open. The fields keep their values between checks for the dialog's life.
 class UpdateCheck {
 public:
@@ -59,6 +71,10 @@ public:
     const std::filesystem::path& programDir() const { return m_programDir; }
 
 private:
+    // Nothing when the window gave up meanwhile.
+    std::optional<EngineListCheck> fetchEngineList(InternetSession& session, TickCounter& ticks,
+                                                   const std::string& address, const DownloadHooks& hooks) const;
+
     std::filesystem::path m_programDir;
     UpdateAddresses m_addresses;
 };

@@ -49,6 +49,19 @@ TEST(EngineCatalogueTest, AReplacementMadeWhileRunningReachesTheNextSearchAndIsT
     EXPECT_TRUE(engines.replace("baidu", {"http://c.test/", "", KeywordEncoding::Gbk}));
     EXPECT_EQ(told.size(), 4u);
     EXPECT_EQ(engines.address(0, "x").address, "http://c.test/x");
+
+    // Put back: the built-in address on the current host again, told; once only.
+    told.clear();
+    engines.listen([&](const std::string& key, const AddressTemplate& address) { told.push_back(key + address.before); });
+    EXPECT_EQ(engines.replaced("baidu")->before, "http://c.test/");
+    EXPECT_TRUE(engines.restore("baidu"));
+    EXPECT_FALSE(engines.restore("baidu"));
+    EXPECT_FALSE(engines.replaced("baidu"));
+    EXPECT_EQ(engines.current("baidu"), untouched.query(0));
+    EXPECT_EQ(told, std::vector<std::string>{"baidu" + serviceAddress(Service::BaiduWeb) + "/s?wd="});
+    EXPECT_EQ(engines.current("mini_baidu").before, "http://m.test/");
+    EXPECT_EQ(engines.builtIn("mini_baidu"), untouched.miniQuery(MiniEngineTable::indexOf("baidu")));
+    EXPECT_THROW(engines.current("opendiy1"), std::out_of_range);
 }
 
 TEST(EngineCatalogueTest, EveryKeyNamesOneEngineOfOneWindow) {

@@ -208,6 +208,36 @@ TEST_F(UpdateCheckTest, GivingUpStopsTheCheck) {
     EXPECT_FALSE(fs::exists(dir / "Pluvik.rar"));
 }
 
+TEST_F(UpdateCheckTest, TheEnginesListTheDescriptionNamesComesBeforeThePackage) {
+    const std::string list = "http://update.example/engines.txt";
+    check = UpdateCheck(dir, kAddresses);
+    installed("6.0");
+    session.responses[kAddresses.description] = FakeResponse{.body = "6.02\r\nengines=/engines.txt\r\n"};
+    session.responses[list] = FakeResponse{.body = "# version=7\nbaidu=https://a.example/?q={keyword}\n# end\n"};
+    package(100);
+
+    CheckDecision decision = run();
+
+    EXPECT_EQ(session.opened, (std::vector<std::string>{kAddresses.description, list, kAddresses.package}));
+    ASSERT_TRUE(decision.engineList && decision.engineList->list);
+    EXPECT_EQ(decision.engineList->list->version, "7");
+    EXPECT_EQ(decision.packageToOpen, dir / "Pluvik.rar");
+    EXPECT_FALSE(fs::exists(dir / kEngineListFileName));
+
+    // Cut short: refused, and an earlier copy on disk is not taken for it.
+    write(kEngineListFileName, "# version=8\n# end\n");
+    session.responses[list].fault = FakeResponse::Fault::EndEarly;
+    session.responses[list].faultAt = 20;
+    decision = run();
+    ASSERT_TRUE(decision.engineList);
+    EXPECT_FALSE(decision.engineList->list);
+    EXPECT_EQ(decision.engineList->refusal, "download_failed");
+
+    // An old server's description names none.
+    latest("6.02");
+    EXPECT_FALSE(run().engineList);
+}
+
 TEST(UpdateDescription, OnlyACarriageReturnEndsTheFirstLine) {
     EXPECT_EQ(firstLine("6.02\r\nPluvik"), "6.02");
     EXPECT_EQ(firstLine("6.02\nPluvik\r\n"), "6.02\nPluvik");
