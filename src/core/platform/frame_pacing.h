@@ -21,7 +21,7 @@ public:
     void setInterval(std::uint32_t idleIntervalMs) { m_interval = idleIntervalMs; }
 
     // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays a
-    // video or sound, or it loads.
+    // video or sound.
     void userActive(std::uint32_t now);
     // How many milliseconds a frame that is ready at now waits: 0 when it may be drawn at once, and
     // then it counts as drawn at now.
