@@ -197,11 +197,15 @@ def page(title, body, extra_head=""):
     return text.encode("gb18030", errors="xmlcharrefreplace")
 
 
-def result_page(title, host, path, query, size):
+def result_keyword(query):
     try:
-        keyword = urllib.parse.unquote_to_bytes(query).decode("gb18030", errors="replace")
+        return urllib.parse.unquote_to_bytes(query).decode("gb18030", errors="replace")
     except Exception:
-        keyword = ""
+        return ""
+
+
+def result_page(title, host, path, query, size):
+    keyword = result_keyword(query)
     head = (f"<h1 id=\"host\">{html.escape(host)}</h1>\n<p id=\"path\">{html.escape(path)}</p>\n"
             f"<p id=\"query\">{html.escape(query)}</p>\n<p id=\"decoded\">{html.escape(keyword)}</p>\n"
             "<script src=\"/__js/app.js\"></script>\n")
@@ -450,7 +454,9 @@ HOSTILE_NAMES = {
 #   status:N   the server answers with status N
 #   close      the connection closes without an answer
 #   moved:HOST a redirect to HOST's front page (a site that moved)
-#   nokeyword  a page that loads but never shows the keyword (a front or consent page)
+#   nokeyword  a page that loads but never shows the keyword (a front or consent page); the keyword
+#              is in it all the same where nobody sees it, as such pages keep the query: a hidden
+#              element, an invisible one, a script
 
 def engine_fault(sw, host):
     for item in sw["engine_faults"].split(","):
@@ -628,7 +634,7 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
 
         fault = engine_fault(switches(), host)
         if fault:
-            return self.send_engine_fault(fault)
+            return self.send_engine_fault(fault, query)
         delay = switches()["page_delay_ms"]
         if delay > 0:
             time.sleep(delay / 1000.0)
@@ -781,14 +787,19 @@ class Handler(HostileNames, BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(len(data[start:start + step]) / bytes_per_second)
 
-    def send_engine_fault(self, fault):
+    def send_engine_fault(self, fault, query=""):
         kind, _, arg = fault.partition(":")
         if kind == "status" and arg.isdigit() and 400 <= int(arg) <= 599:
             return self.send_html(int(arg), f"Status {arg}", f"<h1>Status {arg}</h1>")
         if kind == "moved" and arg:
             return self.send_html(301, "Moved", "<h1>Moved</h1>", [("Location", f"http://{arg}/")])
         if kind == "nokeyword":
-            return self.send_html(200, "Welcome", "<h1>Welcome</h1><p>Please accept the terms first.</p>")
+            keyword = result_keyword(query)
+            literal = json.dumps(keyword).replace("<", "\\u003c")
+            unseen = (f"<div style=\"display:none\">{html.escape(keyword)}</div>"
+                      f"<p style=\"visibility:hidden\">{html.escape(keyword)}</p>"
+                      f"<script>var query = {literal};</script>")
+            return self.send_html(200, "Welcome", "<h1>Welcome</h1><p>Please accept the terms first.</p>" + unseen)
         # close, and any fault not known: no answer at all
         self.close_connection = True
 

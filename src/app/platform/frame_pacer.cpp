@@ -83,8 +83,10 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
         if (interval == 0) return false;
         m_pacing.setInterval(interval);
         const std::uint32_t now = m_clock.tickCount();
-        // A video, or a game with sound, is watched, not merely on the screen.
+        // A page that loads is waited for: its frames come at once until it has loaded.
         const QWebEnginePage* page = m_view->page();
+        if (page && page->isLoading()) return false;
+        // A video, or a game with sound, is watched, not merely on the screen.
         if (page && (MediaWatch::playing(page) || page->recentlyAudible())) m_pacing.userActive(now);
         const std::uint32_t wait = m_pacing.holdFor(now);
         if (wait == 0) return false;

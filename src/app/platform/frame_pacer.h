@@ -21,8 +21,8 @@ class AnimationRate;
 class FramePacer : public QObject {
 public:
     // Paces view for as long as it lives, at most rate's frames a second of the page's own animation
-    // as it stands at each frame; no rate leaves every frame alone. A page that plays a video or sound
-    // gets every frame.
+    // as it stands at each frame; no rate leaves every frame alone. A page that loads or plays a video
+    // or sound gets every frame.
     static void attach(QWebEngineView* view, const AnimationRate* rate);
 
 private:

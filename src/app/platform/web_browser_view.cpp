@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLayout>
 #include <QPrinter>
 #include <QVBoxLayout>
@@ -13,6 +11,7 @@
 #include <QWebEngineView>
 
 #include "platform/frame_pacer.h"
+#include "platform/keyword_check.h"
 #include "platform/media_watch.h"
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
@@ -157,19 +156,13 @@ void WebBrowserView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
 }
 
 void WebBrowserView::checkKeyword(const QString& keyword) {
-    // The page looks for itself, in the world of the program's scripts, so neither its own scripts
-    // see the question nor does its text cross to the program; the keyword goes in as JSON.
-    const QString literal =
-        QString::fromUtf8(QJsonDocument(QJsonArray{keyword}).toJson(QJsonDocument::Compact));
-    const QString script =
-        QStringLiteral(
-            "(function(k){var b=document.body;"
-            "return String(document.title).includes(k)||(!!b&&b.innerText.includes(k));})(%1[0])")
-            .arg(literal);
+    // The page looks for itself, in the world of the program's scripts: its own scripts never see
+    // the question.
     QPointer<WebBrowserView> self(this);
-    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [self](const QVariant& shown) {
-        if (self) emit self->KeywordChecked(shown.toBool());
-    });
+    m_page->runJavaScript(keywordCheckScript(keyword), QWebEngineScript::ApplicationWorld,
+                          [self](const QVariant& shown) {
+                              if (self) emit self->KeywordChecked(shown.toBool());
+                          });
 }
 
 void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
