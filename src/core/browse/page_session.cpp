@@ -54,7 +54,7 @@ void PageSession::defer(Deferred what, const std::string& address, OwnPage kind,
 // A page sent somewhere is loading from that moment, before the engine says so: hidden meanwhile it
 // must not be frozen, or the engine may never go on with the load.
 void PageSession::sent(const std::string& address) {
-    m_overtaken = m_overtaken || m_loading;
+    if (m_loading && m_overtakenAddress.empty()) m_overtakenAddress = m_pendingAddress;
     m_loading = true;
     m_freeze.loadStarted();
     m_ownPageFor.clear();
@@ -106,9 +106,11 @@ PageSteps PageSession::loadStarted() {
 }
 
 PageSteps PageSession::loadFinished(const LoadOutcome& outcome, bool watchdogEndedJustNow, std::int64_t now) {
-    const bool overtaken = m_overtaken;
-    m_overtaken = false;
-    if (overtaken && !m_pendingAddress.empty() && !sameAddress(outcome.url, m_pendingAddress)) {
+    const std::string overtaken = std::move(m_overtakenAddress);
+    m_overtakenAddress.clear();
+    // Only the overtaken load's own address marks its end: the latest may end where it was redirected.
+    if (!overtaken.empty() && sameAddress(outcome.url, overtaken) &&
+        !sameAddress(outcome.url, m_pendingAddress)) {
         // Settling here would freeze a hidden page with its latest load still on the way, and a
         // frozen page never takes that load in.
         PageSteps steps;
@@ -156,7 +158,7 @@ RendererEndDecision PageSession::rendererEnded(const RendererEnd& end, std::int6
     m_hung = false;
     const bool wasLoading = m_loading;
     m_loading = false;
-    m_overtaken = false;
+    m_overtakenAddress.clear();
     RendererEndDecision decision{Recovery::Reload, {}, {step(PageAction::ForgetQuestion)}};
     decision.address = !m_ownPageFor.empty()                         ? m_ownPageFor
                        : !m_pendingAddress.empty()                   ? m_pendingAddress
@@ -233,7 +235,7 @@ PageSteps PageSession::printFinished() {
 PageSteps PageSession::adoptNewWindow() {
     m_hasPage = true;
     m_loading = false;
-    m_overtaken = false;
+    m_overtakenAddress.clear();
     m_freeze = FreezeRule{};
     m_freeze.setVisible(m_visible);
     m_freeze.setOwnPage(!m_ownPageFor.empty());

@@ -103,8 +103,8 @@ public:
     PageSteps leaveOwnPage();
 
     PageSteps loadStarted();
-    // A load ends. When the page was sent elsewhere while this load was under way and the load ended
-    // on another address, it is the overtaken load that ended on its own (the engine does not call
+    // A load ends. When the page was sent elsewhere while a load was under way and this one ended on
+    // that load's address, not the latest, it is the overtaken load that ended on its own (the engine does not call
     // back a load it is already committing): the page goes on loading its latest address, and
     // `loading()` stays true.
     // `watchdogEndedJustNow`: the watchdog ended some process a moment ago, so a failed load most
@@ -161,8 +161,9 @@ private:
     // The address last asked for, until its page has loaded: a renderer that dies before the page
     // has come must not send the tab back to the page before.
     std::string m_pendingAddress;
-    // The page was sent elsewhere while a load was under way, which may still end on its own.
-    bool m_overtaken = false;
+    // The address of the load under way when the page was sent elsewhere: that load may still end
+    // on its own. Empty when none was.
+    std::string m_overtakenAddress;
     std::string m_reloadWhenShown;
     std::optional<std::int64_t> m_recoveredAt;
     std::optional<std::int64_t> m_rendererEndedAt;
