@@ -6,7 +6,6 @@
 #include <QPrinter>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
-#include <QWebEngineNewWindowRequest>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -15,7 +14,6 @@
 #include "platform/media_watch.h"
 #include "platform/qt_text.h"
 #include "platform/renderer_watchdog.h"
-#include "platform/shell_opener.h"
 #include "platform/silent_page.h"
 #include "platform/trace.h"
 
@@ -146,10 +144,14 @@ void WebBrowserView::onLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
         outcome.httpStatus = info.errorCode();
     run(m_session.loadFinished(outcome, m_watchdog && m_watchdog->endedJustNow(), now()));
-    traced("load_finished", {{"url", m_page->url().toString(QUrl::FullyEncoded)},
-                             {"ok", ok},
-                             {"own_page", !m_session.ownPageFor().empty()},
-                             {"pid", m_pid}});
+    // Still loading: the load that ended was overtaken by a later one, which is the page's news.
+    const bool overtaken = m_session.loading();
+    traced(overtaken ? "load_overtaken" : "load_finished",
+           {{"url", m_page->url().toString(QUrl::FullyEncoded)},
+            {"ok", ok},
+            {"own_page", !m_session.ownPageFor().empty()},
+            {"pid", m_pid}});
+    if (overtaken) return;
     emit LoadEnded(outcome);
     emit DownloadComplete(ok);
     emit DocumentComplete();
@@ -163,47 +165,6 @@ void WebBrowserView::checkKeyword(const QString& keyword) {
                           [self](const QVariant& shown) {
                               if (self) emit self->KeywordChecked(shown.toBool());
                           });
-}
-
-void WebBrowserView::onNewWindowRequested(QWebEngineNewWindowRequest& request) {
-    const QString requested = request.requestedUrl().toString(QUrl::FullyEncoded);
-    if (m_session.newWindowRequested(request.isUserInitiated()) == NewWindowStep::Refuse) {
-        traced("popup_refused", {{"url", requested}});
-        return;
-    }
-    NewWindowSlot slot{request.requestedUrl(), nullptr};
-    emit NewWindow2(slot);
-    if (m_trace.enabled())
-        m_trace.record("new_window", {{"browser", objectName()},
-                                      {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)},
-                                      {"target", slot.target ? slot.target->objectName() : QString()}});
-    auto* web = qobject_cast<WebBrowserView*>(slot.target);
-    const NewWindowTarget target = web           ? NewWindowTarget::WebPage
-                                   : slot.target ? NewWindowTarget::OtherView
-                                                 : NewWindowTarget::None;
-    switch (m_session.newWindowRouted(target, encodedAddress(slot.requestedUrl))) {
-        case NewWindowStep::Adopt: {
-            // A fresh page takes the new window, so whatever the target showed before cannot get in
-            // the way of the adoption.
-            SilentPage* page = web->newPage();
-            web->installPage(page);
-            web->run(web->m_session.adoptNewWindow());
-            web->fitHiddenView();
-            request.openIn(page);
-            break;
-        }
-        case NewWindowStep::NavigateTarget:
-            slot.target->Navigate(slot.requestedUrl.toString());
-            break;
-        case NewWindowStep::OpenOnDesktop:
-            m_shell.open(this, slot.requestedUrl);
-            break;
-        case NewWindowStep::Refuse:
-        case NewWindowStep::AskRouting:
-            m_trace.record("popup_refused", {{"browser", objectName()},
-                                             {"url", slot.requestedUrl.toString(QUrl::FullyEncoded)}});
-            break;
-    }
 }
 
 QUrl WebBrowserView::addressToUrl(const QString& address) {

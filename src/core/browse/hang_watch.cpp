@@ -27,6 +27,12 @@ WatchRound HangWatch::round(std::int64_t now, bool modalDialogRunning,
             if (other != pid && asked >= askedAt) return true;
         return false;
     };
+    // One thread runs the scripts of every page of a process: a process that answered a question
+    // asked after this one runs, and the page's answer is only late behind its neighbours' work.
+    auto answeredLater = [this](std::int64_t pid, std::int64_t askedAt) {
+        const auto own = m_answered.find(pid);
+        return own != m_answered.end() && own->second > askedAt;
+    };
     std::map<std::int64_t, std::vector<const WatchedPage*>> unansweredByProcess;
     std::set<std::int64_t> hung;
     for (const WatchedPage& page : pages) {
@@ -40,6 +46,7 @@ WatchRound HangWatch::round(std::int64_t now, bool modalDialogRunning,
         // may have been asked a round later than its neighbours' (its load had just begun).
         unansweredByProcess[page.pid].push_back(&page);
         const std::int64_t unanswered = now - *page.askedAt;
+        if (answeredLater(page.pid, *page.askedAt)) continue;
         if (unanswered > kStartingHangMs ||
             (unanswered > kHangMs && othersAnsweredSince(page.pid, *page.askedAt)))
             hung.insert(page.pid);

@@ -43,8 +43,10 @@ struct WatchRound {
 // trivial question; a process counts as hung when a question to one of its pages has gone unanswered
 // longer than kHangMs while another process answered a question asked since, or longer than
 // kStartingHangMs whatever the others do (a process may still be starting on a busy machine, and
-// when no process answers, the machine or the engine is stalled, not one renderer). The caller
-// ends the processes a round names and reports each with ended().
+// when no process answers, the machine or the engine is stalled, not one renderer); never while the
+// process itself answered a question asked later (for another of its pages): it runs, and the
+// page's answer is late behind its neighbours' work. The caller ends the processes a round names and
+// reports each with ended().
 class HangWatch {
 public:
     static constexpr std::int64_t kRoundMs = 1500;

@@ -1,5 +1,8 @@
 #include "browse/page_session.h"
 
+#include <string_view>
+#include <utility>
+
 #include "browse/page_address.h"
 #include "windows/open_link_decision.h"
 
@@ -9,6 +12,12 @@ namespace {
 
 PageStep step(PageAction action, std::string address = {}) {
     return {action, std::move(address)};
+}
+
+// The engine writes a bare host's address with the slash of its root.
+bool sameAddress(std::string_view a, std::string_view b) {
+    if (a.size() > b.size()) std::swap(a, b);
+    return a == b || (b.size() == a.size() + 1 && b.back() == '/' && b.substr(0, a.size()) == a);
 }
 
 }  // namespace
@@ -42,24 +51,31 @@ void PageSession::defer(Deferred what, const std::string& address, OwnPage kind,
     steps.push_back(timer);
 }
 
-void PageSession::recover(const std::string& address, std::int64_t now, PageSteps& steps) {
-    m_recoveredAt = now;
+// A page sent somewhere is loading from that moment, before the engine says so: hidden meanwhile it
+// must not be frozen, or the engine may never go on with the load.
+void PageSession::sent(const std::string& address) {
+    if (m_loading && m_overtakenAddress.empty()) m_overtakenAddress = m_pendingAddress;
+    m_loading = true;
+    m_freeze.loadStarted();
     m_ownPageFor.clear();
     m_freeze.setOwnPage(false);
+    m_pendingAddress = address;
     m_freeze.use();
+}
+
+void PageSession::recover(const std::string& address, std::int64_t now, PageSteps& steps) {
+    m_recoveredAt = now;
+    sent(address);
     settle(steps);
     steps.push_back(step(PageAction::Load, address));
 }
 
 PageSteps PageSession::navigate(const std::string& address) {
     m_hasPage = true;
-    m_ownPageFor.clear();
-    m_freeze.setOwnPage(false);
-    m_pendingAddress = address;
+    sent(address);
     m_reloadWhenShown.clear();
     // What the page was waiting for (a recovery, a retry) is overtaken by where it is sent now.
     m_deferred = Deferred::None;
-    m_freeze.use();
     return settled();
 }
 
@@ -90,6 +106,19 @@ PageSteps PageSession::loadStarted() {
 }
 
 PageSteps PageSession::loadFinished(const LoadOutcome& outcome, bool watchdogEndedJustNow, std::int64_t now) {
+    const std::string overtaken = std::move(m_overtakenAddress);
+    m_overtakenAddress.clear();
+    // Only the overtaken load's own address marks its end: the latest may end where it was redirected.
+    if (!overtaken.empty() && sameAddress(outcome.url, overtaken) &&
+        !sameAddress(outcome.url, m_pendingAddress)) {
+        // Settling here would freeze a hidden page with its latest load still on the way, and a
+        // frozen page never takes that load in.
+        PageSteps steps;
+        if (outcome.ok) steps.push_back(step(PageAction::RendererWorked));
+        steps.push_back(step(PageAction::ForgetQuestion));
+        settle(steps);
+        return steps;
+    }
     m_loading = false;
     m_lastOutcome = outcome;
     m_freeze.loadFinished(outcome.ok);
@@ -129,6 +158,7 @@ RendererEndDecision PageSession::rendererEnded(const RendererEnd& end, std::int6
     m_hung = false;
     const bool wasLoading = m_loading;
     m_loading = false;
+    m_overtakenAddress.clear();
     RendererEndDecision decision{Recovery::Reload, {}, {step(PageAction::ForgetQuestion)}};
     decision.address = !m_ownPageFor.empty()                         ? m_ownPageFor
                        : !m_pendingAddress.empty()                   ? m_pendingAddress
@@ -205,6 +235,7 @@ PageSteps PageSession::printFinished() {
 PageSteps PageSession::adoptNewWindow() {
     m_hasPage = true;
     m_loading = false;
+    m_overtakenAddress.clear();
     m_freeze = FreezeRule{};
     m_freeze.setVisible(m_visible);
     m_freeze.setOwnPage(!m_ownPageFor.empty());

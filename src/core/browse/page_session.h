@@ -103,6 +103,10 @@ public:
     PageSteps leaveOwnPage();
 
     PageSteps loadStarted();
+    // A load ends. When the page was sent elsewhere while a load was under way and this one ended on
+    // that load's address, not the latest, it is the overtaken load that ended on its own (the engine does not call
+    // back a load it is already committing): the page goes on loading its latest address, and
+    // `loading()` stays true.
     // `watchdogEndedJustNow`: the watchdog ended some process a moment ago, so a failed load most
     // likely went to it.
     PageSteps loadFinished(const LoadOutcome& outcome, bool watchdogEndedJustNow, std::int64_t now);
@@ -126,6 +130,7 @@ public:
     NewWindowStep newWindowRouted(NewWindowTarget target, const std::string& address) const;
 
     bool hasPage() const { return m_hasPage; }
+    // From the moment the page is sent somewhere until its latest load ends.
     bool loading() const { return m_loading; }
     // The address the program's own page stands in for; empty while a real page shows.
     const std::string& ownPageFor() const { return m_ownPageFor; }
@@ -141,6 +146,7 @@ private:
     bool recoveredRecently(std::int64_t now) const;
     bool rendererEndedWithin(std::int64_t now, int ms) const;
     void recover(const std::string& address, std::int64_t now, PageSteps& steps);
+    void sent(const std::string& address);
     void defer(Deferred what, const std::string& address, OwnPage kind, int delayMs, std::int64_t now,
                PageSteps& steps);
     void settle(PageSteps& steps) const;
@@ -155,6 +161,9 @@ private:
     // The address last asked for, until its page has loaded: a renderer that dies before the page
     // has come must not send the tab back to the page before.
     std::string m_pendingAddress;
+    // The address of the load under way when the page was sent elsewhere: that load may still end
+    // on its own. Empty when none was.
+    std::string m_overtakenAddress;
     std::string m_reloadWhenShown;
     std::optional<std::int64_t> m_recoveredAt;
     std::optional<std::int64_t> m_rendererEndedAt;

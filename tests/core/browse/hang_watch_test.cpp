@@ -155,3 +155,15 @@ TEST_F(HangWatchTest, ALateAnswerToAQuestionAskedEarlierIsNoSignThatTheOthersWor
     EXPECT_TRUE(noneHungUntil(18000 + 30000));
     EXPECT_EQ(roundAt(18000 + 30001).hung, (std::vector<HungProcess>{{10, 1, {}}}));
 }
+
+TEST_F(HangWatchTest, AProcessThatAnswersLaterQuestionsForItsOtherPagesIsBusyNotHung) {
+    // Page 1's answer waits behind its neighbour's work; page 2 of the same process answers on.
+    page(1, 10);
+    page(2, 10);
+    page(3, 20);
+    alive = {2, 3};
+    EXPECT_TRUE(noneHungUntil(HangWatch::kStartingHangMs + 10000));
+    // Once the process answers nothing asked after page 1's question, the usual limit applies.
+    alive = {3};
+    EXPECT_FALSE(roundsUntil(now + HangWatch::kRoundMs + HangWatch::kHangMs + 1).hung.empty());
+}

@@ -145,6 +145,31 @@ TEST(PageSessionTest, ALoadLostInAProcessTheWatchdogEndedIsAskedForOnceMore) {
     EXPECT_EQ(find(recovered, PageAction::ShowOwnPage).address, kNext);
 }
 
+TEST(PageSessionTest, APageSentOnStaysAwakeUntilItsLatestLoadEnds) {
+    // Hidden after it was sent but before the engine began: not frozen under the load.
+    PageSession page = loadedPage(true);
+    page.navigate(kResult);
+    EXPECT_TRUE(page.loading());
+    EXPECT_TRUE(has(page.hidden(), PageAction::Wake));
+    // Sent on while loading, the load before ends on its own: still loading, still awake.
+    page.loadStarted();
+    page.navigate(kNext);
+    EXPECT_TRUE(has(page.loadFinished({true, 200, 0, 0, kResult}, false, 0), PageAction::Wake));
+    EXPECT_TRUE(page.loading());
+    EXPECT_TRUE(has(page.hidden(), PageAction::Wake));
+    EXPECT_TRUE(has(page.loadFinished({true, 200, 0, 0, kNext}, false, 0), PageAction::Freeze));
+    EXPECT_FALSE(page.loading());
+    // When the engine drops the load before, the latest one's end counts, in the engine's spelling or
+    // where it was redirected.
+    for (const char* ended : {"http://next.test/", "http://moved.test/"}) {
+        PageSession dropped = loadedPage(false);
+        dropped.navigate("http://result.test");
+        dropped.loadStarted();
+        dropped.navigate("http://next.test");
+        EXPECT_TRUE(has(dropped.loadFinished({true, 200, 0, 0, ended}, false, 0), PageAction::Freeze)) << ended;
+    }
+}
+
 TEST(PageSessionTest, ANavigationOvertakesARecoveryStillWaiting) {
     PageSession page = loadedPage(true);
     page.rendererEnded(crash(), 0);
