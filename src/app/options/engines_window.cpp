@@ -79,6 +79,9 @@ void EnginesWindow::buildControls() {
     m_list->setWordWrap(false);  // an address is one line, cut short where the column ends
     m_list->setTextElideMode(Qt::ElideMiddle);
     m_list->verticalHeader()->hide();
+    // Every column but the address follows its widest cell, also when a row changes later (an
+    // engine that now reads UTF-8, a search's outcome); the address takes the rest.
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_list->horizontalHeader()->setSectionResizeMode(kAddress, QHeaderView::Stretch);
     m_list->installEventFilter(this);
     connect(m_list, &QTableWidget::currentCellChanged, this, [this] { showSelected(); });
@@ -131,8 +134,6 @@ AddressTemplate EnginesWindow::addressOf(const EngineRow& row) {
 
 void EnginesWindow::fillAll() {
     for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) fillRow(row);
-    m_list->resizeColumnsToContents();
-    m_list->horizontalHeader()->setSectionResizeMode(kAddress, QHeaderView::Stretch);
 }
 
 void EnginesWindow::fillRow(int row) {
