@@ -46,14 +46,10 @@ EnginesWindow::EnginesWindow(const AppContext& context, ResultTabs& results)
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
     fillAll();
-    m_listener = m_ctx.engines.listen([this](const std::string& key, const AddressTemplate&) {
-        for (int row = 0; row < static_cast<int>(m_rows.size()); ++row)
-            if (m_rows.at(static_cast<size_t>(row)).key == key) fillRow(row);
-    });
-    connect(&m_results.engines().health(), &EngineHealthLog::recorded, this, [this](const QString& key) {
-        for (int row = 0; row < static_cast<int>(m_rows.size()); ++row)
-            if (toQ(m_rows.at(static_cast<size_t>(row)).key) == key) fillRow(row);
-    });
+    m_listener = m_ctx.engines.listen(
+        [this](const std::string& key, const AddressTemplate&) { fillRowsOf(key); });
+    connect(&m_results.engines().health(), &EngineHealthLog::recorded, this,
+            [this](const QString& key) { fillRowsOf(toStd(key)); });
     m_list->setCurrentCell(0, kCaption);
     m_list->setFocus();
 }
@@ -126,20 +122,25 @@ void EnginesWindow::buildControls() {
     resize(900, 560);
 }
 
-AddressTemplate EnginesWindow::addressOf(const EngineRow& row) {
+AddressTemplate EnginesWindow::addressOf(const EngineRow& row, const Settings& settings) const {
     if (row.window != EngineWindow::User) return m_ctx.engines.current(row.key);
-    const Settings settings = m_ctx.settings.current();
     return {settings.diyUrl(diyNumber(row)), {}, settings.diyEncoding(diyNumber(row))};
 }
 
 void EnginesWindow::fillAll() {
-    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) fillRow(row);
+    const Settings settings = m_ctx.settings.current();
+    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row) fillRow(row, settings);
 }
 
-void EnginesWindow::fillRow(int row) {
-    const EngineRow& engine = m_rows.at(static_cast<size_t>(row));
+void EnginesWindow::fillRowsOf(std::string_view key) {
     const Settings settings = m_ctx.settings.current();
-    const AddressTemplate address = addressOf(engine);
+    for (int row = 0; row < static_cast<int>(m_rows.size()); ++row)
+        if (m_rows.at(static_cast<size_t>(row)).key == key) fillRow(row, settings);
+}
+
+void EnginesWindow::fillRow(int row, const Settings& settings) {
+    const EngineRow& engine = m_rows.at(static_cast<size_t>(row));
+    const AddressTemplate address = addressOf(engine, settings);
     const EngineHealth::Summary health = m_results.engines().health().summary(toQ(engine.key));
     QString caption = toQ(engine.caption);
     QString onOff;
@@ -178,7 +179,7 @@ int EnginesWindow::selected() const {
 void EnginesWindow::showSelected() {
     if (selected() < 0) return;
     const EngineRow& row = m_rows.at(static_cast<size_t>(selected()));
-    const AddressTemplate address = addressOf(row);
+    const AddressTemplate address = addressOf(row, m_ctx.settings.current());
     const bool user = row.window == EngineWindow::User;
     m_address->setText(toQ(addressText(address)));
     m_address->setReadOnly(user);
@@ -211,24 +212,25 @@ void EnginesWindow::saveAddress() {
         (m_encoding->currentIndex() == 1 ? QStringLiteral(" utf-8") : QStringLiteral(" gbk"));
     const ParsedAddress parsed = parseEngineAddress(toStd(value));
     if (!parsed.address) return tell(toQ(addressProblemText(toStd(value))), true);
-    m_ctx.engines.replace(row.key, *parsed.address);
-    std::string error;
-    const auto file = std::filesystem::path(toStd(m_ctx.programDir)) / kEngineAddressesFileName;
-    if (!saveEngineChanges(file, {{row.key, *parsed.address}}, &error))
-        return tell(QStringLiteral("新地址本次运行中有效，但无法保存到 engines.txt：") + toQ(error), true);
+    m_ctx.engines.replace(row.key, *parsed.address);  // its rows are filled again as it is told
+    if (!keep({row.key, *parsed.address}, QStringLiteral("新地址"))) return;
     tell(QStringLiteral("%1的新地址已生效，并已保存。").arg(m_list->item(selected(), kCaption)->text()));
 }
 
 void EnginesWindow::restoreAddress() {
     if (selected() < 0) return;
     const EngineRow row = m_rows.at(static_cast<size_t>(selected()));
-    m_ctx.engines.restore(row.key);
-    fillRow(selected());
+    m_ctx.engines.restore(row.key);  // its rows are filled again as it is told
+    if (!keep({row.key, std::nullopt}, QStringLiteral("默认地址"))) return;
+    tell(QStringLiteral("已恢复默认地址。"));
+}
+
+bool EnginesWindow::keep(const EngineChange& change, const QString& what) {
     std::string error;
     const auto file = std::filesystem::path(toStd(m_ctx.programDir)) / kEngineAddressesFileName;
-    if (!saveEngineChanges(file, {{row.key, std::nullopt}}, &error))
-        return tell(QStringLiteral("默认地址本次运行中有效，但无法保存到 engines.txt：") + toQ(error), true);
-    tell(QStringLiteral("已恢复默认地址。"));
+    if (saveEngineChanges(file, {change}, &error)) return true;
+    tell(what + QStringLiteral("本次运行中有效，但无法保存到 engines.txt：") + toQ(error), true);
+    return false;
 }
 
 void EnginesWindow::tryEngine() {
@@ -270,7 +272,7 @@ void EnginesWindow::setSwitch(bool on) {
     }
     const bool saved = m_ctx.settings.SaveSettings(settings);
     m_results.switchesSaved(settings);
-    fillRow(selected());
+    fillRow(selected(), settings);
     if (plan.keptLastTab)
         tell(QStringLiteral("至少需要保留一个搜索引擎选项卡，最后一个选项卡未被关闭。"), true);
     else if (!saved)

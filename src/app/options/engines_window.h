@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QWidget>
+#include <string_view>
 #include <vector>
 
 #include "app_context.h"
 #include "search/engine_catalogue.h"
 #include "search/engine_page.h"
+#include "search/engines_file_edit.h"
+#include "shell/settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -36,7 +39,10 @@ protected:
 
 private:
     void buildControls();
-    void fillRow(int row);
+    void fillRow(int row, const Settings& settings);
+    void fillRowsOf(std::string_view key);
+    // Writes the change into engines.txt; says so when it could not (`what` names the address).
+    bool keep(const EngineChange& change, const QString& what);
     void fillAll();
     void showSelected();
     void saveAddress();
@@ -45,7 +51,7 @@ private:
     void setSwitch(bool on);
     void tell(const QString& text, bool problem = false);
     int selected() const;
-    AddressTemplate addressOf(const EngineRow& row);
+    AddressTemplate addressOf(const EngineRow& row, const Settings& settings) const;
 
     AppContext m_ctx;
     ResultTabs& m_results;
