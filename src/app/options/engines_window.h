@@ -55,8 +55,6 @@ private:
 
     AppContext m_ctx;
     ResultTabs& m_results;
-    std::vector<EngineRow> m_rows;
-    EngineCatalogue::ListenerId m_listener;
     QTableWidget* m_list = nullptr;
     QLineEdit* m_address = nullptr;
     QComboBox* m_encoding = nullptr;
@@ -65,6 +63,8 @@ private:
     QPushButton* m_restore = nullptr;
     QPushButton* m_try = nullptr;
     QLabel* m_message = nullptr;
+    std::vector<EngineRow> m_rows;  // the list's rows, in its order
+    EngineCatalogue::ListenerId m_listener;
 };
 
 }  // namespace pluvik
