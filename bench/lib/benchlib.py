@@ -660,6 +660,17 @@ class Chromium:
                 return True
         return False
 
+    def window_id(self):
+        """The X window of Chromium's browser window (the newest, should it have opened more)."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid)],
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
+        if not found:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "chromium"],
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True).stdout.split()
+        if not found:
+            raise RuntimeError("Chromium shows no window")
+        return int(found[-1])
+
     def evaluate(self, target, expression):
         """The value of a script expression in one tab (Runtime.evaluate over the tab's WebSocket)."""
         return _devtools_call(target["webSocketDebuggerUrl"], "Runtime.evaluate",
