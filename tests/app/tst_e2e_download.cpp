@@ -145,7 +145,7 @@ void E2eDownloadTest::aStormGetsOneDialogAndDownloadsRunTogether() {
     // The first dialog stays open until the page has asked for every other download.
     m_program.dialogs.setSaveHook([this](const SavePathRequest& request) {
         m_asked.append(request);
-        QTest::qWaitFor([this] { return m_program.traced("download_refused") >= 4; }, 30000);
+        static_cast<void>(QTest::qWaitFor([this] { return m_program.traced("download_refused") >= 4; }, 30000));
         return std::optional<SavePathAnswer>(SavePathAnswer{m_folder->filePath("storm.bin"), 0});
     });
     resultBrowser(m_window, 0)->Navigate("http://storm.test/__bad/downloads?n=5");

@@ -24,6 +24,7 @@ private slots:
     void blankingReachesHiddenTabs();
     void saveAndPrintActOnTheCurrentTabsBrowser();
     void saveAllGoesOverTheResultPagesOnly();
+    void saveAllLoadsAPageThatDiedHiddenFirst();
     void dialogsNameTheEngineAndProposeNamesOfTheirOwn();
     void cancelledConfirmationTouchesNothing();
     void theTabStripByKeyboard();
@@ -196,6 +197,26 @@ void MainTabsTest::saveAllGoesOverTheResultPagesOnly() {
     QCOMPARE(app.browser("WebBrowser4")->calls.last(), QStringLiteral("print"));
     for (int n = 5; n <= 21; ++n)
         QCOMPARE(app.browser(QStringLiteral("WebBrowser%1").arg(n))->calls.last(), QStringLiteral("save"));
+}
+
+void MainTabsTest::saveAllLoadsAPageThatDiedHiddenFirst() {
+    AppFixture app;
+    MainWindow window(app.context(), app.stores());
+    keywordBox(window)->setEditText(QStringLiteral("天气"));
+    window.search();
+    FakeBrowserView* dead = app.browser("WebBrowser3");
+    dead->deadWhileHidden = true;
+    dead->calls.clear();
+    app.answerMessages(MessageAnswer::Ok);
+    app.messages.clear();
+    action(window, "mnubaocunsuoyoujieguo")->trigger();
+    // Its page loads first; nothing is asked or saved before it has.
+    QCOMPARE(dead->calls, QStringList{"reload"});
+    QVERIFY(app.messages.empty());
+    dead->finishLoad();
+    QTRY_VERIFY(!app.messages.empty());
+    QCOMPARE(app.messages[0].title, QStringLiteral("保存确认"));
+    QCOMPARE(dead->calls.last(), QStringLiteral("save"));
 }
 
 void MainTabsTest::dialogsNameTheEngineAndProposeNamesOfTheirOwn() {

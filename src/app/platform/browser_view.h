@@ -50,6 +50,11 @@ public:
     virtual QString DocumentTitle() const = 0;
     // Whether the browser has ever been sent anywhere.
     virtual bool hasPage() const = 0;
+    // Whether the page's renderer ended while it was hidden, so it holds no page until it loads
+    // again (when it is shown, or by reloadHidden). reloadHidden loads it again now; the load ends
+    // with DownloadComplete as any other.
+    virtual bool waitsForReload() const { return false; }
+    virtual void reloadHidden() {}
 
     virtual void setSilent(bool silent) = 0;
     virtual bool isSilent() const = 0;

@@ -51,6 +51,8 @@ public:
     QString LocationName() const override;
     QString DocumentTitle() const override;
     bool hasPage() const override { return m_session.hasPage(); }
+    bool waitsForReload() const override { return !m_session.reloadWhenShown().empty(); }
+    void reloadHidden() override { run(m_session.reloadNow(now())); }
 
     void setSilent(bool silent) override;
     bool isSilent() const override { return m_silent; }

@@ -250,7 +250,10 @@ void ResultTabs::execCurrent(BrowserCommand command) {
 void ResultTabs::execAll(BrowserCommand command) {
     if (m_opening) return;  // a run already waits for its pages
     // A tab switched off since keeps its load waiting: the run does not go over it.
-    if ((m_loading.waitingTabs() & shownTabs()).any()) return openWaitingThen(command);
+    // So does a page whose renderer ended while it was hidden: saved or printed as it is, it would
+    // be an empty page.
+    if ((m_loading.waitingTabs() & shownTabs()).any() || tabsWaitingForReload().any())
+        return openWaitingThen(command);
     execOnEveryPage(m_window, m_ctx.dialogs, command,
                     {EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
                      [this](int tab) { return m_tabs->caption(tab); },
@@ -263,6 +266,13 @@ void ResultTabs::setTabVisible(int tab, bool visible) {
 
 void ResultTabs::setTabCaption(int tab, const QString& caption) {
     m_tabs->setCaption(tab, caption);
+}
+
+TabSet ResultTabs::tabsWaitingForReload() const {
+    TabSet dead;
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab)
+        dead.set(static_cast<size_t>(tab), m_tabs->isTabVisible(tab) && browser(tab)->waitsForReload());
+    return dead;
 }
 
 TabSet ResultTabs::shownTabs() const {
@@ -278,7 +288,9 @@ std::vector<bool> ResultTabs::tabVisibility() const {
 }
 
 void ResultTabs::openWaitingThen(BrowserCommand command) {
-    m_openingForAll.reset();
+    m_openingForAll = tabsWaitingForReload();
+    for (int tab = 0; tab < EngineTable::kSlotCount; ++tab)
+        if (m_openingForAll.test(static_cast<size_t>(tab))) browser(tab)->reloadHidden();
     for (const Navigation& load : m_loading.takeAll(shownTabs())) {
         m_openingForAll.set(static_cast<size_t>(load.tab));
         open(load.tab, toQ(load.address));

@@ -113,6 +113,8 @@ private:
     void beginRun(QProgressDialog* wait);
     // The tabs on the strip (their engine switched on).
     TabSet shownTabs() const;
+    // The shown tabs whose page died while hidden and loads again only when it is looked at.
+    TabSet tabsWaitingForReload() const;
 
     const AppContext& m_ctx;
     QWidget* m_window;

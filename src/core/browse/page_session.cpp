@@ -199,6 +199,10 @@ RendererEndDecision PageSession::rendererEnded(const RendererEnd& end, std::int6
 PageSteps PageSession::shown(std::int64_t now) {
     m_visible = true;
     m_freeze.setVisible(true);
+    return reloadNow(now);
+}
+
+PageSteps PageSession::reloadNow(std::int64_t now) {
     PageSteps steps;
     if (!m_reloadWhenShown.empty()) {
         const std::string address = std::move(m_reloadWhenShown);

@@ -119,6 +119,9 @@ public:
     void markHung() { m_hung = true; }
     PageSteps shown(std::int64_t now);
     PageSteps hidden();
+    // The page whose renderer ended while it was hidden is wanted now, hidden still (its save or
+    // print): it loads again as it would when shown. Nothing happens when no such load waits.
+    PageSteps reloadNow(std::int64_t now);
     PageSteps printStarted();
     PageSteps printFinished();
     // The view took a fresh page from the engine: the new window a page asked for.
@@ -134,7 +137,7 @@ public:
     bool loading() const { return m_loading; }
     // The address the program's own page stands in for; empty while a real page shows.
     const std::string& ownPageFor() const { return m_ownPageFor; }
-    // The address that loads again when the page is next shown; empty when none waits.
+    // The address that loads again when the page is next shown (or reloadNow); empty when none waits.
     const std::string& reloadWhenShown() const { return m_reloadWhenShown; }
     // How the latest load ended; none before the first.
     const std::optional<LoadOutcome>& lastOutcome() const { return m_lastOutcome; }

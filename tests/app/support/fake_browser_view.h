@@ -32,6 +32,11 @@ public:
     void setSilent(bool s) override { silent = s; }
     bool isSilent() const override { return silent; }
     void checkKeyword(const QString& keyword) override { keywordChecks << keyword; }
+    bool waitsForReload() const override { return deadWhileHidden; }
+    void reloadHidden() override {
+        calls << "reload";
+        deadWhileHidden = false;
+    }
 
     // Raising events as the engine would.
     void finishLoad(bool ok = true);
@@ -49,6 +54,7 @@ public:
     QString homeAddress = QStringLiteral("about:home");
     bool silent = false;
     bool execResult = true;
+    bool deadWhileHidden = false;  // its renderer ended while it was hidden
     QList<PageLabel> labels;  // what each save or print dialog would have said
 };
 

@@ -73,6 +73,14 @@ TEST(PageSessionTest, AHiddenPageLoadsAgainWhenItIsNextShownOnce) {
     EXPECT_EQ(find(page.shown(30000), PageAction::Load).address, kResult);
     page.hidden();
     EXPECT_FALSE(has(page.shown(31000), PageAction::Load));
+
+    // Wanted while still hidden (saved, printed), it loads as it would when shown, and only once.
+    PageSession saved = loadedPage(false);
+    saved.rendererEnded(crash(), 10000);
+    EXPECT_EQ(find(saved.reloadNow(30000), PageAction::Load).address, kResult);
+    EXPECT_TRUE(saved.reloadWhenShown().empty());
+    EXPECT_FALSE(has(saved.reloadNow(31000), PageAction::Load));
+    EXPECT_FALSE(has(saved.shown(32000), PageAction::Load));
 }
 
 TEST(PageSessionTest, APageThatDiesAgainRightAfterItsReloadIsNotLoadedAThirdTime) {
