@@ -38,9 +38,11 @@ const QSize kWithEnginesSize(860, 440);
 void resizeInPlace(QWidget* window, const QSize& size) {
     const QRect before = window->geometry();
     if (before.size() == size) return;
+    // The frame is measured before the resize, as the inner rectangle is: after it, frameGeometry
+    // has the new size, and the margins would come out as wide as the window grew.
+    const QRect frame = window->frameGeometry();
     window->setFixedSize(size);
     if (!window->isVisible() || !window->screen()) return;
-    const QRect frame = window->frameGeometry();
     const FrameMargins margins{before.x() - frame.x(), before.y() - frame.y(), frame.right() - before.right(),
                                frame.bottom() - before.bottom()};
     const QRect work = window->screen()->availableGeometry();
@@ -48,7 +50,8 @@ void resizeInPlace(QWidget* window, const QSize& size) {
     const DesktopRect inner =
         innerInside({centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height()},
                     margins, {work.x(), work.y(), work.width(), work.height()});
-    window->move(inner.x, inner.y);
+    // The inner rectangle, as the window manager is asked for it (move would place the frame there).
+    window->setGeometry(inner.x, inner.y, inner.width, inner.height);
 }
 }  // namespace
 
