@@ -44,6 +44,8 @@ void FramePacer::attach(QWebEngineView* view, const AnimationRate* rate) {
 FramePacer::FramePacer(QWebEngineView* view, const AnimationRate& rate)
     : QObject(view), m_view(view), m_rate(rate), m_pacing(rate.intervalMs()) {
     view->installEventFilter(this);
+    connect(view, &QWebEngineView::loadStarted, this, [this] { m_pacing.loadStarted(m_clock.tickCount()); });
+    connect(view, &QWebEngineView::loadFinished, this, [this] { m_pacing.loadFinished(); });
     for (QObject* child : view->children()) watchDrawingWidget(child);
 }
 
@@ -83,9 +85,7 @@ bool FramePacer::eventFilter(QObject* watched, QEvent* event) {
         if (interval == 0) return false;
         m_pacing.setInterval(interval);
         const std::uint32_t now = m_clock.tickCount();
-        // A page that loads is waited for: its frames come at once until it has loaded.
         const QWebEnginePage* page = m_view->page();
-        if (page && page->isLoading()) return false;
         // A video, or a game with sound, is watched, not merely on the screen.
         if (page && (MediaWatch::playing(page) || page->recentlyAudible())) m_pacing.userActive(now);
         const std::uint32_t wait = m_pacing.holdFor(now);

@@ -16,6 +16,9 @@ public:
     explicit FramePacing(std::uint32_t idleIntervalMs, std::uint32_t inputGraceMs = kInputGraceMs);
 
     static constexpr std::uint32_t kInputGraceMs = 1000;
+    // How long a load gets every frame: a page that never finishes loading (one that trickles on
+    // for ever, an endless stream) is paced as any other after that.
+    static constexpr std::uint32_t kLoadGraceMs = 10000;
 
     // The calm interval from now on (the user chose another rate, the machine went on battery).
     void setInterval(std::uint32_t idleIntervalMs) { m_interval = idleIntervalMs; }
@@ -23,6 +26,9 @@ public:
     // The user worked with the page at now (scrolled, typed, moved the mouse over it), or it plays a
     // video or sound.
     void userActive(std::uint32_t now);
+    // The page began to load at now, or its load ended.
+    void loadStarted(std::uint32_t now);
+    void loadFinished() { m_loading = false; }
     // How many milliseconds a frame that is ready at now waits: 0 when it may be drawn at once, and
     // then it counts as drawn at now.
     std::uint32_t holdFor(std::uint32_t now);
@@ -34,6 +40,8 @@ private:
     std::uint32_t m_lastDraw = 0;
     bool m_worked = false;
     std::uint32_t m_lastInput = 0;
+    bool m_loading = false;
+    std::uint32_t m_loadStart = 0;
 };
 
 }  // namespace pluvik

@@ -27,6 +27,21 @@ TEST(FramePacing, AnAnimationIsShownAtTheCalmRateButEveryFrameWhileTheUserWorksW
     EXPECT_EQ(pacing.holdFor(5000), 0u);
 }
 
+TEST(FramePacing, ALoadGetsEveryFrameUntilItEndsButNotForEver) {
+    FramePacing pacing(33);
+    pacing.loadStarted(1000);
+    EXPECT_EQ(pacing.holdFor(1000), 0u);
+    EXPECT_EQ(pacing.holdFor(1010), 0u);
+    pacing.loadFinished();
+    EXPECT_EQ(pacing.holdFor(1020), 23u);
+
+    // A load that never ends is paced once its ten seconds are over.
+    pacing.loadStarted(2000);
+    EXPECT_EQ(pacing.holdFor(2000 + FramePacing::kLoadGraceMs - 1), 0u);
+    EXPECT_EQ(pacing.holdFor(2000 + FramePacing::kLoadGraceMs), 32u);
+    EXPECT_EQ(FramePacing::kLoadGraceMs, 10000u);
+}
+
 TEST(FramePacing, CountsAcrossTheTickCountersWrapAndZeroPacesNothing) {
     FramePacing pacing(66);
     EXPECT_EQ(pacing.holdFor(0xFFFFFFF0u), 0u);
