@@ -50,6 +50,7 @@ class EnginesWindowTest : public QObject {
 private slots:
     void anEditedAddressIsCheckedUsedAtOnceKeptInTheFileAndPutBack();
     void outcomesSwitchesAndATryOfOneEngine();
+    void aSwitchBesideAnOpenOptionsDialogKeepsBothSidesChoices();
 };
 
 void EnginesWindowTest::anEditedAddressIsCheckedUsedAtOnceKeptInTheFileAndPutBack() {
@@ -139,6 +140,27 @@ void EnginesWindowTest::outcomesSwitchesAndATryOfOneEngine() {
     QVERIFY(list->item(EngineTable::kSlotCount, 2)->text().startsWith("mini_"));
     QVERIFY(!page->findChild<QPushButton*>("TryButton")->isEnabled());
     QVERIFY(!onOff->isEnabled());
+}
+
+void EnginesWindowTest::aSwitchBesideAnOpenOptionsDialogKeepsBothSidesChoices() {
+    AppFixture app;
+    MainWindow window(app.context(), app.stores());
+    window.show();
+    window.findChild<QAction*>("xuanxiang")->trigger();
+    QWidget* options = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QDialog*>(w) && w->isVisible() && w->findChild<QCheckBox*>("yahoo")) options = w;
+    QVERIFY(options);
+    options->findChild<QCheckBox*>("google")->click();  // not saved yet
+    QWidget* page = openEnginesPage(window);
+    page->findChild<QTableWidget*>("EngineList")->setCurrentCell(0, 1);
+    page->findChild<QCheckBox*>("SwitchBox")->click();  // 百度 off, saved at once
+    // The file has the page's switch and not the dialog's unsaved one; the dialog shows the switch.
+    QCOMPARE(app.readProgramFile("Gn.txt").left(10), QByteArray(" 0 \r\n 1 \r\n"));
+    QVERIFY(!options->findChild<QCheckBox*>("baidu")->isChecked());
+    // Its 确定 then keeps both.
+    QTest::mouseClick(options->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    QCOMPARE(app.readProgramFile("Gn.txt").left(10), QByteArray(" 0 \r\n 0 \r\n"));
 }
 
 QTEST_MAIN(EnginesWindowTest)

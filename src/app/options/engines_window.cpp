@@ -257,7 +257,8 @@ void EnginesWindow::tryEngine() {
 void EnginesWindow::setSwitch(bool on) {
     if (selected() < 0 || !onMainWindow(m_rows.at(static_cast<size_t>(selected())))) return;
     const EngineRow row = m_rows.at(static_cast<size_t>(selected()));
-    Settings settings = m_ctx.settings.current();
+    // From the files, not from an open options dialog: its unsaved values stay its own.
+    Settings settings = m_ctx.settings.stored();
     if (row.window == EngineWindow::Main)
         settings.setEngine(row.index, on ? 1 : 0);
     else
@@ -272,6 +273,7 @@ void EnginesWindow::setSwitch(bool on) {
     }
     const bool saved = m_ctx.settings.SaveSettings(settings);
     m_results.switchesSaved(settings);
+    emit switchSaved(row.index, on);
     fillRow(selected(), settings);
     if (plan.keptLastTab)
         tell(QStringLiteral("至少需要保留一个搜索引擎选项卡，最后一个选项卡未被关闭。"), true);

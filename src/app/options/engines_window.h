@@ -34,6 +34,10 @@ public:
     EnginesWindow(const AppContext& context, ResultTabs& results);
     ~EnginesWindow() override;
 
+signals:
+    // The user switched the engine of result tab `tab` on or off here, and it was saved.
+    void switchSaved(int tab, bool on);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -40,6 +40,9 @@ public:
 
     // The settings as the controls hold them now.
     Settings valuesFromControls() const;
+    // A switch saved elsewhere while the dialog is open (the engines page): its box shows it, so the
+    // dialog's 确定 keeps it.
+    void followSwitch(int tab, bool on) { setBoxValue(tab, on ? 1 : 0); }
 
     QTabWidget* pages() const { return m_ssTab1; }
 

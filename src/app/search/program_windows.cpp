@@ -73,7 +73,14 @@ void ProgramWindows::showCleaner() {
 }
 
 void ProgramWindows::showEngines() {
-    showSingle(m_engines, [this] { return new EnginesWindow(m_ctx, m_results); });
+    showSingle(m_engines, [this] {
+        auto* page = new EnginesWindow(m_ctx, m_results);
+        // A switch saved there while the options dialog is open shows in the dialog too.
+        QObject::connect(page, &EnginesWindow::switchSaved, page, [this](int tab, bool on) {
+            if (auto* options = qobject_cast<OptionsDialog*>(m_options.data())) options->followSwitch(tab, on);
+        });
+        return page;
+    });
 }
 
 void ProgramWindows::showMini(QMainWindow* main, TrayController& tray, std::function<void()> exitProgram) {

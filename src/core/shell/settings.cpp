@@ -303,6 +303,10 @@ void SettingsStore::Release() {
 
 Settings SettingsStore::current() {
     if (m_liveSource) return m_liveSource();
+    return stored();
+}
+
+Settings SettingsStore::stored() {
     if (!m_record) LoadSettings();
     return *m_record;
 }

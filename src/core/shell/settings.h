@@ -93,6 +93,10 @@ public:
     // need be.
     Settings current();
 
+    // What the files hold (loaded first if need be), whatever the live source shows: the base of a
+    // change made beside an open options dialog, which must not save the dialog's unsaved values.
+    Settings stored();
+
     // The options dialog, while it is open, is the live source of the settings.
     void setLiveSource(std::function<Settings()> source) { m_liveSource = std::move(source); }
     void clearLiveSource() { m_liveSource = nullptr; }
