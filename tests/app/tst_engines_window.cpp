@@ -130,11 +130,18 @@ void EnginesWindowTest::outcomesSwitchesAndATryOfOneEngine() {
     emit tab(app, 2)->KeywordChecked(true);
     QCOMPARE(list->item(2, kLastColumn)->text(), QStringLiteral("正常"));
 
+    // A try after the search's deadline is followed to its outcome all the same, with its keyword.
+    window.findChild<EngineWatch*>()->deadlinePassed();
     list->setCurrentCell(1, 1);
     keywordBox(window)->setEditText(QStringLiteral("xyz"));
     QTest::mouseClick(page->findChild<QPushButton*>("TryButton"), Qt::LeftButton);
     QCOMPARE(tab(app, 1)->navigations.last(), toQ(app.engines.address(1, "xyz").address));
     QCOMPARE(resultTabs(window)->current(), 1);
+    tab(app, 1)->endLoad({true, 200, 0, 0, toStd(tab(app, 1)->navigations.last())});
+    QCOMPARE(tab(app, 1)->keywordChecks.value(tab(app, 1)->keywordChecks.size() - 1), QStringLiteral("xyz"));
+    emit tab(app, 1)->KeywordChecked(true);
+    QCOMPARE(list->item(1, kLastColumn)->text(), QStringLiteral("正常"));
+    QCOMPARE(list->item(1, kCountsColumn)->text(), QStringLiteral("1 / 1"));
     // The mini and dual windows' engines are tried in their own windows.
     list->setCurrentCell(EngineTable::kSlotCount, 1);
     QVERIFY(list->item(EngineTable::kSlotCount, 2)->text().startsWith("mini_"));

@@ -248,7 +248,7 @@ void EnginesWindow::tryEngine() {
     m_ctx.trace.record("engine_tried", {{"key", toQ(row.key)}, {"url", toQ(query.address)}});
     // Shown first: a tab still waiting to load the search's page loads it as it comes to the front.
     m_results.strip()->setCurrent(row.index);
-    m_results.navigate(row.index, toQ(query.address));
+    m_results.tryEngine(row.index, toQ(keyword), toQ(query.address));
     QWidget* main = m_results.strip()->window();
     main->raise();
     main->activateWindow();

@@ -41,12 +41,12 @@ EngineFollower::EngineFollower(Trace& trace, BrowserView* view, QString key, std
                                EngineHealthLog* health, Deadline deadline, QObject* parent)
     : QObject(parent), m_trace(trace), m_view(view), m_key(std::move(key)), m_tab(tab), m_health(health) {
     m_clock.start();
-    if (deadline == Deadline::Own) {
-        m_deadline = new QTimer(this);
-        m_deadline->setSingleShot(true);
-        m_deadline->setInterval(static_cast<int>(WaitWindowState::kPagesOpenedDeadlineMs));
-        connect(m_deadline, &QTimer::timeout, this, &EngineFollower::deadlinePassed);
-    }
+    // A told follower runs it only for a try of its engine.
+    m_ownDeadline = deadline == Deadline::Own;
+    m_deadline = new QTimer(this);
+    m_deadline->setSingleShot(true);
+    m_deadline->setInterval(static_cast<int>(WaitWindowState::kPagesOpenedDeadlineMs));
+    connect(m_deadline, &QTimer::timeout, this, &EngineFollower::deadlinePassed);
     connect(view, &BrowserView::LoadEnded, this, &EngineFollower::loadEnded);
     connect(view, &BrowserView::KeywordChecked, this, &EngineFollower::keywordChecked);
 }
@@ -55,12 +55,18 @@ void EngineFollower::searchStarted(const QString& keyword) {
     m_keyword = keyword;
     m_pending.reset();
     m_followed = false;
+    m_deadline->stop();
 }
 
 void EngineFollower::navigated(const QString& address) {
     m_pending = Pending{EngineReport{toStd(address), m_clock.elapsed(), std::nullopt, 0, false}};
     m_followed = true;
-    if (m_deadline) m_deadline->start();
+    if (m_ownDeadline) m_deadline->start();
+}
+
+void EngineFollower::tried(const QString& keyword, const QString& address) {
+    follow(m_key, keyword, address);
+    m_deadline->start();
 }
 
 void EngineFollower::follow(const QString& key, const QString& keyword, const QString& address) {
@@ -98,7 +104,7 @@ void EngineFollower::deadlinePassed() {
 }
 
 void EngineFollower::decide() {
-    if (m_deadline) m_deadline->stop();
+    m_deadline->stop();
     const EngineOutcome outcome = decideOutcome(std::exchange(m_pending, std::nullopt)->report);
     m_outcome = outcome;
     QVariantMap fields{{"key", m_key},

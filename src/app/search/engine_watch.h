@@ -60,6 +60,9 @@ public:
     void navigated(const QString& address);
     // A window's own search: `key`'s engine, one navigation of the page to `address`.
     void follow(const QString& key, const QString& keyword, const QString& address);
+    // The user tried the engine with `keyword` (the engines page): followed as a search of its own,
+    // with a deadline of its own, whether or not a search is open.
+    void tried(const QString& keyword, const QString& address);
     // What has not ended by now is slow.
     void deadlinePassed();
     // The page goes: what it reports from now on is no news.
@@ -93,6 +96,7 @@ private:
     std::optional<int> m_tab;
     QPointer<EngineHealthLog> m_health;
     QTimer* m_deadline = nullptr;
+    bool m_ownDeadline = false;
     QString m_keyword;
     QElapsedTimer m_clock;
     std::optional<Pending> m_pending;
@@ -114,6 +118,8 @@ public:
     // The search sent `tab` to `address` (once more for a tab the search loads a second time);
     // after the deadline or the stop a navigation is no longer the search's.
     void navigated(int tab, const QString& address);
+    // The user tried tab's engine with `keyword`: its outcome counts as any, even after the deadline.
+    void tried(int tab, const QString& keyword, const QString& address) { follower(tab).tried(keyword, address); }
     // The search's deadline passed: what has not ended is slow.
     void deadlinePassed();
     // The user stopped the search: the loads still open get no outcome.

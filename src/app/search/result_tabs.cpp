@@ -194,6 +194,11 @@ void ResultTabs::navigate(int tab, const QString& address) {
     if (!m_loading.waiting(tab)) open(tab, address);
 }
 
+void ResultTabs::tryEngine(int tab, const QString& keyword, const QString& address) {
+    m_engines->tried(tab, keyword, address);
+    browser(tab)->Navigate(address);
+}
+
 void ResultTabs::open(int tab, const QString& address) {
     m_engines->navigated(tab, address);
     browser(tab)->Navigate(address);

@@ -67,6 +67,8 @@ public:
     bool searched(int tab) const { return m_latest.loaded(tab) && !m_loading.waiting(tab); }
     // A search's navigation of `tab`; a load kept until the tab is shown goes then instead.
     void navigate(int tab, const QString& address);
+    // The user tries tab's engine with `keyword` at `address` (the engines page), its outcome followed.
+    void tryEngine(int tab, const QString& keyword, const QString& address);
     EngineWatch& engines() const { return *m_engines; }
     // "21 个引擎中 17 个正常" once every engine of the latest search has its outcome; after the
     // wait window's stop it says that too ("已停止打开，12 个引擎中 11 个正常").
