@@ -78,7 +78,7 @@ void MainWindow::buildMenus() {
     trayMenu->setObjectName("mnuTray");
     m_tray = new TrayController(this, trayMenu, m_ctx.trace);
     addMenuEntries(trayMenu, this,
-                   {{"sousuocaidan", "搜索(&G)", nullptr, [this] { search(); }},
+                   {{"sousuocaidan", "搜索(&G)", nullptr, [this] { if (!m_results.showRunUnderway()) search(); }},
                     {"paihang", "搜索排行榜(&B)", nullptr, ranking},
                     {"goerso", "双屏搜索(&T)", nullptr, dual},
                     {"soub", "搜索浏览器(&W)", nullptr, browse},

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QWidget>
 #include <utility>
@@ -253,16 +254,29 @@ void ResultTabs::execCurrent(BrowserCommand command) {
 }
 
 void ResultTabs::execAll(BrowserCommand command) {
-    if (m_opening) return;  // a run already waits for its pages
+    if (m_opening || m_running) return;  // a run already waits for its pages, or goes over them
     // A tab switched off since keeps its load waiting: the run does not go over it.
     // So does a page whose renderer ended while it was hidden: saved or printed as it is, it would
     // be an empty page.
     if ((m_loading.waitingTabs() & shownTabs()).any() || tabsWaitingForReload().any())
         return openWaitingThen(command);
+    m_running = true;
+    const auto done = qScopeGuard([this] { m_running = false; });
     execOnEveryPage(m_window, m_ctx.dialogs, command,
                     {EngineTable::kSlotCount, [this](int tab) { return browser(tab); },
                      [this](int tab) { return m_tabs->caption(tab); },
                      [this](int tab) { return m_tabs->isTabVisible(tab); }, m_keyword(), m_windowAlive});
+}
+
+bool ResultTabs::showRunUnderway() {
+    if (m_opening) {
+        m_opening->raise();
+        m_opening->activateWindow();
+    } else if (m_running) {
+        m_window->raise();
+        m_window->activateWindow();
+    }
+    return m_opening || m_running;
 }
 
 void ResultTabs::setTabVisible(int tab, bool visible) {

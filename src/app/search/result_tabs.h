@@ -91,6 +91,9 @@ public:
     // Save or print the current page, or every page that holds a result.
     void execCurrent(BrowserCommand command);
     void execAll(BrowserCommand command);
+    // Whether a save or print of all pages is under way (opening its pages or going over them); its
+    // window then comes to the front. A search must not send the pages elsewhere meanwhile.
+    bool showRunUnderway();
 
     // OptionsTarget
     void setTabVisible(int tab, bool visible) override;
@@ -132,6 +135,7 @@ private:
     QString m_loadingFile;
     TabSet m_openingForAll;
     QPointer<QProgressDialog> m_opening;
+    bool m_running = false;  // execOnEveryPage goes over the pages
     BrowserCommand m_openingCommand{};
 };
 
