@@ -158,6 +158,15 @@ void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
     search("abc");
     QTRY_VERIFY_WITH_TIMEOUT(allBuiltInTabsShowResults(), kTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!waitWindow()->isVisible(), kTimeoutMs);
+    // Meanwhile the user works in another window: pages coming back after their renderer's end
+    // take neither its keys nor the main window's focus.
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    QTRY_VERIFY_WITH_TIMEOUT(other.isActiveWindow(), kTimeoutMs);
+    QWidget* const focused = m_main.focusWidget();
+    const auto focusKept = [&] { return other.isActiveWindow() && m_main.focusWidget() == focused; };
 
     // The renderer of the tab on screen dies: that tab says so; the hidden tabs it shared the
     // renderer with load their pages again when the user looks at them, not all at once.
@@ -183,6 +192,7 @@ void E2eMisbehaveTest::aDeadRendererIsShownOrReloadedButNeverInALoop() {
                                  web(neighbour)->rendererPid() != pid && !web(neighbour)->isLoading() &&
                                  web(neighbour)->DocumentTitle() == resultTitle(neighbour),
                              kTimeoutMs);
+    QVERIFY(focusKept());
 
     // A page whose renderer dies again right after it was loaded again is not loaded a third time,
     // hidden or not.

@@ -1,7 +1,9 @@
 // A page's renderer process: the watchdog's questions to it, its end, and the program's own page
 // that may stand in for the page after it.
+#include <QDataStream>
 #include <QFile>
 #include <QPointer>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <array>
 
@@ -74,7 +76,29 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QString& address) {
                      stopped ? QStringLiteral("这个网页长时间没有响应，Pluvik 已将它停止，其他网页不受影响。")
                              : QStringLiteral("显示这个网页的进程意外结束了，Pluvik 没有再次打开它。"))
             .replace(QStringLiteral("{{address}}"), address.toHtmlEscaped());
+    renewEndedPage();
     m_page->setHtml(html, QUrl(QStringLiteral("about:blank")));
+}
+
+// The engine gives a page whose renderer had ended the keyboard focus, and its window the
+// activation, as soon as a new renderer is ready for it: a dialog or another window the user is in
+// would lose its keys to the main window, and the keyword box its focus to the page, whenever a tab
+// loads again after a crash. Fresh contents carry no memory of the crash; the tab's history moves
+// into them.
+void WebBrowserView::renewEndedPage() {
+    if (!m_rendererEnded) return;
+    m_rendererEnded = false;
+    QByteArray history;
+    if (m_page->history()->count() > 0) {
+        QDataStream out(&history, QIODevice::WriteOnly);
+        out << *m_page->history();
+    }
+    SilentPage* page = newPage();
+    installPage(page);
+    if (!history.isEmpty()) {
+        QDataStream in(history);
+        in >> *page->history();
+    }
 }
 
 void WebBrowserView::onRenderProcessTerminated(int status) {
@@ -84,6 +108,7 @@ void WebBrowserView::onRenderProcessTerminated(int status) {
     const RendererEnd end{pid, m_watchdog && m_watchdog->endedByWatchdog(pid), encodedAddress(requested),
                           encodedAddress(m_page->url())};
     const RendererEndDecision decision = m_session.rendererEnded(end, now());
+    m_rendererEnded = true;
     m_trace.record("renderer_gone", {{"browser", objectName()},
                                      {"window", window()->objectName()},
                                      {"pid", pid},

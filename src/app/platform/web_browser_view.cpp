@@ -111,6 +111,7 @@ void WebBrowserView::run(const PageSteps& steps) {
     for (const PageStep& step : steps) {
         switch (step.action) {
             case PageAction::Load:
+                renewEndedPage();
                 m_page->load(urlFromEncoded(step.address));
                 break;
             case PageAction::Navigate:
@@ -193,15 +194,18 @@ void WebBrowserView::Navigate(const QString& address) {
     run(m_session.navigate(encodedAddress(url)));
     fitHiddenView();
     traced("navigate", {{"address", address}, {"url", url.toString(QUrl::FullyEncoded)}});
+    renewEndedPage();
     m_page->load(url);
 }
 
 void WebBrowserView::GoBack() {
     run(m_session.leaveOwnPage());
+    renewEndedPage();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 void WebBrowserView::GoForward() {
     run(m_session.leaveOwnPage());
+    renewEndedPage();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 void WebBrowserView::GoHome() {
@@ -214,6 +218,7 @@ void WebBrowserView::Refresh() {
         return;
     }
     run(m_session.use());
+    renewEndedPage();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 void WebBrowserView::Stop() {

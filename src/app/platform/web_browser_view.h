@@ -90,6 +90,8 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void onRenderProcessTerminated(int status);
+    // Before anything is loaded into a page whose renderer ended: fresh engine contents take it.
+    void renewEndedPage();
     // Carries out what the page's session decided.
     void run(const PageSteps& steps);
     void showOwnPage(OwnPage kind, const QString& address);
@@ -109,6 +111,7 @@ private:
     SilentPage* m_page = nullptr;
     bool m_silent = false;
     bool m_printing = false;
+    bool m_rendererEnded = false;  // the page's renderer ended, and nothing was loaded into it since
     std::unique_ptr<QPrinter> m_printer;
 
     QPointer<RendererWatchdog> m_watchdog;
