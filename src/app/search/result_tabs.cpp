@@ -78,7 +78,10 @@ void ResultTabs::disconnectPages(QObject* receiver) {
 void ResultTabs::onSearchEvents(std::function<void()> firstTabLoading, std::function<void()> pagesOpened,
                                 std::function<void(const QString&)> enginesTallied) {
     QObject::connect(m_engines, &EngineWatch::outcomeDecided, m_tabs, [this, enginesTallied] {
-        if (const auto tally = enginesTally()) enginesTallied(*tally);
+        if (const auto tally = enginesTally()) {
+            enginesTallied(*tally);
+            m_heapTrim.soon();
+        }
     });
     for (int tab = 0; tab < EngineTable::kSlotCount; ++tab) {
         QObject::connect(browser(tab), &BrowserView::DownloadBegin, m_tabs, [this, tab, firstTabLoading] {

@@ -8,6 +8,7 @@
 
 #include "app_context.h"
 #include "options/options_target.h"
+#include "platform/heap_trim.h"
 #include "search/engine_table.h"
 #include "search/pages_opened_rule.h"
 #include "search/search_plan.h"
@@ -137,6 +138,7 @@ private:
     QPointer<QProgressDialog> m_opening;
     bool m_running = false;  // execOnEveryPage goes over the pages
     BrowserCommand m_openingCommand{};
+    HeapTrim m_heapTrim;  // after each search's tally, once its loads have freed what they took
 };
 
 }  // namespace pluvik
