@@ -131,10 +131,15 @@ void WaitWindow::run(const WaitSteps& steps) {
                 m_trace.record("wait_closed");
                 break;
             case WaitAction::DisableMain:
+                // A disabled window forgets its focus; the keys typed after the wait go where they
+                // went before it (the keyword box, for the next keyword).
+                if (m_anchor) m_focusBefore = m_anchor->window()->focusWidget();
                 m_host.setMainEnabled(false);
                 break;
             case WaitAction::EnableMain:
                 m_host.setMainEnabled(true);
+                if (m_focusBefore && m_focusBefore->isEnabled()) m_focusBefore->setFocus(Qt::OtherFocusReason);
+                m_focusBefore = nullptr;
                 break;
             case WaitAction::SetStatus:
                 m_host.setStatusText(toQ(step.text));

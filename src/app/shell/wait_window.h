@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "platform/steady_tick_counter.h"
@@ -67,6 +68,7 @@ private:
     QTimer* m_timer = nullptr;
     QTimer* m_deadline = nullptr;
     QWidget* m_anchor;
+    QPointer<QWidget> m_focusBefore;  // the main window's focus when the wait disabled it
 };
 
 }  // namespace pluvik
