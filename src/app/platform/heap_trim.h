@@ -6,8 +6,8 @@ namespace pluvik {
 
 // Hands the heap's free memory back to the system once a burst of work is over. The engine's
 // threads allocate from arenas of their own, and a search's loads leave megabytes free inside them
-// that the C library keeps for the next time: about a tenth of the main process's own memory after a
-// search, and more of it each hour the program runs. Giving it back takes a few milliseconds.
+// that the C library keeps for the next time: up to a sixth of the main process's anonymous memory
+// after a search. Giving it back takes a few milliseconds.
 class HeapTrim {
 public:
     HeapTrim();
