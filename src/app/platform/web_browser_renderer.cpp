@@ -76,8 +76,7 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QString& address) {
                      stopped ? QStringLiteral("这个网页长时间没有响应，Pluvik 已将它停止，其他网页不受影响。")
                              : QStringLiteral("显示这个网页的进程意外结束了，Pluvik 没有再次打开它。"))
             .replace(QStringLiteral("{{address}}"), address.toHtmlEscaped());
-    renewEndedPage();
-    m_page->setHtml(html, QUrl(QStringLiteral("about:blank")));
+    livePage()->setHtml(html, QUrl(QStringLiteral("about:blank")));
 }
 
 // The engine gives a page whose renderer had ended the keyboard focus, and its window the
@@ -85,8 +84,8 @@ void WebBrowserView::showOwnPage(OwnPage kind, const QString& address) {
 // would lose its keys to the main window, and the keyword box its focus to the page, whenever a tab
 // loads again after a crash. Fresh contents carry no memory of the crash; the tab's history moves
 // into them.
-void WebBrowserView::renewEndedPage() {
-    if (!m_rendererEnded) return;
+SilentPage* WebBrowserView::livePage() {
+    if (!m_rendererEnded) return m_page;
     m_rendererEnded = false;
     QByteArray history;
     if (m_page->history()->count() > 0) {
@@ -99,6 +98,7 @@ void WebBrowserView::renewEndedPage() {
         QDataStream in(history);
         in >> *page->history();
     }
+    return m_page;
 }
 
 void WebBrowserView::onRenderProcessTerminated(int status) {

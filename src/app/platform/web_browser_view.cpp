@@ -111,8 +111,7 @@ void WebBrowserView::run(const PageSteps& steps) {
     for (const PageStep& step : steps) {
         switch (step.action) {
             case PageAction::Load:
-                renewEndedPage();
-                m_page->load(urlFromEncoded(step.address));
+                livePage()->load(urlFromEncoded(step.address));
                 break;
             case PageAction::Navigate:
                 Navigate(urlFromEncoded(step.address).toString());
@@ -194,19 +193,16 @@ void WebBrowserView::Navigate(const QString& address) {
     run(m_session.navigate(encodedAddress(url)));
     fitHiddenView();
     traced("navigate", {{"address", address}, {"url", url.toString(QUrl::FullyEncoded)}});
-    renewEndedPage();
-    m_page->load(url);
+    livePage()->load(url);
 }
 
 void WebBrowserView::GoBack() {
     run(m_session.leaveOwnPage());
-    renewEndedPage();
-    m_page->triggerAction(QWebEnginePage::Back);
+    livePage()->triggerAction(QWebEnginePage::Back);
 }
 void WebBrowserView::GoForward() {
     run(m_session.leaveOwnPage());
-    renewEndedPage();
-    m_page->triggerAction(QWebEnginePage::Forward);
+    livePage()->triggerAction(QWebEnginePage::Forward);
 }
 void WebBrowserView::GoHome() {
     Navigate(m_homeUrl.toString());
@@ -218,8 +214,7 @@ void WebBrowserView::Refresh() {
         return;
     }
     run(m_session.use());
-    renewEndedPage();
-    m_page->triggerAction(QWebEnginePage::Reload);
+    livePage()->triggerAction(QWebEnginePage::Reload);
 }
 void WebBrowserView::Stop() {
     m_page->triggerAction(QWebEnginePage::Stop);

@@ -90,8 +90,8 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onNewWindowRequested(QWebEngineNewWindowRequest& request);
     void onRenderProcessTerminated(int status);
-    // Before anything is loaded into a page whose renderer ended: fresh engine contents take it.
-    void renewEndedPage();
+    // The page to load into: after its renderer's end, fresh engine contents take it first.
+    SilentPage* livePage();
     // Carries out what the page's session decided.
     void run(const PageSteps& steps);
     void showOwnPage(OwnPage kind, const QString& address);

@@ -138,7 +138,7 @@ void WaitWindow::run(const WaitSteps& steps) {
                 break;
             case WaitAction::EnableMain:
                 m_host.setMainEnabled(true);
-                if (m_focusBefore && m_focusBefore->isEnabled()) m_focusBefore->setFocus(Qt::OtherFocusReason);
+                if (m_focusBefore) m_focusBefore->setFocus();
                 m_focusBefore = nullptr;
                 break;
             case WaitAction::SetStatus:
