@@ -1,4 +1,5 @@
 #include <QWebEngineProfile>
+#include <QWebEngineSettings>
 
 #include "platform/app_paths.h"
 #include "platform/renderer_watchdog.h"
@@ -31,6 +32,10 @@ QWebEngineProfile* createSharedProfile(QObject* parent) {
     profile->setCachePath(userCacheDirectory() + "/browser");
     profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
     profile->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+    // No window of the program shows a page's icon: fetching one would be a request to every engine
+    // at every search, and a hidden page frozen after its load would send it at the next search,
+    // beside that search's own loads.
+    profile->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     return profile;
 }
 

@@ -47,6 +47,10 @@ EngineFollower::EngineFollower(Trace& trace, BrowserView* view, QString key, std
     m_deadline->setSingleShot(true);
     m_deadline->setInterval(static_cast<int>(WaitWindowState::kPagesOpenedDeadlineMs));
     connect(m_deadline, &QTimer::timeout, this, &EngineFollower::deadlinePassed);
+    m_checkDue = new QTimer(this);
+    m_checkDue->setSingleShot(true);
+    m_checkDue->setInterval(kCheckHoldMs);
+    connect(m_checkDue, &QTimer::timeout, this, &EngineFollower::checkDue);
     connect(view, &BrowserView::LoadEnded, this, &EngineFollower::loadEnded);
     connect(view, &BrowserView::KeywordChecked, this, &EngineFollower::keywordChecked);
 }
@@ -87,7 +91,27 @@ void EngineFollower::loadEnded(const LoadOutcome& load) {
     m_pending->report.finishedAt = m_clock.elapsed();
     if (!needsKeywordCheck(m_pending->report)) return decide();
     m_pending->awaitingKeyword = true;
+    if (m_ownDeadline) return ask();
+    m_checkDue->start();
+}
+
+void EngineFollower::ask() {
+    m_pending->asked = true;
     m_view->checkKeyword(m_keyword);
+}
+
+void EngineFollower::askHeld() {
+    if (!m_pending || !m_pending->awaitingKeyword || m_pending->asked) return;
+    m_checkDue->stop();
+    ask();
+}
+
+void EngineFollower::checkDue() {
+    if (!m_pending || !m_pending->awaitingKeyword) return;
+    if (!m_pending->asked) return ask();
+    // A question that went out at the deadline was given as long to answer as a held one waits.
+    m_pending->report.load.reset();
+    decide();
 }
 
 void EngineFollower::keywordChecked(bool shown) {
@@ -98,6 +122,12 @@ void EngineFollower::keywordChecked(bool shown) {
 
 void EngineFollower::deadlinePassed() {
     if (!m_pending) return;
+    // The page loaded in time, its question was still held: it is asked now.
+    if (m_pending->awaitingKeyword && !m_pending->asked) {
+        ask();
+        m_checkDue->start();
+        return;
+    }
     // A page still busy answering for the keyword has not opened either.
     m_pending->report.load.reset();
     decide();
@@ -105,6 +135,7 @@ void EngineFollower::deadlinePassed() {
 
 void EngineFollower::decide() {
     m_deadline->stop();
+    m_checkDue->stop();
     const EngineOutcome outcome = decideOutcome(std::exchange(m_pending, std::nullopt)->report);
     m_outcome = outcome;
     QVariantMap fields{{"key", m_key},
@@ -127,6 +158,8 @@ EngineWatch::EngineWatch(Trace& trace, const Browsers& browsers, const std::file
         auto* follower = new EngineFollower(trace, browsers.at(static_cast<size_t>(tab)), engineKey(tab), tab,
                                             m_health, EngineFollower::Deadline::Told, this);
         m_followers.at(static_cast<size_t>(tab)) = follower;
+        // After the follower has taken the load in.
+        connect(browsers.at(static_cast<size_t>(tab)), &BrowserView::LoadEnded, this, &EngineWatch::loadEnded);
         connect(follower, &EngineFollower::decided, this, [this, tab] {
             // Written once a search is tallied, not at every page.
             if (tally()) m_health->save();
@@ -149,6 +182,12 @@ void EngineWatch::searchStarted(const QString& keyword) {
 
 void EngineWatch::navigated(int tab, const QString& address) {
     if (m_open) follower(tab).navigated(address);
+}
+
+void EngineWatch::loadEnded() {
+    for (const EngineFollower* follower : m_followers)
+        if (follower->loading()) return;
+    for (EngineFollower* follower : m_followers) follower->askHeld();
 }
 
 void EngineWatch::deadlinePassed() {

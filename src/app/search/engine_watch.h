@@ -48,8 +48,12 @@ class EngineFollower : public QObject {
     Q_OBJECT
 public:
     // Who says when the deadline has passed: the caller (`deadlinePassed`), or a timer of the
-    // follower's own started at each navigation, for a window without a wait window.
+    // follower's own started at each navigation, for a window without a wait window. A told follower
+    // is one page of a search of many: the question whether its page shows the keyword lays the page
+    // out, work that would slow the other pages' loads in the renderers they share, so it is held
+    // until the caller says the loads have ended (`askHeld`), kCheckHoldMs at most.
     enum class Deadline { Told, Own };
+    static constexpr int kCheckHoldMs = 1000;
     // `tab` is the main window's result tab, traced with the outcome; none elsewhere.
     EngineFollower(Trace& trace, BrowserView* view, QString key, std::optional<int> tab,
                    EngineHealthLog* health, Deadline deadline, QObject* parent);
@@ -67,6 +71,8 @@ public:
     void deadlinePassed();
     // The page goes: what it reports from now on is no news.
     void detach();
+    // The search's loads have ended: a held question goes out now.
+    void askHeld();
     // The user stopped the search: an open load gets no outcome.
     void forget() {
         if (m_pending) m_followed = false;
@@ -76,6 +82,7 @@ public:
     const QString& key() const { return m_key; }
     bool followed() const { return m_followed; }
     bool pending() const { return m_pending.has_value(); }
+    bool loading() const { return m_pending && !m_pending->awaitingKeyword; }
     const std::optional<EngineOutcome>& outcome() const { return m_outcome; }
 
 signals:
@@ -85,8 +92,11 @@ private:
     struct Pending {
         EngineReport report;
         bool awaitingKeyword = false;
+        bool asked = false;
     };
     void loadEnded(const LoadOutcome& load);
+    void ask();
+    void checkDue();
     void keywordChecked(bool shown);
     void decide();
 
@@ -96,6 +106,7 @@ private:
     std::optional<int> m_tab;
     QPointer<EngineHealthLog> m_health;
     QTimer* m_deadline = nullptr;
+    QTimer* m_checkDue = nullptr;
     bool m_ownDeadline = false;
     QString m_keyword;
     QElapsedTimer m_clock;
@@ -141,6 +152,7 @@ signals:
 
 private:
     EngineFollower& follower(int tab) const { return *m_followers.at(static_cast<size_t>(tab)); }
+    void loadEnded();
 
     EngineHealthLog* m_health;
     std::array<EngineFollower*, EngineTable::kSlotCount> m_followers{};
