@@ -1,7 +1,6 @@
 #include "platform/media_watch.h"
 
-#include <QFile>
-#include <QWebChannel>
+#include <QRandomGenerator>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -12,39 +11,20 @@ namespace {
 
 constexpr const char* kObjectName = "pluvikMedia";
 
-// Every frame of the page counts the media elements that play in it. A frame's own events do not reach
-// the document once an element has left it, so each playing element is followed by listeners of its
-// own. The engine gives the channel to the page's top frame only: the frames report to it by message,
-// which the top frame's listener takes before any of the page's own listeners sees it. The channel is
-// opened the first time something plays, so a page that plays nothing (nearly every result page)
-// costs no channel and no message.
+// Every frame of the page follows the media elements that play in it. A frame's own events do not
+// reach the document once an element has left it, so each playing element is followed by listeners of
+// its own. A frame says when it starts and stops playing on the console of the program's own world,
+// which the page's scripts cannot reach: the engine hands the page's console lines of every frame,
+// whatever its site, to the program, and the line begins with a secret of this run (@TOKEN@), so a
+// page cannot speak for the script. A page that plays nothing says one line per top document, as it
+// goes.
 const char* kFrameScript = R"((function() {
   var playing = new Set(), followed = new WeakSet(), isTop = window === window.top;
-  var token = Math.random().toString(36).slice(2);
-  var hub = null;
-  if (isTop) {
-    var counts = new Map(), sink = null, opening = false, told = false;
-    var tell = function() {
-      var now = false;
-      counts.forEach(function(n) { if (n > 0) now = true; });
-      if (sink) {
-        if (now !== told) { told = now; sink.setPlaying(now); }
-      } else if (now && !opening && window.__pluvikMediaChannel) {
-        opening = true;
-        window.__pluvikMediaChannel(function(object) { sink = object; tell(); });
-      }
-    };
-    hub = {frame: function(id, n) { if (n > 0) counts.set(id, n); else counts.delete(id); tell(); }};
-    window.addEventListener('message', function(e) {
-      var d = e.data;
-      if (!d || typeof d !== 'object' || typeof d.pluvikMedia !== 'string') return;
-      e.stopImmediatePropagation();
-      hub.frame('f' + d.pluvikMedia, d.playing | 0);
-    }, true);
-  }
+  var frame = Math.random().toString(36).slice(2), said = false, log = console.log;
+  var say = function(text) { log.call(console, '@TOKEN@ ' + text); };
   var report = function() {
-    if (hub) hub.frame('top', playing.size);
-    else window.top.postMessage({pluvikMedia: token, playing: playing.size}, '*');
+    var now = playing.size > 0;
+    if (now !== said) { said = now; say(frame + (now ? ' 1' : ' 0')); }
   };
   var stopped = function(e) {
     if (playing.delete(e.target)) report();
@@ -62,58 +42,48 @@ const char* kFrameScript = R"((function() {
   }, true);
   // A document that goes plays nothing any more, nor do the frames of a top document that goes.
   window.addEventListener('pagehide', function() {
-    var had = playing.size;
     playing.clear();
-    if (isTop) counts.clear();
-    if (isTop || had) report();
+    if (isTop) say('top');
+    else report();
   }, true);
 })();)";
 
-// The top frame's end of the channel: a function that opens it and hands its object to `done`. The
-// channel's library is inside the function, so the engine only skims it until something plays.
-const char* kChannelOpen = "window.__pluvikMediaChannel = function(done) {\n";
-const char* kChannelClose = R"(
-new QWebChannel(qt.webChannelTransport, function(channel) { done(channel.objects.pluvikMedia); });
-};)";
+// A secret of this run, unknown to every page.
+const QString& token() {
+    static const QString secret = [] {
+        QString text = QStringLiteral("pluvik-media-");
+        for (int i = 0; i < 4; ++i)
+            text += QString::number(QRandomGenerator::system()->generate(), 36);
+        return text;
+    }();
+    return secret;
+}
 
-QWebEngineScript script(const QString& name, const QString& source, bool subFrames) {
-    QWebEngineScript s;
-    s.setName(name);
-    s.setSourceCode(source);
-    s.setWorldId(QWebEngineScript::ApplicationWorld);
-    s.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    s.setRunsOnSubFrames(subFrames);
+const QWebEngineScript& script() {
+    static const QWebEngineScript s = [] {
+        QWebEngineScript made;
+        made.setName(QStringLiteral("pluvik-media"));
+        made.setSourceCode(QString::fromLatin1(kFrameScript).replace(QStringLiteral("@TOKEN@"), token()));
+        made.setWorldId(QWebEngineScript::ApplicationWorld);
+        made.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        made.setRunsOnSubFrames(true);
+        return made;
+    }();
     return s;
 }
 
-const QList<QWebEngineScript>& scripts() {
-    static const QList<QWebEngineScript> all = [] {
-        QFile library(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
-        const bool read = library.open(QIODevice::ReadOnly);
-        QList<QWebEngineScript> list{
-            script(QStringLiteral("pluvik-media"), QString::fromLatin1(kFrameScript), true)};
-        // Without the channel's library the page still runs; its videos are then paced like any
-        // animation.
-        if (read)
-            list.append(script(QStringLiteral("pluvik-media-channel"),
-                               QString::fromLatin1(kChannelOpen) + QString::fromUtf8(library.readAll()) +
-                                   QString::fromLatin1(kChannelClose),
-                               false));
-        return list;
-    }();
-    return all;
+MediaWatch* watchOf(const QWebEnginePage* page) {
+    return page ? page->findChild<MediaWatch*>(QString::fromLatin1(kObjectName), Qt::FindDirectChildrenOnly)
+                : nullptr;
 }
 
 }  // namespace
 
 MediaWatch::MediaWatch(QWebEnginePage* page) : QObject(page) {
     setObjectName(QString::fromLatin1(kObjectName));
-    auto* channel = new QWebChannel(page);
-    channel->registerObject(QString::fromLatin1(kObjectName), this);
-    page->setWebChannel(channel, QWebEngineScript::ApplicationWorld);
-    page->scripts().insert(scripts());
+    page->scripts().insert(script());
     // A renderer that ends takes the page's playing elements with it.
-    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] { m_playing = false; });
+    connect(page, &QWebEnginePage::renderProcessTerminated, this, [this] { m_frames.clear(); });
 }
 
 void MediaWatch::attach(QWebEnginePage* page) {
@@ -121,14 +91,23 @@ void MediaWatch::attach(QWebEnginePage* page) {
 }
 
 bool MediaWatch::playing(const QWebEnginePage* page) {
-    if (!page) return false;
-    const auto* watch =
-        page->findChild<MediaWatch*>(QString::fromLatin1(kObjectName), Qt::FindDirectChildrenOnly);
-    return watch && watch->m_playing;
+    const MediaWatch* watch = watchOf(page);
+    return watch && !watch->m_frames.isEmpty();
 }
 
-void MediaWatch::setPlaying(bool playing) {
-    m_playing = playing;
+bool MediaWatch::heard(const QWebEnginePage* page, const QString& line) {
+    const QString& secret = token();
+    if (!line.startsWith(secret) || line.size() == secret.size() || line[secret.size()] != ' ') return false;
+    MediaWatch* watch = watchOf(page);
+    if (!watch) return true;
+    const QStringList words = line.mid(secret.size() + 1).split(' ');
+    if (words.size() == 1 && words[0] == QLatin1String("top"))
+        watch->m_frames.clear();
+    else if (words.size() == 2 && words[1] == QLatin1String("1"))
+        watch->m_frames.insert(words[0]);
+    else if (words.size() == 2)
+        watch->m_frames.remove(words[0]);
+    return true;
 }
 
 }  // namespace pluvik

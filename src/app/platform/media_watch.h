@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
+#include <QString>
 
 class QWebEnginePage;
 
@@ -10,8 +12,8 @@ namespace pluvik {
 // one of its frames, muted or not, started by the page or by the user. The engine itself only says
 // whether a page was recently audible, which misses every muted video (most of the ones pages start by
 // themselves). A script in an isolated world the page cannot see follows the media elements' play,
-// pause and end events and reports the change alone, so nothing polls and a page that plays nothing
-// costs nothing after its start.
+// pause and end events and reports the change alone, on the page's console, so nothing polls and a
+// page that plays nothing costs nothing after its start.
 class MediaWatch : public QObject {
     Q_OBJECT
 public:
@@ -20,12 +22,13 @@ public:
     // Whether a media element of page plays now (false for a page nobody watches).
     static bool playing(const QWebEnginePage* page);
 
-    // For the page's script: whether any media element of the page plays.
-    Q_INVOKABLE void setPlaying(bool playing);
+    // A console line of page, as the page's console hook hears it: whether it was the watch's own
+    // report (taken, then), not the page's.
+    static bool heard(const QWebEnginePage* page, const QString& line);
 
 private:
     explicit MediaWatch(QWebEnginePage* page);
-    bool m_playing = false;
+    QSet<QString> m_frames;  // the frames that play, by the name their script gave itself
 };
 
 }  // namespace pluvik

@@ -4,6 +4,8 @@
 #include <QWebEngineCertificateError>
 #include <QWebEngineSettings>
 
+#include "platform/media_watch.h"
+
 namespace pluvik {
 
 namespace {
@@ -48,9 +50,10 @@ bool SilentPage::javaScriptPrompt(const QUrl& origin, const QString& msg, const 
     return *m_silent ? false : QWebEnginePage::javaScriptPrompt(origin, msg, def, result);
 }
 
-void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int,
+void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                           const QString&) {
-    // Pages' console output is theirs, not the program's.
+    // Pages' console output is theirs, not the program's; only the media watch speaks there too.
+    static_cast<void>(MediaWatch::heard(this, message));
 }
 
 }  // namespace pluvik
