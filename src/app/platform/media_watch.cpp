@@ -21,7 +21,7 @@ constexpr const char* kObjectName = "pluvikMedia";
 const char* kFrameScript = R"((function() {
   var playing = new Set(), followed = new WeakSet(), isTop = window === window.top;
   var frame = Math.random().toString(36).slice(2), said = false, log = console.log;
-  var say = function(text) { log.call(console, '@TOKEN@ ' + text); };
+  var say = function(text) { log.call(console, '@TOKEN@' + text); };
   var report = function() {
     var now = playing.size > 0;
     if (now !== said) { said = now; say(frame + (now ? ' 1' : ' 0')); }
@@ -48,13 +48,13 @@ const char* kFrameScript = R"((function() {
   }, true);
 })();)";
 
-// A secret of this run, unknown to every page.
-const QString& token() {
+// What every line of the script begins with: a secret of this run, unknown to every page, and a space.
+const QString& prefix() {
     static const QString secret = [] {
         QString text = QStringLiteral("pluvik-media-");
         for (int i = 0; i < 4; ++i)
             text += QString::number(QRandomGenerator::system()->generate(), 36);
-        return text;
+        return text + QLatin1Char(' ');
     }();
     return secret;
 }
@@ -63,7 +63,7 @@ const QWebEngineScript& script() {
     static const QWebEngineScript s = [] {
         QWebEngineScript made;
         made.setName(QStringLiteral("pluvik-media"));
-        made.setSourceCode(QString::fromLatin1(kFrameScript).replace(QStringLiteral("@TOKEN@"), token()));
+        made.setSourceCode(QString::fromLatin1(kFrameScript).replace(QStringLiteral("@TOKEN@"), prefix()));
         made.setWorldId(QWebEngineScript::ApplicationWorld);
         made.setInjectionPoint(QWebEngineScript::DocumentCreation);
         made.setRunsOnSubFrames(true);
@@ -95,19 +95,17 @@ bool MediaWatch::playing(const QWebEnginePage* page) {
     return watch && !watch->m_frames.isEmpty();
 }
 
-bool MediaWatch::heard(const QWebEnginePage* page, const QString& line) {
-    const QString& secret = token();
-    if (!line.startsWith(secret) || line.size() == secret.size() || line[secret.size()] != ' ') return false;
+void MediaWatch::heard(const QWebEnginePage* page, const QString& line) {
+    if (!line.startsWith(prefix())) return;
     MediaWatch* watch = watchOf(page);
-    if (!watch) return true;
-    const QStringList words = line.mid(secret.size() + 1).split(' ');
+    if (!watch) return;
+    const QStringList words = line.mid(prefix().size()).split(' ');
     if (words.size() == 1 && words[0] == QLatin1String("top"))
         watch->m_frames.clear();
     else if (words.size() == 2 && words[1] == QLatin1String("1"))
         watch->m_frames.insert(words[0]);
     else if (words.size() == 2)
         watch->m_frames.remove(words[0]);
-    return true;
 }
 
 }  // namespace pluvik

@@ -22,9 +22,9 @@ public:
     // Whether a media element of page plays now (false for a page nobody watches).
     static bool playing(const QWebEnginePage* page);
 
-    // A console line of page, as the page's console hook hears it: whether it was the watch's own
-    // report (taken, then), not the page's.
-    static bool heard(const QWebEnginePage* page, const QString& line);
+    // A console line of page, as the page's console hook hears it; the watch takes its own reports and
+    // leaves the page's lines alone.
+    static void heard(const QWebEnginePage* page, const QString& line);
 
 private:
     explicit MediaWatch(QWebEnginePage* page);

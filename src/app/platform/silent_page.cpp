@@ -53,7 +53,7 @@ bool SilentPage::javaScriptPrompt(const QUrl& origin, const QString& msg, const 
 void SilentPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
                                           const QString&) {
     // Pages' console output is theirs, not the program's; only the media watch speaks there too.
-    static_cast<void>(MediaWatch::heard(this, message));
+    MediaWatch::heard(this, message);
 }
 
 }  // namespace pluvik
