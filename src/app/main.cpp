@@ -8,6 +8,9 @@
 #include <QWebEngineProfile>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app_context.h"
@@ -18,6 +21,7 @@
 #include "platform/animation_rate.h"
 #include "platform/app_paths.h"
 #include "platform/dialogs.h"
+#include "platform/engine_flags.h"
 #include "platform/qt_text.h"
 #include "platform/render_setup.h"
 #include "platform/resources.h"
@@ -34,14 +38,15 @@
 
 int main(int argc, char** argv) {
     // Twenty-three result pages do not need twenty-three renderer processes: four share them, which
-    // costs a third less memory, and every tab still loads and keeps its page (see bench/memory).
-    // Flags the user sets take precedence.
-    QByteArray engineFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) engineFlags = "--renderer-process-limit=4";
-    // The engine speaks Chinese like the rest of the program: its error pages and built-in texts,
-    // whatever the user's locale, unless the user names a language of their own.
-    if (!engineFlags.contains("--lang=")) engineFlags += " --lang=zh-CN";
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", engineFlags.trimmed());
+    // costs a third less memory, and every tab still loads and keeps its page (see bench/memory). The
+    // engine speaks Chinese like the rest of the program (its error pages and built-in texts), and
+    // keeps a renderer's caches while the user searches on. Flags the user sets take precedence.
+    const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    const std::string engineFlags = pluvik::engineFlags(
+        qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")
+            ? std::optional<std::string_view>(std::string_view(userFlags.constData(), userFlags.size()))
+            : std::nullopt);
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray::fromStdString(engineFlags));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));
