@@ -4,6 +4,10 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <optional>
+#include <string_view>
+
+#include "platform/engine_flags.h"
 
 int runWithBrowserEngine(int argc, char** argv, const std::function<int()>& run) {
     QTemporaryDir home;
@@ -14,8 +18,12 @@ int runWithBrowserEngine(int argc, char** argv, const std::function<int()>& run)
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--renderer-process-limit=4");
+    // The engine runs as the program runs it.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            QByteArray::fromStdString(pluvik::engineFlags(
+                flags.isEmpty() ? std::nullopt
+                                : std::optional<std::string_view>(std::string_view(flags.constData(), flags.size())))));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));
