@@ -6,11 +6,9 @@
 #include <QTranslator>
 #include <QUrl>
 #include <QWebEngineProfile>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "app_context.h"
@@ -41,12 +39,8 @@ int main(int argc, char** argv) {
     // costs a third less memory, and every tab still loads and keeps its page (see bench/memory). The
     // engine speaks Chinese like the rest of the program (its error pages and built-in texts), and
     // keeps a renderer's caches while the user searches on. Flags the user sets take precedence.
-    const QByteArray userFlags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    const std::string engineFlags = pluvik::engineFlags(
-        qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")
-            ? std::optional<std::string_view>(std::string_view(userFlags.constData(), userFlags.size()))
-            : std::nullopt);
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray::fromStdString(engineFlags));
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            QByteArray::fromStdString(pluvik::engineFlags(std::getenv("QTWEBENGINE_CHROMIUM_FLAGS"))));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));

@@ -2,8 +2,8 @@
 
 namespace pluvik {
 
-std::string engineFlags(std::optional<std::string_view> userFlags) {
-    std::string flags(userFlags.value_or("--renderer-process-limit=4"));
+std::string engineFlags(const char* userFlags) {
+    std::string flags(userFlags ? userFlags : "--renderer-process-limit=4");
     if (flags.find("--lang=") == std::string::npos) flags += " --lang=zh-CN";
     if (flags.find(kFrozenPurgeFeature) == std::string::npos) {
         const std::string feature =

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,10 +17,10 @@ inline constexpr std::string_view kFrozenPurgeFeature = "FreezePurgeMemoryAllPag
 inline constexpr int kFrozenPurgeDelayMinutes = 10;
 
 // The engine's command line (QTWEBENGINE_CHROMIUM_FLAGS) the program runs with, from the user's
-// flags (none when the variable is unset): four renderer processes for all pages unless the user
-// sets flags of their own, the language zh-CN unless the user names one, and the purge above unless
-// the user's flags name the feature (to switch it off, say); it joins a list of features the user
-// enables rather than replacing it.
-std::string engineFlags(std::optional<std::string_view> userFlags);
+// flags (null when the variable is unset, as getenv gives it): four renderer processes for all pages
+// unless the user sets flags of their own, the language zh-CN unless the user names one, and the
+// purge above unless the user's flags name the feature (to switch it off, say); it joins a list of
+// features the user enables rather than replacing it.
+std::string engineFlags(const char* userFlags);
 
 }  // namespace pluvik

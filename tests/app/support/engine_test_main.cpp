@@ -4,8 +4,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <optional>
-#include <string_view>
+#include <cstdlib>
 
 #include "platform/engine_flags.h"
 
@@ -19,11 +18,8 @@ int runWithBrowserEngine(int argc, char** argv, const std::function<int()>& run)
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The engine runs as the program runs it.
-    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            QByteArray::fromStdString(pluvik::engineFlags(
-                flags.isEmpty() ? std::nullopt
-                                : std::optional<std::string_view>(std::string_view(flags.constData(), flags.size())))));
+            QByteArray::fromStdString(pluvik::engineFlags(std::getenv("QTWEBENGINE_CHROMIUM_FLAGS"))));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));

@@ -5,7 +5,7 @@
 using namespace pluvik;
 
 TEST(EngineFlagsTest, WithoutFlagsOfTheUsersTheProgramsOwnAreAllThere) {
-    EXPECT_EQ(engineFlags(std::nullopt),
+    EXPECT_EQ(engineFlags(nullptr),
               "--renderer-process-limit=4 --lang=zh-CN "
               "--enable-features=FreezePurgeMemoryAllPagesFrozen:delay-in-minutes/10");
     // Set but empty is the user's choice of no limit.
