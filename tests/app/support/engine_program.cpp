@@ -1,8 +1,10 @@
 #include "support/engine_program.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <QWebEngineProfile>
 
 #include "platform/qt_text.h"
@@ -58,6 +60,19 @@ int EngineProgram::traced(const QByteArray& event, const QByteArray& detail) con
     for (const QByteArray& line : file.readAll().split('\n'))
         if (line.contains("\"event\":\"" + event + "\"") && line.contains(detail)) ++count;
     return count;
+}
+
+bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    poll.start(50);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
 }
 
 }  // namespace pluvik::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QUrl>
+#include <functional>
 #include <memory>
 
 #include "cleaner/cleaner_services.h"
@@ -60,5 +61,11 @@ public:
     std::unique_ptr<BrowseWindows> windows;
     std::unique_ptr<MainWindow> window;
 };
+
+// Runs the event loop, as the program does, until `done` holds (asked every 50 ms) or timeoutMs have
+// passed; whether it holds. QTest's waits process events in bursts between sleeps of their own, and
+// waited for that way the engine's twenty-one loads at once may never finish: where many pages load
+// together, wait with this.
+bool waitInEventLoop(const std::function<bool()>& done, int timeoutMs);
 
 }  // namespace pluvik::test
