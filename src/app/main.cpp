@@ -6,7 +6,6 @@
 #include <QTranslator>
 #include <QUrl>
 #include <QWebEngineProfile>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -39,8 +38,7 @@ int main(int argc, char** argv) {
     // costs a third less memory, and every tab still loads and keeps its page (see bench/memory). The
     // engine speaks Chinese like the rest of the program (its error pages and built-in texts), and
     // keeps a renderer's caches while the user searches on. Flags the user sets take precedence.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            QByteArray::fromStdString(pluvik::engineFlags(std::getenv("QTWEBENGINE_CHROMIUM_FLAGS"))));
+    pluvik::applyEngineFlags();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));

@@ -1,5 +1,7 @@
 #include "platform/engine_flags.h"
 
+#include <cstdlib>
+
 namespace pluvik {
 
 std::string engineFlags(const char* userFlags) {
@@ -22,6 +24,11 @@ std::string engineFlags(const char* userFlags) {
     }
     const std::size_t first = flags.find_first_not_of(" \t");
     return first == std::string::npos ? std::string() : flags.substr(first);
+}
+
+void applyEngineFlags() {
+    constexpr const char* kVariable = "QTWEBENGINE_CHROMIUM_FLAGS";
+    ::setenv(kVariable, engineFlags(std::getenv(kVariable)).c_str(), 1);
 }
 
 }  // namespace pluvik

@@ -23,4 +23,7 @@ inline constexpr int kFrozenPurgeDelayMinutes = 10;
 // features the user enables rather than replacing it.
 std::string engineFlags(const char* userFlags);
 
+// Sets QTWEBENGINE_CHROMIUM_FLAGS to engineFlags of its value, before the engine starts.
+void applyEngineFlags();
+
 }  // namespace pluvik

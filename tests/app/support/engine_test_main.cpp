@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <cstdlib>
 
 #include "platform/engine_flags.h"
 
@@ -18,8 +17,7 @@ int runWithBrowserEngine(int argc, char** argv, const std::function<int()>& run)
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     // The engine runs as the program runs it.
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
-            QByteArray::fromStdString(pluvik::engineFlags(std::getenv("QTWEBENGINE_CHROMIUM_FLAGS"))));
+    pluvik::applyEngineFlags();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pluvik"));
